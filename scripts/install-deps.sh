@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, testing and the demo need. Safe to run again.
+set -euo pipefail
+packages=(
+    build-essential cmake ninja-build pkg-config clang
+    libgtest-dev libgmock-dev libbenchmark-dev
+    qt6-base-dev libcurl4-openssl-dev libssl-dev libcpp-httplib-dev openssl
+    binutils srecord
+)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+    sudo_cmd=""
+    [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+    $sudo_cmd apt-get update
+    DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y --no-install-recommends "${missing[@]}"
+fi

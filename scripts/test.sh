@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Builds everything and runs the whole test suite twice: a plain optimised build, then a build
+# under AddressSanitizer + UndefinedBehaviorSanitizer. Exits non-zero on any failure, and also
+# when a build ran no test at all.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+scripts/install-deps.sh
+
+jobs="$(nproc 2>/dev/null || echo 2)"
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+# Qt's own libraries leak a little by design at exit; our leaks are still reported.
+export LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0"
+
+run_suite() {
+    local dir="$1"; shift
+    cmake -S . -B "$dir" -G Ninja "$@"
+    cmake --build "$dir" -j "$jobs"
+    # --no-tests=error: a build that registers no test fails instead of passing quietly.
+    ctest --test-dir "$dir" --output-on-failure --no-tests=error -j "$jobs" --timeout 300
+}
+
+run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DVELTRIN_SANITIZE=ON -DVELTRIN_BUILD_BENCHMARKS=OFF
+run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <cstdint>
+
+namespace veltrin {
+
+// Copies the operating system's message for an error number into the buffer, as far as
+// size - 1 characters allow, always NUL-terminated when size > 0. Leaves the buffer empty when
+// the system has no text for the number. One implementation per operating system.
+void SystemErrorText(char* buffer, std::uint32_t size, int number);
+
+}  // namespace veltrin
