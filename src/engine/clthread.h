@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "common/sleeper.h"
+#include "engine/threadowner.h"
+
+namespace veltrin {
+
+// What an owner may choose for a worker beyond the fixed update settings.
+struct UpdateThreadSettings {
+    // Every pause of the run (countdowns, the pause for a skipped block, retry delays).
+    SleepFunction Sleeper;  // null: real sleeps
+    // When set, the device search probes exactly these port names instead of the system's.
+    bool OverridePorts = false;
+    std::vector<std::string> Ports;
+    std::string TraceFileName = "Protokoll.txt";
+};
+
+class ClTreadImpl;
+
+// The worker that carries out one update attempt. Created running; it reports every event to
+// its owner through the dispatcher and ends with ReportEnd, then (on the owner's thread) releases
+// its objects and calls the owner's UpdateThreadEnded. The engine frees the worker itself after
+// that; the owner must not delete it. A worker is never restarted.
+class ClTread {
+public:
+    static ClTread* Start(UpdateThreadOwner& owner, Dispatcher& dispatcher,
+                          UpdateThreadSettings settings = {});
+
+    // Asks the worker to stop at its next check point. Safe from any thread.
+    virtual void Terminate() = 0;
+    virtual bool Terminated() const = 0;
+
+    // Joins every finished worker thread; the owner calls it before the program ends.
+    static void JoinFinishedWorkers();
+
+protected:
+    virtual ~ClTread() = default;
+};
+
+}  // namespace veltrin

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace veltrin {
+
+constexpr std::size_t kConfigImageSize = 144;
+constexpr std::size_t kParamImageSize = 338;
+
+// The record through which the worker and its owner exchange data. The owner reads and writes
+// it only inside a handler, while the worker waits.
+struct TSThreadParams {
+    std::string HexQuorvanOtg;        // Intel HEX text of the electronic-pipette firmware
+    std::string VersionQuorvanOtg;    // "Version dd.dd.dd", or empty when unusable
+    std::string HexTarnovelleK7;      // Intel HEX text of the dispensing-pipette firmware
+    std::string VersionTarnovelleK7;  // "Version dd.dd.dd", or empty when unusable
+    std::int32_t ResultCode = 0;
+    std::string EventText;
+    std::int32_t EventValue = 0;
+    std::uint8_t EventAnswer = 0;  // Yes to a question; found for a variant lookup
+    std::uint8_t DeviceParamsA[kConfigImageSize] = {};  // configuration record image
+    std::uint8_t DeviceParamsB[kParamImageSize] = {};   // parameter record image
+    std::int32_t VariantId = 0;
+};
+
+}  // namespace veltrin
