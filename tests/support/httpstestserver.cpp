@@ -122,6 +122,7 @@ HttpsTestServer::HttpsTestServer(const TestCertificateFiles& certificates, int p
         [&impl](const httplib::Request& request, httplib::Response&) {
             TestRequest seen;
             seen.Path = request.path;
+            seen.Target = request.target;
             for (const auto& [name, value] : request.headers) {
                 seen.Headers.emplace_back(name, value);
             }

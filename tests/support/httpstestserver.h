@@ -21,7 +21,8 @@ struct TestResponse {
 
 // One request as the server saw it.
 struct TestRequest {
-    std::string Path;  // as sent, e.g. "/pipette-update//x.hex"
+    std::string Path;    // percent-decoded, e.g. "/pipette-update//a b.hex"
+    std::string Target;  // as sent on the request line, e.g. "/pipette-update//a%20b.hex"
     std::vector<std::pair<std::string, std::string>> Headers;
 
     // The first value of a header (any letter case), empty when absent.
@@ -29,8 +30,8 @@ struct TestRequest {
 };
 
 // A real HTTPS server on 127.0.0.1 in this process, on a free port, with the given
-// certificate. Paths nobody registered are answered with 404. Thread-safe: routes may be
-// changed while clients fetch.
+// certificate. Routes match the percent-decoded path; paths nobody registered are answered
+// with 404. Thread-safe: routes may be changed while clients fetch.
 class HttpsTestServer {
 public:
     explicit HttpsTestServer(const TestCertificateFiles& certificates, int port = 0);
