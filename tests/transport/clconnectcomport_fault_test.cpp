@@ -73,6 +73,12 @@ TEST_F(ComportTest, WriteToADeviceThatNeverReadsEndsAfterAnswerTimeout) {
     EXPECT_TRUE(AnswerIsZeroed());
 }
 
+TEST_F(ComportTest, ExchangeOnAClosedPortFails) {
+    ASSERT_EQ(port_.Close(), 0);
+    EXPECT_EQ(Exchange("0102AB"), EBADF);
+    EXPECT_TRUE(AnswerIsZeroed());
+}
+
 TEST(ComportWithoutPortTest, EveryPortOperationReportsTheMissingPort) {
     ClConnectComport port(nullptr);
     EXPECT_EQ(port.Open(), 0x60200200);

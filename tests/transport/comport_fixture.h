@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -34,7 +35,10 @@ protected:
     // One Transceive with the request in a buffer one byte longer than its text. The answer
     // buffer is filled with 'Z' first, so tests can see what the exchange left in it.
     int Exchange(const std::string& request, std::size_t answerSize = 64);
-    std::string AnswerText() const { return std::string(answer_.data()); }
+    // The answer up to its NUL, or the whole buffer when it has none.
+    std::string AnswerText() const {
+        return std::string(answer_.data(), strnlen(answer_.data(), answer_.size()));
+    }
     bool AnswerIsZeroed() const;
     std::string Trace();
 
