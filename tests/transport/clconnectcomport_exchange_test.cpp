@@ -21,13 +21,6 @@ TEST_F(ComportTest, WorkedExampleOnTheWireAndInTheTrace) {
     EXPECT_EQ(pauses_, std::vector<std::uint32_t>{1});  // PrefixDelay after the prefix
 }
 
-TEST_F(ComportTest, WithoutTraceFileNothingIsTraced) {
-    Reconfigure([](TSConnectParams& p) { p.TraceFile = nullptr; });
-    peer_.Expect(kFrame0102AB).Reply("\x06\x02"s + "0400ABCD" + "\x03"s).Start();
-    ASSERT_EQ(Exchange("0102AB"), 0);
-    EXPECT_EQ(Trace(), "");
-}
-
 struct AnswerCase {
     const char* name;
     std::string reply;  // everything the device sends after the request
