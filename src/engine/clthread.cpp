@@ -45,6 +45,8 @@ ClTreadImpl::ClTreadImpl(UpdateThreadOwner& owner, Dispatcher& dispatcher,
     textConvert_ = std::make_unique<ClToolsTextConvert>();
     hexReader_ = std::make_unique<ClIntelHex>();
     device_ = std::make_unique<ClConnectPipetten>();
+    if (settings_.Sleeper)
+        device_->SetSleeper(settings_.Sleeper);
     trace_ = std::make_unique<ClProtocol>();
     trace_->SetFileName(settings_.TraceFileName);
     trace_->Reset();

@@ -38,7 +38,6 @@ private:
     Exit RunSteps();
     Exit CheckDevice();
     Exit PrepareFirmware();
-    int CheckFirmware();
     Exit AskUser();
     Exit ReadMode();
     Exit WriteBootloader();
@@ -62,7 +61,6 @@ private:
     int deviceType_ = 0;
     int familyKind_ = 0;  // 5 dispensing pipette, 6 electronic pipette
     bool withSounds_ = false;
-    const char* expectedIdentifier_ = "";
     int moduleCount_ = 0;
     int moduleNumber_ = 0;
     std::unique_ptr<std::FILE, FileCloser> file_;

@@ -1,7 +1,7 @@
 #include <cstdio>
 #include <string>
 
-#include "common/texttrim.h"
+#include "data/firmwarecheck.h"
 #include "engine/clthreadimpl.h"
 #include "engine/devicefamily.h"
 #include "engine/updateresult.h"
@@ -20,7 +20,6 @@ UpdateSequence::Exit UpdateSequence::PrepareFirmware() {
         familyKind_ = 5;
         title_ = std::string("Update ") + kFamilyLabelTarnovelleK7;
         withSounds_ = false;
-        expectedIdentifier_ = kTarnovelleK7Identifier;
         moduleCount_ = 5;
         family = FirmwareFamily::TarnovelleK7;
         hexText = &params.HexTarnovelleK7;
@@ -28,7 +27,6 @@ UpdateSequence::Exit UpdateSequence::PrepareFirmware() {
         familyKind_ = 6;
         title_ = std::string("Update ") + kFamilyLabelQuorvanOtg;
         withSounds_ = true;
-        expectedIdentifier_ = kQuorvanOtgIdentifier;
         moduleCount_ = 6;
         family = FirmwareFamily::QuorvanOtg;
         hexText = &params.HexQuorvanOtg;
@@ -53,9 +51,11 @@ UpdateSequence::Exit UpdateSequence::PrepareFirmware() {
     if (scan != 0 || !fileWritten_)
         return Leave(kUpdateHexInvalid);
 
-    const int check = CheckFirmware();
-    if (check != kUpdateOk)
+    // Identifier of the family, every module present, well-formed and matching versions.
+    const int check = CheckFirmwareForUpdate(family, ranges_, buffers_);
+    if (check != FIRMWARE_OK)
         return Leave(check);
+    bootloaderVersion_ = buffers_.BootloaderVersion(ranges_);
 
     worker_.SetActionPosition(100);
     buffers_.AppVersion[8] = 0;
@@ -74,32 +74,6 @@ UpdateSequence::Exit UpdateSequence::PrepareFirmware() {
     worker_.SetTotalMax(static_cast<std::int32_t>(total));
     worker_.SetTotalPosition(static_cast<std::int32_t>(total / 20));
     return StopCheck();
-}
-
-int UpdateSequence::CheckFirmware() {
-    if (TrimText(expectedIdentifier_) != TrimText(buffers_.DeviceIdentifier())) {
-        return kUpdateWrongIdentifier;
-    }
-    bootloaderVersion_ = buffers_.BootloaderVersion(ranges_);
-
-    // Every module must be there, the versions well formed and the two version blocks of the
-    // same release; without application code below the trailer there is nothing to install.
-    for (int range :
-         {RANGE_APPLICATION, RANGE_FONTS, RANGE_TEXTS, RANGE_BOOTLOADER, RANGE_APPLICATION_BODY}) {
-        if (ClIntelHex::GetDataSize(ranges_[range]) == 0)
-            return kUpdateFirmwareIncomplete;
-    }
-    if (!IsVersionText(buffers_.AppVersion) || !IsVersionText(buffers_.DataVersion) ||
-        !IsVersionText(bootloaderVersion_)) {
-        return kUpdateFirmwareIncomplete;
-    }
-    if (!VersionBlocksMatch(buffers_.AppVersion, buffers_.DataVersion)) {
-        return kUpdateFirmwareIncomplete;
-    }
-    if (withSounds_ && ClIntelHex::GetDataSize(ranges_[RANGE_SOUNDS]) == 0) {
-        return kUpdateFirmwareIncomplete;
-    }
-    return kUpdateOk;
 }
 
 }  // namespace veltrin
