@@ -111,8 +111,19 @@ std::vector<ReceivedModule> ReceivedModules(const PipetteSimulator& sim) {
     return modules;
 }
 
+bool LookupSampleVariant(TSThreadParams& params) {
+    TSClQuorvanVariants_ParamRecord record{};
+    if (!SampleVariants().FindVariant(params.VariantId, record))
+        return false;
+    const auto config = MakeConfigRecord(record);
+    const auto param = MakeParamRecord(record);
+    std::memcpy(params.DeviceParamsA, config.data(), config.size());
+    std::memcpy(params.DeviceParamsB, param.data(), param.size());
+    return true;
+}
+
 EngineRun::EngineRun() {
-    Owner.Variants = &SampleVariants();
+    Owner.Lookup = &LookupSampleVariant;
 }
 
 void EngineRun::GiveFirmware(FirmwareFamily family, const std::string& hex) {
