@@ -81,6 +81,21 @@ int OpenDescriptors(const std::string& devicePath) {
     return count;
 }
 
+int OpenTemporaryFiles() {
+    int count = 0;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", error)) {
+        std::error_code linkError;
+        const std::string target = std::filesystem::read_symlink(entry.path(), linkError);
+        const std::string deleted = " (deleted)";
+        if (!linkError && target.size() > deleted.size() &&
+            target.compare(target.size() - deleted.size(), deleted.size(), deleted) == 0) {
+            ++count;
+        }
+    }
+    return count;
+}
+
 std::uint64_t ReceivedModule::Bytes() const {
     std::uint64_t bytes = 0;
     for (const auto& block : Blocks)
@@ -139,8 +154,10 @@ void EngineRun::GiveFirmware(FirmwareFamily family, const std::string& hex) {
 void EngineRun::Run(const std::vector<std::string>& ports) {
     auto previous = Owner.OnEvent;
     Owner.OnEvent = [this, previous](const RecordedEvent& event) {
-        if (event.Kind == EventKind::ReportEnd && !WatchedPath.empty()) {
-            OpenAtEnd = OpenDescriptors(WatchedPath);
+        if (event.Kind == EventKind::ReportEnd) {
+            if (!WatchedPath.empty())
+                OpenAtEnd = OpenDescriptors(WatchedPath);
+            TemporaryFilesAtEnd = OpenTemporaryFiles();
         }
         if (previous)
             previous(event);

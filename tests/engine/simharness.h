@@ -48,6 +48,9 @@ bool LookupSampleVariant(TSThreadParams& params);
 // How many descriptors of this process have the device path open.
 int OpenDescriptors(const std::string& devicePath);
 
+// How many anonymous temporary files (already unlinked) this process holds open.
+int OpenTemporaryFiles();
+
 // One module as the device received it: the WriteMemory blocks between two ReadMemoryInfo.
 struct ReceivedModule {
     int MemoryType = -1;
@@ -63,8 +66,10 @@ struct EngineRun {
     ThreadDispatcher Dispatcher;
     RecordingOwner Owner;
     SleepLog Sleeps;
-    // Open descriptors of the watched device path when the end event arrived.
+    // Open descriptors of the watched device path, and open temporary files, when the end
+    // event arrived.
     int OpenAtEnd = -1;
+    int TemporaryFilesAtEnd = -1;
     std::string WatchedPath;
 
     EngineRun();
