@@ -238,8 +238,13 @@ void PipetteSimulator::WaitUntil(Clock::time_point deadline) {
     for (Clock::time_point now = Clock::now(); now < deadline && !pauseRequested_;
          now = Clock::now()) {
         const auto left = std::chrono::ceil<std::chrono::microseconds>(deadline - now);
-        if (!pty_.Pause(left) && !pauseRequested_)
+        // The wake-up wait has millisecond steps; the last stretch of a byte-paced line is
+        // slept exactly instead (it is too short to delay a stop noticeably).
+        if (left < std::chrono::milliseconds(2)) {
+            std::this_thread::sleep_for(left);
+        } else if (!pty_.Pause(left - std::chrono::milliseconds(1)) && !pauseRequested_) {
             pty_.ClearWake();
+        }
     }
 }
 
