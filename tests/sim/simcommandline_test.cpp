@@ -84,7 +84,7 @@ TEST_P(FaultParseTest, Parses) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Specs, FaultParseTest,
+    FaultTexts, FaultParseTest,
     ::testing::Values(
         FaultCase{"nak", SimFaultKind::Nak, -1, -1, 1, 1, 0x0103},
         FaultCase{"garbage:at=4,repeat=3", SimFaultKind::Garbage, -1, -1, 4, 3, 0x0103},
