@@ -51,11 +51,6 @@ TEST(SimCommandLineTest, FlagsReachTheOptions) {
     EXPECT_EQ(s.DumpDir, "d");
 }
 
-TEST(SimCommandLineTest, ProgramRestartsSlowerThanTheLibraryDefault) {
-    EXPECT_EQ(DefaultProgramSettings().Options.RestartSilenceMs, 2000u);
-    EXPECT_EQ(SimOptions{}.RestartSilenceMs, 200u);
-}
-
 struct FaultCase {
     const char* Text;
     SimFaultKind Kind;
