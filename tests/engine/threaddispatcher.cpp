@@ -1,5 +1,6 @@
 #include "threaddispatcher.h"
 
+#include <exception>
 #include <memory>
 
 namespace veltrin::testing_support {
@@ -25,16 +26,26 @@ void ThreadDispatcher::RunAndWait(std::function<void()> fn) {
         std::mutex mutex;
         std::condition_variable done;
         bool finished = false;
+        std::exception_ptr failure;
     };
     auto completion = std::make_shared<Completion>();
     Post([&fn, completion] {
-        fn();
+        std::exception_ptr failure;
+        try {
+            fn();
+        } catch (...) {
+            failure = std::current_exception();
+        }
         std::lock_guard<std::mutex> lock(completion->mutex);
+        completion->failure = failure;
         completion->finished = true;
         completion->done.notify_all();
     });
     std::unique_lock<std::mutex> lock(completion->mutex);
     completion->done.wait(lock, [&] { return completion->finished; });
+    // A handler's exception reaches the caller, as a direct call would hand it over.
+    if (completion->failure)
+        std::rethrow_exception(completion->failure);
 }
 
 void ThreadDispatcher::Post(std::function<void()> fn) {

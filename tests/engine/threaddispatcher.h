@@ -12,7 +12,7 @@ namespace veltrin::testing_support {
 
 // A dispatcher with its own event loop on a real second thread, standing in for the owner's
 // UI thread. Tasks run in the order they were queued; RunAndWait blocks the caller until its
-// task has run on the loop thread.
+// task has run on the loop thread and hands on an exception the task threw.
 class ThreadDispatcher : public Dispatcher {
 public:
     ThreadDispatcher();
