@@ -23,7 +23,13 @@ ClTread* ClTread::Start(UpdateThreadOwner& owner, Dispatcher& dispatcher,
                         UpdateThreadSettings settings) {
     JoinFinishedWorkers();
     auto* worker = new ClTreadImpl(owner, dispatcher, std::move(settings));
-    worker->Run();
+    try {
+        worker->Run();
+    } catch (...) {
+        // No thread could be started: nothing will ever free the worker but us.
+        delete worker;
+        throw;
+    }
     return worker;
 }
 

@@ -151,5 +151,36 @@ TEST(SelectPortTest, TheConnectionGetsTheTrimmedNameCutToSevenCharacters) {
     }
 }
 
+TEST(ConfigureConnectionTest, EveryPortIsProbedWithThePipettesLineSettings) {
+    auto pipette = StartSim(testing_support::FastSim(6, 1));
+    testing_support::ConnectedWorker w(*pipette);
+    TSConnectParams p;
+    w.Worker->Device().GetParams(p);
+    EXPECT_EQ(p.TxChecksum, 0x0201);
+    EXPECT_EQ(p.RxChecksum, 0x0201);
+    EXPECT_EQ(p.TxLengthBytes, 2);
+    EXPECT_EQ(p.RxLengthBytes, 2);
+    EXPECT_EQ(p.Attempts, 3);
+    EXPECT_EQ(p.StxCount, 1);
+    EXPECT_EQ(p.PrefixDelay, 1);
+    EXPECT_EQ(p.RetryDelay, 10);
+    EXPECT_EQ(p.AckTimeout, 3000u);
+    EXPECT_EQ(p.AnswerTimeout, 10000u);
+    EXPECT_EQ(p.TraceFile, nullptr);
+    EXPECT_EQ(p.IrdaSendTimeout + p.IrdaReceiveTimeout + p.IrdaAnswerDelay, 0u);
+    EXPECT_EQ(p.BaudRate, 230400u);
+    EXPECT_EQ(p.DataBits, 8);
+    EXPECT_EQ(p.StopBits, 0u);
+    EXPECT_EQ(p.Parity, 0u);
+    EXPECT_EQ(p.Reserved1, 0u);
+    EXPECT_EQ(p.Reserved2, 0);
+    EXPECT_EQ(p.Reserved3, 0);
+    EXPECT_EQ(p.Reserved4, 1u);
+    EXPECT_EQ(p.Reserved5, 1u);
+    EXPECT_EQ(p.Reserved6, 10u);
+    EXPECT_EQ(p.Reserved7, 0u);
+    EXPECT_EQ(p.Reserved8, 0u);
+}
+
 }  // namespace
 }  // namespace veltrin
