@@ -7,6 +7,7 @@
 
 #include "data/clintelhex.h"
 #include "data/firmwarelayout.h"
+#include "data/firmwaretempfile.h"
 #include "protocol/clconnectpipetten.h"
 
 namespace veltrin {
@@ -31,10 +32,6 @@ private:
     // or return at once (after a failed restart into the bootloader).
     enum class Exit { Continue, Leave, ReturnNow };
 
-    struct FileCloser {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-
     Exit RunSteps();
     Exit CheckDevice();
     Exit PrepareFirmware();
@@ -46,6 +43,7 @@ private:
     Exit WriteDataModule(const char* name, int range);
     Exit StartApplication();
 
+    std::FILE* File() const { return file_ ? file_->Get() : nullptr; }
     Exit Leave(int code);
     Exit Abort(int code);
     Exit ReturnNow(int code);
@@ -63,8 +61,8 @@ private:
     bool withSounds_ = false;
     int moduleCount_ = 0;
     int moduleNumber_ = 0;
-    std::unique_ptr<std::FILE, FileCloser> file_;
-    bool fileWritten_ = false;
+    // The firmware text for the HEX reader; null until the family is known.
+    std::unique_ptr<FirmwareTempFile> file_;
     TSHexRange ranges_[kFirmwareRangeCount] = {};
     FirmwareBuffers buffers_;
     std::uint8_t* bootloaderVersion_ = nullptr;

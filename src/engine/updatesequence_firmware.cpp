@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "data/firmwarecheck.h"
@@ -11,8 +12,6 @@
 namespace veltrin {
 
 UpdateSequence::Exit UpdateSequence::PrepareFirmware() {
-    file_.reset(std::tmpfile());
-
     const TSThreadParams& params = worker_.Params();
     const std::string* hexText = nullptr;
     FirmwareFamily family;
@@ -35,20 +34,17 @@ UpdateSequence::Exit UpdateSequence::PrepareFirmware() {
     }
     worker_.ShowTitle(title_ + " ...");
     PrepareImage(family, ranges_);
-    // A firmware that did not reach the file whole must never be taken for a shorter one.
-    fileWritten_ =
-        file_ != nullptr &&
-        std::fwrite(hexText->data(), 1, hexText->size(), file_.get()) == hexText->size() &&
-        std::fflush(file_.get()) == 0;
+    // A firmware that did not reach the file whole has no file: the scan below fails.
+    file_ = std::make_unique<FirmwareTempFile>(*hexText);
     buffers_.Attach(ranges_);
 
     worker_.AnnounceStep("das Intel-Hex File analysieren");
     worker_.ShowAction("Check the data for the update ...");
     worker_.SetActionMax(100);
     worker_.SetActionPosition(10);
-    const int scan = hexReader_.ScanRanges(file_.get(), ranges_, kFirmwareRangeCount);
+    const int scan = hexReader_.ScanRanges(File(), ranges_, kFirmwareRangeCount);
     worker_.SetActionPosition(80);
-    if (scan != 0 || !fileWritten_)
+    if (scan != 0)
         return Leave(kUpdateHexInvalid);
 
     // Identifier of the family, every module present, well-formed and matching versions.
