@@ -74,23 +74,6 @@ INSTANTIATE_TEST_SUITE_P(
         return std::string(info.param.Name);
     });
 
-TEST(BootRecordFailureTest, ReadAndWriteFailuresHaveTheirCodes) {
-    for (int command : {CMD_READ_BOOT_RECORD, CMD_WRITE_BOOT_RECORD}) {
-        SimOptions options = testing_support::FastSim(9, 1);
-        SimFault fault;
-        fault.Kind = SimFaultKind::Status;
-        fault.Command = command;
-        options.Faults = {fault};
-        PipetteSimulator sim(options);
-        ASSERT_EQ(sim.Start(), 0);
-        ConnectedWorker w(sim);
-        EXPECT_EQ(w.Worker->SetStayInBootloader(), command == CMD_READ_BOOT_RECORD
-                                                       ? kUpdateReadBootRecordFailed
-                                                       : kUpdateWriteBootRecordFailed);
-        EXPECT_EQ(sim.State().AppState(), kA5);
-    }
-}
-
 struct VariantCase {
     const char* Name;
     std::uint16_t Device, Config, Param;
@@ -127,29 +110,6 @@ INSTANTIATE_TEST_SUITE_P(
                     VariantCase{"InTheParamRecord", 0x0000, 0x1234, 0x0810, kUpdateOk, 0x0810, 3},
                     VariantCase{"Nowhere", 0x0777, 0x0000, 0xFFFF, kUpdateNoKnownVariant, 0, 3}),
     [](const testing::TestParamInfo<VariantCase>& info) { return std::string(info.param.Name); });
-
-TEST(ReadVariantIdFailureTest, EachRecordReadHasItsCode) {
-    const struct {
-        int Command;
-        int Expected;
-    } cases[] = {{CMD_READ_DEVICE_RECORD, kUpdateReadDeviceRecordFailed},
-                 {CMD_READ_CONFIG_RECORD, kUpdateReadConfigRecordFailed},
-                 {CMD_READ_PARAM_RECORD, kUpdateReadParamRecordFailed}};
-    for (const auto& c : cases) {
-        SimOptions options = testing_support::FastSim(9, 1);
-        options.VariantId = 0x0001;  // unknown everywhere, so every record is read
-        SimFault fault;
-        fault.Kind = SimFaultKind::Status;
-        fault.Command = c.Command;
-        options.Faults = {fault};
-        PipetteSimulator sim(options);
-        ASSERT_EQ(sim.Start(), 0);
-        ConnectedWorker w(sim);
-        std::int32_t id = -1;
-        EXPECT_EQ(w.Worker->ReadVariantId(id), c.Expected);
-        EXPECT_EQ(id, 0);
-    }
-}
 
 TEST(WaitWithCountdownTest, CountsDownEverySecondWithTheSameWording) {
     PipetteSimulator sim(testing_support::FastSim(9, 1));

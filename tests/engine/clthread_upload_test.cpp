@@ -47,18 +47,6 @@ TEST(WriteImageTest, TenThousandBytesInBootloaderMode) {
     EXPECT_EQ(w.Owner.Values(EventKind::StepTotal), (std::vector<std::int32_t>{4096, 4096, 1808}));
 }
 
-TEST(WriteImageTest, ApplicationModeSendsNoAnnouncements) {
-    PipetteSimulator sim(testing_support::FastSim(9, 1));
-    ASSERT_EQ(sim.Start(), 0);
-    ConnectedWorker w(sim);
-    const auto image = Pattern(10000);
-    EXPECT_EQ(w.Worker->WriteImage(false, MEM_EXT_FLASH, 0x700080, image, 0, 10000, false, 0xFF),
-              kUpdateOk);
-    EXPECT_EQ(sim.State().BeginUploads, 0u);
-    EXPECT_TRUE(sim.State().Progress.empty());
-    EXPECT_EQ(sim.ReadMemory(MEM_EXT_FLASH, 0x700080, 10000), image);
-}
-
 struct BlockSizeCase {
     const char* Name;
     std::uint16_t LargestBlock;
@@ -158,40 +146,6 @@ TEST(WriteImageTest, IsFillBlockNeedsTheWholeBlockInsideTheImage) {
     EXPECT_TRUE(ClTreadImpl::IsFillBlock(image, 3, 1, 0x00));
     EXPECT_FALSE(ClTreadImpl::IsFillBlock(image, 0xFFFFFFFF, 2, 0xFF));
 }
-
-struct FailureCase {
-    const char* Name;
-    int Command;
-    std::uint16_t Status;
-    int Expected;
-};
-
-class WriteImageFailureTest : public testing::TestWithParam<FailureCase> {};
-
-TEST_P(WriteImageFailureTest, EachFailingCommandHasItsCode) {
-    SimOptions options = testing_support::FastSim(9, 2);
-    SimFault fault;
-    fault.Kind = SimFaultKind::Status;
-    fault.Command = GetParam().Command;
-    fault.Status = GetParam().Status;
-    options.Faults = {fault};
-    PipetteSimulator sim(options);
-    ASSERT_EQ(sim.Start(), 0);
-    ConnectedWorker w(sim);
-    const auto image = Pattern(10000);
-    EXPECT_EQ(w.Worker->WriteImage(true, MEM_EXT_FLASH, 0, image, 0, 10000, false, 0xFF),
-              GetParam().Expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Commands, WriteImageFailureTest,
-    testing::Values(
-        FailureCase{"BeginUpload", CMD_BEGIN_UPLOAD, 0x0103, kUpdateBeginUploadFailed},
-        FailureCase{"SetProgress", CMD_SET_PROGRESS, 0x0103, kUpdateSetProgressFailed},
-        FailureCase{"ReadMemoryInfo", CMD_READ_MEMORY_INFO, 0x0103, kUpdateReadMemoryInfoFailed},
-        FailureCase{"ReadMemoryInfoWithoutInformation", CMD_READ_MEMORY_INFO, 0x0A01, kUpdateOk},
-        FailureCase{"WriteMemory", CMD_WRITE_MEMORY, 0x0103, kUpdateWriteMemoryFailed}),
-    [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.Name); });
 
 }  // namespace
 }  // namespace veltrin
