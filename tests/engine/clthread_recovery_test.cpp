@@ -6,7 +6,6 @@
 
 #include "engine/updateresult.h"
 #include "simharness.h"
-#include "ui/variantrecords.h"
 
 namespace veltrin {
 namespace {
@@ -83,7 +82,7 @@ TEST(RecoveryTest, UnpluggedDuringTheApplicationThenUpdatedFromTheBootloader) {
     EXPECT_EQ(second.Owner.Values(EventKind::LookupVariant), std::vector<std::int32_t>{0x0130});
     TSClQuorvanVariants_ParamRecord variant{};
     ASSERT_TRUE(testing_support::SampleVariants().FindVariant(0x0130, variant));
-    const auto config = MakeConfigRecord(variant);
+    const auto config = testing_support::ImagesOf(variant).Config;
     EXPECT_TRUE(std::equal(config.begin(), config.end(), state.ConfigRecord.begin()));
 }
 

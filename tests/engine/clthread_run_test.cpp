@@ -7,7 +7,6 @@
 
 #include "engine/updateresult.h"
 #include "simharness.h"
-#include "ui/variantrecords.h"
 
 namespace veltrin {
 namespace {
@@ -181,8 +180,9 @@ TEST_P(WholeRunTest, InstallsEveryModuleAndStartsTheApplication) {
     if (IsQuorvan(c)) {
         TSClQuorvanVariants_ParamRecord variant{};
         ASSERT_TRUE(testing_support::SampleVariants().FindVariant(0x0130, variant));
-        const auto config = MakeConfigRecord(variant);
-        const auto param = MakeParamRecord(variant);
+        const auto images = testing_support::ImagesOf(variant);
+        const auto& config = images.Config;
+        const auto& param = images.Param;
         EXPECT_TRUE(std::equal(config.begin(), config.end(), state.ConfigRecord.begin()));
         EXPECT_TRUE(std::equal(param.begin(), param.end(), state.ParamRecord.begin()));
         EXPECT_EQ(state.DeviceRecordVariant(), 0x0130);

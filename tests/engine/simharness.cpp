@@ -6,7 +6,6 @@
 #include <thread>
 
 #include "engine/updateresult.h"
-#include "ui/variantrecords.h"
 #include "workerrun.h"
 
 namespace veltrin::testing_support {
@@ -126,14 +125,23 @@ std::vector<ReceivedModule> ReceivedModules(const PipetteSimulator& sim) {
     return modules;
 }
 
+VariantImages ImagesOf(const TSClQuorvanVariants_ParamRecord& variant) {
+    static_assert(sizeof(variant) >= kParamImageSize);
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(&variant);
+    VariantImages images;
+    std::memcpy(images.Config.data(), bytes, images.Config.size());
+    std::memcpy(images.Param.data(), bytes + sizeof(variant) - kParamImageSize,
+                images.Param.size());
+    return images;
+}
+
 bool LookupSampleVariant(TSThreadParams& params) {
     TSClQuorvanVariants_ParamRecord record{};
     if (!SampleVariants().FindVariant(params.VariantId, record))
         return false;
-    const auto config = MakeConfigRecord(record);
-    const auto param = MakeParamRecord(record);
-    std::memcpy(params.DeviceParamsA, config.data(), config.size());
-    std::memcpy(params.DeviceParamsB, param.data(), param.size());
+    const VariantImages images = ImagesOf(record);
+    std::memcpy(params.DeviceParamsA, images.Config.data(), images.Config.size());
+    std::memcpy(params.DeviceParamsB, images.Param.data(), images.Param.size());
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -42,7 +43,14 @@ std::string FirmwareHex(FirmwareFamily family, const sample::FirmwareOptions& op
 // The sample variant table (0x0110, 0x0130, 0x0810, 0x1220, 0xA150, 0xB550, 0x0777).
 const ClQuorvanVariants& SampleVariants();
 
-// The handler's lookup over SampleVariants, with the window's record builders.
+// The two device record images the owner hands out for a variant. Their layout is the window's
+// business; the worker only carries them to the device, so any bytes of the variant will do.
+struct VariantImages {
+    std::array<std::uint8_t, kConfigImageSize> Config{};
+    std::array<std::uint8_t, kParamImageSize> Param{};
+};
+VariantImages ImagesOf(const TSClQuorvanVariants_ParamRecord& variant);
+// The handler's lookup over SampleVariants.
 bool LookupSampleVariant(TSThreadParams& params);
 
 // How many descriptors of this process have the device path open.
