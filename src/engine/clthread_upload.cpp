@@ -12,8 +12,8 @@ namespace {
 // The device status with which a memory says it gives no information about itself.
 constexpr int kNoMemoryInfo = 0x60300A01;
 constexpr std::uint32_t kDefaultBlockSize = 4096;
-// A skipped fill block still costs the device-side time the bootloader would have spent; the
-// pause keeps the pace of the progress display even.
+// Skipped blocks still advance the progress; a short pause keeps the display from racing through
+// long empty stretches.
 constexpr std::uint32_t kSkippedBlockPause = 20;
 // Progress goes to the window and the device only when it has grown by more than this.
 constexpr std::uint32_t kProgressStep = 10;

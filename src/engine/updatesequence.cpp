@@ -42,7 +42,7 @@ int UpdateSequence::Run(const std::string& port, std::string& endText) {
         return code_;
 
     device_.Close();
-    if (familyKind_ == 6 && !worker_.Terminated() && code_ == kUpdateOk) {
+    if (restoresVariant_ && !worker_.Terminated() && code_ == kUpdateOk) {
         code_ = worker_.RestoreVariantParameters(variantId_);
     }
     if (!worker_.Terminated() && code_ == kUpdateOk)
@@ -123,7 +123,7 @@ UpdateSequence::Exit UpdateSequence::AskUser() {
     }
     if (StopCheck() != Exit::Continue)
         return Exit::Leave;
-    // Read because the device expects the full identification; the texts are not used.
+    // The second version text and the info text complete the identification; nothing uses them.
     std::uint8_t unused[kVersionTextSize] = {};
     if (device_.ReadVersionText(unused, 1) != 0)
         return Leave(kUpdateReadVersionText1Failed);
@@ -162,7 +162,7 @@ UpdateSequence::Exit UpdateSequence::ReadMode() {
     bootMode_ = mode == kBootloaderMode;
 
     // The application still knows the variant; the bootloader would not.
-    if (familyKind_ == 6 && mode == kApplicationMode) {
+    if (restoresVariant_ && mode == kApplicationMode) {
         code_ = worker_.ReadVariantId(variantId_);
         if (code_ != kUpdateOk)
             return Leave(code_);

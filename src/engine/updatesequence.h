@@ -57,7 +57,8 @@ private:
     int code_ = 0;
     std::string title_;
     int deviceType_ = 0;
-    int familyKind_ = 0;  // 5 dispensing pipette, 6 electronic pipette
+    // The electronic pipette keeps variant parameters that must be written back after the update.
+    bool restoresVariant_ = false;
     bool withSounds_ = false;
     int moduleCount_ = 0;
     int moduleNumber_ = 0;

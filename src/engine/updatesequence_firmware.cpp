@@ -16,14 +16,14 @@ UpdateSequence::Exit UpdateSequence::PrepareFirmware() {
     const std::string* hexText = nullptr;
     FirmwareFamily family;
     if (IsTarnovelleK7Type(deviceType_)) {
-        familyKind_ = 5;
+        restoresVariant_ = false;
         title_ = std::string("Update ") + kFamilyLabelTarnovelleK7;
         withSounds_ = false;
         moduleCount_ = 5;
         family = FirmwareFamily::TarnovelleK7;
         hexText = &params.HexTarnovelleK7;
     } else if (IsQuorvanOtgType(deviceType_)) {
-        familyKind_ = 6;
+        restoresVariant_ = true;
         title_ = std::string("Update ") + kFamilyLabelQuorvanOtg;
         withSounds_ = true;
         moduleCount_ = 6;
