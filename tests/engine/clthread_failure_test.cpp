@@ -218,6 +218,12 @@ INSTANTIATE_TEST_SUITE_P(
                      BootAfterRestart(1, 0xA5A5A5A5), 1},
         StateFailure{"NotInApplicationAfterFinalRestart", kUpdateNotInApplication,
                      BootAfterRestart(2, 0x5A5A5A5A), 1},
+        // Only modes 1 and 2 exist; a third is no ground for an upload.
+        StateFailure{"UnknownDeviceMode", kUpdateReadDeviceModeFailed,
+                     [](PipetteSimulator& sim, EngineRun&) {
+                         sim.EditState([](SimDeviceState& s) { s.Mode = 3; });
+                     },
+                     1},
         StateFailure{"GoneAfterRestartIntoBootloader", kUpdateOpenFailed, UnplugInCountdown(1), 0},
         StateFailure{"GoneAfterFinalRestart", kUpdateOpenFailed, UnplugInCountdown(2), 0}),
     [](const testing::TestParamInfo<StateFailure>& info) { return std::string(info.param.Name); });
