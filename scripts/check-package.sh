@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Builds the Debian package of a build folder, installs it, and runs the installed programs on
+# freshly generated sample data. As root (CI) the package is installed into the machine with
+# dpkg; otherwise it is unpacked into a scratch folder, which checks the same files.
+set -euo pipefail
+build="$(cd "$1" && pwd)"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+
+(cd "$build" && cpack -G DEB -B "$work/pkg" >/dev/null)
+deb="$(ls "$work"/pkg/*.deb | head -n 1)"
+echo "package: $(basename "$deb")"
+dpkg-deb --info "$deb" | sed -n 's/^ *\(Package\|Version\|Depends\):/\1:/p'
+
+if [ "$(id -u)" -eq 0 ] && [ "${CI:-}" = "true" ]; then
+    apt-get install -y --no-install-recommends "$deb" >/dev/null
+    bindir=/usr/bin
+else
+    dpkg-deb -x "$deb" "$work/root"
+    bindir="$work/root/usr/bin"
+fi
+
+for program in veltrin-cli pipette-sim veltrin-sample-data; do
+    test -x "$bindir/$program" || { echo "missing $bindir/$program" >&2; exit 1; }
+done
+"$bindir/veltrin-cli" --help >/dev/null
+"$bindir/veltrin-sample-data" --out "$work/data" --size tiny >/dev/null
+for file in "$work"/data/*.hex "$work"/data/*.par; do
+    "$bindir/veltrin-cli" check "$file"
+done
+echo "package check passed"

@@ -1,0 +1,23 @@
+#include "simoptions.h"
+
+namespace veltrin {
+
+const char* SimFaultKindName(SimFaultKind kind) {
+    switch (kind) {
+        case SimFaultKind::Nak:
+            return "nak";
+        case SimFaultKind::Garbage:
+            return "garbage";
+        case SimFaultKind::BadChecksum:
+            return "checksum";
+        case SimFaultKind::Status:
+            return "status";
+        case SimFaultKind::Silence:
+            return "silence";
+        case SimFaultKind::HangUp:
+            return "hangup";
+    }
+    return "?";
+}
+
+}  // namespace veltrin
