@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string_view>
 #include <vector>
 
 namespace veltrin {
@@ -43,6 +44,11 @@ public:
     // Bytes from DataStart to DataEnd of the range, 0xFF where the image has no data.
     int ExtractRange(std::vector<std::uint8_t>& image, std::FILE* file, const TSHexRange& range,
                      std::uint32_t* lineCounter = nullptr);
+    // The same two passes over an image held in memory; the line rules are those of the file.
+    int ScanRanges(std::string_view text, TSHexRange* ranges, std::uint16_t count,
+                   std::uint32_t* lineCounter = nullptr);
+    int ExtractRange(std::vector<std::uint8_t>& image, std::string_view text,
+                     const TSHexRange& range, std::uint32_t* lineCounter = nullptr);
     static std::uint32_t GetDataSize(const TSHexRange& range);
     static const char* GetResultText(int code);
 };

@@ -33,12 +33,15 @@ void ClConnectAll::SelectTransport(int kind) {
 }
 
 void ClConnectAll::GetPortList(std::vector<std::string>& list) {
-    if (selected_ != nullptr) selected_->GetPortList(list);
+    if (selected_ != nullptr)
+        selected_->GetPortList(list);
 }
 
 int ClConnectAll::GetErrorText(char* buffer, std::uint32_t size, int code) {
-    if (selected_ != nullptr) return selected_->GetErrorText(buffer, size, code);
-    if (buffer != nullptr && size > 0) buffer[0] = '\0';
+    if (selected_ != nullptr)
+        return selected_->GetErrorText(buffer, size, code);
+    if (buffer != nullptr && size > 0)
+        buffer[0] = '\0';
     return CONNECT_ERR_NO_TRANSPORT;
 }
 
@@ -51,33 +54,38 @@ void ClConnectAll::GetSystemErrorText(char* buffer, std::uint32_t size, int numb
 }
 
 int ClConnectAll::SetParams(const TSConnectParams& params) {
-    if (selected_ == nullptr) return CONNECT_ERR_NO_TRANSPORT;
+    if (selected_ == nullptr)
+        return CONNECT_ERR_NO_TRANSPORT;
     selected_->SetParams(params);
     return CONNECT_OK;
 }
 
 int ClConnectAll::GetParams(TSConnectParams& params) {
-    if (selected_ == nullptr) return CONNECT_ERR_NO_TRANSPORT;
+    if (selected_ == nullptr)
+        return CONNECT_ERR_NO_TRANSPORT;
     selected_->GetParams(params);
     return CONNECT_OK;
 }
 
 int ClConnectAll::Open() {
-    if (selected_ == nullptr) return CONNECT_ERR_NO_TRANSPORT;
+    if (selected_ == nullptr)
+        return CONNECT_ERR_NO_TRANSPORT;
     return selected_->Open();
 }
 
 int ClConnectAll::Close() {
-    if (selected_ == nullptr) return CONNECT_ERR_NO_TRANSPORT;
+    if (selected_ == nullptr)
+        return CONNECT_ERR_NO_TRANSPORT;
     return selected_->Close();
 }
 
 int ClConnectAll::Transfer(std::uint8_t* message, std::uint32_t* length, std::uint32_t capacity,
                            char* requestText, std::uint32_t requestTextSize, char* answerText,
                            std::uint32_t answerTextSize) {
-    if (selected_ == nullptr) return CONNECT_ERR_NO_TRANSPORT;
-    return selected_->Transfer(message, length, capacity, requestText, requestTextSize,
-                               answerText, answerTextSize);
+    if (selected_ == nullptr)
+        return CONNECT_ERR_NO_TRANSPORT;
+    return selected_->Transfer(message, length, capacity, requestText, requestTextSize, answerText,
+                               answerTextSize);
 }
 
 }  // namespace veltrin

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/sleeper.h"
 #include "protocol/connectparams.h"
 #include "protocol/devicetypes.h"
 
@@ -69,7 +70,10 @@ struct TSMemoryInfo {
 // Results: 0, a connection error 0x6020xxxx, a system error number, or 0x60300000 | status.
 class ClConnectPipetten {
 public:
+    // With a new holder: both transports closed, the serial one selected.
     ClConnectPipetten();
+    // With a given holder (tests drive the command set over transports of their own).
+    explicit ClConnectPipetten(std::unique_ptr<ClConnectAll> holder);
     ~ClConnectPipetten();
     ClConnectPipetten(const ClConnectPipetten&) = delete;
     ClConnectPipetten& operator=(const ClConnectPipetten&) = delete;
@@ -81,6 +85,10 @@ public:
     int GetParams(TSConnectParams& params);
     int Open();
     int Close();
+    // Every pause of both transports (retry delays and the like); null restores real sleeps.
+    void SetSleeper(SleepFunction sleeper);
+    // The holder, for tests and diagnostics.
+    ClConnectAll& Holder() { return *connection_; }
 
     int ReadDeviceId(int* type);
     int ReadDeviceMode(int* mode);
@@ -114,11 +122,23 @@ public:
 
 private:
     int ExecuteCommand();
+    // Writes the request header: length, byte 2 = 0, byte 3 = 0 or 0xFF, command, bytes 6-9 = 0.
+    void BuildHeader(std::uint16_t length, std::uint16_t command, std::uint8_t marker = 0);
+    // Runs a command without parameters whose answer carries nothing the caller wants.
+    int ExecuteSimple(std::uint16_t command);
+    // Runs the built request and copies `size` answer bytes from `offset` to `out` on success.
+    // With `needWhole` a shorter answer fails; otherwise the bytes it lacks read as 0.
+    int ExecuteAndCopy(std::uint32_t offset, std::uint32_t size, std::uint8_t* out, bool needWhole);
+    // A request of the header and `size` bytes of data at `offset`.
+    int WriteBlock(std::uint16_t command, std::uint32_t offset, const std::uint8_t* data,
+                   std::uint32_t size);
 
     std::unique_ptr<ClConnectAll> connection_;
     std::uint8_t message_[kMessageCapacity] = {};
     char requestText_[kTextCapacity] = {};
     char answerText_[kTextCapacity] = {};
+    // Byte count of the last decoded answer (0 after a failed exchange).
+    std::uint32_t answerLength_ = 0;
 };
 
 }  // namespace veltrin

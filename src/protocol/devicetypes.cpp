@@ -23,8 +23,8 @@ const TSEnumConvert kDeviceTypeTable[kDeviceTypeCount] = {
      "Quorvan-USB OTG Basic"},
     {DEVICE_QUORVAN_USB_OTG_PLUS, "DEVICE_QUORVAN_USB_OTG_PLUS", "Quorvan-USB OTG Plus",
      "Quorvan-USB OTG Plus"},
-    {DEVICE_QUORVAN_USB_OTG_PLUS_HVM, "DEVICE_QUORVAN_USB_OTG_PLUS_HVM",
-     "Quorvan-USB OTG Plus HVM", "Quorvan-USB OTG Plus HVM"},
+    {DEVICE_QUORVAN_USB_OTG_PLUS_HVM, "DEVICE_QUORVAN_USB_OTG_PLUS_HVM", "Quorvan-USB OTG Plus HVM",
+     "Quorvan-USB OTG Plus HVM"},
     {DEVICE_TARNOVELLE_R2_STM32L053, "DEVICE_TARNOVELLE_R2_STM32L053", "Tarnovelle R2 (STM32L053)",
      "Tarnovelle R2 (STM32L053)"},
     {DEVICE_TARNOVELLE_R2_STM8, "DEVICE_TARNOVELLE_R2_STM8", "Tarnovelle R2 (STM8)",
@@ -32,7 +32,8 @@ const TSEnumConvert kDeviceTypeTable[kDeviceTypeCount] = {
 };
 
 const char* DeviceTypeText(std::int32_t type) {
-    if (type < 0 || type >= kDeviceTypeCount) return kDeviceTypeTable[DEVICE_UNKNOWN].Text;
+    if (type < 0 || type >= kDeviceTypeCount)
+        return kDeviceTypeTable[DEVICE_UNKNOWN].Text;
     return kDeviceTypeTable[type].Text;
 }
 

@@ -22,11 +22,16 @@ std::string Format(const char* format, Args... args) {
 
 const char* MemoryTypeName(int type) {
     switch (type) {
-        case MEM_INT_FLASH: return "MEM_INT_FLASH";
-        case MEM_EXT_FLASH: return "MEM_EXT_FLASH";
-        case MEM_INT_EEPROM: return "MEM_INT_EEPROM";
-        case MEM_EXT_EEPROM: return "MEM_EXT_EEPROM";
-        default: return nullptr;
+        case MEM_INT_FLASH:
+            return "MEM_INT_FLASH";
+        case MEM_EXT_FLASH:
+            return "MEM_EXT_FLASH";
+        case MEM_INT_EEPROM:
+            return "MEM_INT_EEPROM";
+        case MEM_EXT_EEPROM:
+            return "MEM_EXT_EEPROM";
+        default:
+            return nullptr;
     }
 }
 
@@ -36,7 +41,8 @@ std::string ConnectionErrorText(int code, bool withCode, ClConnectAll& holder) {
     char buffer[kTextBufferSize] = {};
     holder.GetErrorText(buffer, kTextBufferSize, code);
     text += buffer;
-    if (text.empty()) text = Format("[0x%08X] - Text not supported", hex);
+    if (text.empty())
+        text = Format("[0x%08X] - Text not supported", hex);
     return "Error connect: " + TrimText(text);
 }
 
@@ -45,7 +51,8 @@ std::string SystemErrorText(int number, bool withCode, ClConnectAll& holder) {
     char buffer[kTextBufferSize] = {};
     holder.GetSystemErrorText(buffer, kTextBufferSize, number);
     text += buffer;
-    if (text.empty()) text = Format("[%d] - Text not supported", number);
+    if (text.empty())
+        text = Format("[%d] - Text not supported", number);
     // Trimming also removes the line end that system texts may carry.
     return "Error WIN: " + TrimText(text);
 }
@@ -55,8 +62,10 @@ std::string SystemErrorText(int number, bool withCode, ClConnectAll& holder) {
 std::string MemoryTypeText(int type, bool withCode) {
     const unsigned hex = static_cast<unsigned>(type);
     const char* name = MemoryTypeName(type);
-    if (name == nullptr) return Format("kein Text verfügbar für den Wert 0x%04X", hex);
-    if (!withCode) return name;
+    if (name == nullptr)
+        return Format("kein Text verfügbar für den Wert 0x%04X", hex);
+    if (!withCode)
+        return name;
     return Format("%s - 0x%04X", name, hex);
 }
 
@@ -65,12 +74,14 @@ std::string DeviceErrorText(std::uint16_t status) {
 }
 
 std::string ResultText(int code, bool withCode, ClConnectAll& holder) {
-    if (code == CONNECT_OK) return "ok";
+    if (code == CONNECT_OK)
+        return "ok";
     if (IsDeviceStatus(code)) {
         return "Error device: " +
                DeviceErrorText(static_cast<std::uint16_t>(static_cast<unsigned>(code) & 0xFFFFu));
     }
-    if (IsConnectionError(code)) return ConnectionErrorText(code, withCode, holder);
+    if (IsConnectionError(code))
+        return ConnectionErrorText(code, withCode, holder);
     return SystemErrorText(code, withCode, holder);
 }
 

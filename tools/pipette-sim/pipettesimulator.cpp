@@ -10,6 +10,9 @@ PipetteSimulator::PipetteSimulator(SimOptions options)
 }
 
 PipetteSimulator::~PipetteSimulator() {
+    // No callbacks out of a dying simulator: their targets may already be gone.
+    SetRequestListener(nullptr);
+    SetPortListener(nullptr);
     Stop();
 }
 

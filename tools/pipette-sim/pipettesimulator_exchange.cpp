@@ -176,7 +176,7 @@ void PipetteSimulator::HandleFrame(const std::string& text, bool overflowed,
     if (command == SIM_WRITE_MEMORY && options_.FlashWriteMs != 0) {
         WaitUntil(Clock::now() + std::chrono::milliseconds(options_.FlashWriteMs));
     }
-    Send(EncodeAnswerFrame(answer.Message, fault.has_value()));
+    Send(EncodeAnswerFrame(answer.Message, fault && kind == SimFaultKind::BadChecksum));
     if (answer.Restart) {
         restartEnd_ = Clock::now() + std::chrono::milliseconds(options_.RestartSilenceMs);
         receiver_.Reset();

@@ -1,0 +1,127 @@
+#include "data/firmwarecheck.h"
+
+#include <cstdio>
+#include <memory>
+#include <utility>
+
+#include "common/texttrim.h"
+
+namespace veltrin {
+
+namespace {
+
+const char* ExpectedIdentifier(FirmwareFamily family) {
+    return family == FirmwareFamily::QuorvanOtg ? kQuorvanOtgIdentifier : kTarnovelleK7Identifier;
+}
+
+bool HasData(const TSHexRange ranges[kFirmwareRangeCount], int entry) {
+    return ClIntelHex::GetDataSize(ranges[entry]) != 0;
+}
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// The firmware text in a temporary file that vanishes when closed; null when it could not be
+// written whole, so a short write never passes for a complete image.
+std::unique_ptr<std::FILE, FileCloser> WriteTemporaryFile(const std::string& text) {
+    std::unique_ptr<std::FILE, FileCloser> file(std::tmpfile());
+    if (!file)
+        return nullptr;
+    if (std::fwrite(text.data(), 1, text.size(), file.get()) != text.size())
+        return nullptr;
+    if (std::fflush(file.get()) != 0)
+        return nullptr;
+    return file;
+}
+
+}  // namespace
+
+int CheckFirmwareForUpdate(FirmwareFamily family, TSHexRange ranges[kFirmwareRangeCount],
+                           FirmwareBuffers& buffers) {
+    if (TrimText(ExpectedIdentifier(family)) != TrimText(buffers.DeviceIdentifier())) {
+        return FIRMWARE_WRONG_IDENTIFIER;
+    }
+    std::uint8_t* bootVersion = buffers.BootloaderVersion(ranges);
+    // The application body (entry 8) is required as well: an image of nothing but identifier
+    // and version trailer would otherwise be installed with an application size of 0.
+    for (int entry :
+         {RANGE_APPLICATION, RANGE_APPLICATION_BODY, RANGE_FONTS, RANGE_TEXTS, RANGE_BOOTLOADER}) {
+        if (!HasData(ranges, entry))
+            return FIRMWARE_INCOMPLETE;
+    }
+    if (!IsVersionText(buffers.AppVersion) || !IsVersionText(buffers.DataVersion) ||
+        !IsVersionText(bootVersion)) {
+        return FIRMWARE_INCOMPLETE;
+    }
+    if (!VersionBlocksMatch(buffers.AppVersion, buffers.DataVersion))
+        return FIRMWARE_INCOMPLETE;
+    if (family == FirmwareFamily::QuorvanOtg && !HasData(ranges, RANGE_SOUNDS)) {
+        return FIRMWARE_INCOMPLETE;
+    }
+    return FIRMWARE_OK;
+}
+
+DownloadCheckOutcome EvaluateDownloadedFirmware(FirmwareFamily family, const std::string& hexText) {
+    DownloadCheckOutcome outcome;
+    TSHexRange ranges[kFirmwareRangeCount];
+    FirmwareBuffers buffers;
+    PrepareImage(family, ranges);
+    buffers.Attach(ranges);
+    {
+        auto file = WriteTemporaryFile(hexText);
+        if (!file) {
+            outcome.Step = DownloadCheckStep::TemporaryFile;
+            return outcome;
+        }
+        ClIntelHex hex;
+        outcome.ScanResult = hex.ScanRanges(file.get(), ranges, kFirmwareRangeCount);
+    }
+    if (outcome.ScanResult != HEX_OK) {
+        outcome.Step = DownloadCheckStep::Scan;
+        return outcome;
+    }
+    if (buffers.DeviceIdentifier() != ExpectedIdentifier(family)) {
+        outcome.Step = DownloadCheckStep::Identifier;
+        return outcome;
+    }
+    const bool withSounds = family == FirmwareFamily::QuorvanOtg;
+    for (int entry : {RANGE_APPLICATION, RANGE_APPLICATION_BODY, RANGE_FONTS, RANGE_TEXTS,
+                      RANGE_SOUNDS, RANGE_BOOTLOADER}) {
+        if (entry == RANGE_SOUNDS && !withSounds)
+            continue;
+        if (!HasData(ranges, entry)) {
+            outcome.Step = DownloadCheckStep::ModuleMissing;
+            outcome.FailedRange = entry;
+            return outcome;
+        }
+    }
+    std::uint8_t* bootVersion = buffers.BootloaderVersion(ranges);
+    const int bootEntry = bootVersion == buffers.BootVersionLarge ? RANGE_BOOT_VERSION_LARGE
+                                                                  : RANGE_BOOT_VERSION_SMALL;
+    const std::pair<int, const std::uint8_t*> versions[] = {
+        {RANGE_APP_VERSION, buffers.AppVersion},
+        {RANGE_DATA_VERSION, buffers.DataVersion},
+        {bootEntry, bootVersion}};
+    for (const auto& [entry, block] : versions) {
+        if (!IsVersionText(block)) {
+            outcome.Step = DownloadCheckStep::VersionText;
+            outcome.FailedRange = entry;
+            return outcome;
+        }
+    }
+    if (!VersionBlocksMatch(buffers.AppVersion, buffers.DataVersion)) {
+        outcome.Step = DownloadCheckStep::VersionMismatch;
+        return outcome;
+    }
+    outcome.Version.assign(reinterpret_cast<const char*>(buffers.AppVersion), 8);
+    return outcome;
+}
+
+std::string CheckDownloadedFirmware(FirmwareFamily family, const std::string& hexText) {
+    if (IsBlankText(hexText))
+        return std::string();
+    return EvaluateDownloadedFirmware(family, hexText).Version;
+}
+
+}  // namespace veltrin
