@@ -1,0 +1,15 @@
+#include "ui/programwindows.h"
+
+namespace veltrin {
+
+ProgramWindows CreateProgramWindows(MainWindowServices services) {
+    ProgramWindows windows;
+    windows.Form_Main = std::make_unique<TForm_Main>(std::move(services));
+    windows.Form_MessageThreadEnd = std::make_unique<TForm_MessageThreadEnd>();
+    windows.Form_MessageThread = std::make_unique<TForm_MessageThread>();
+    windows.Form_Main->AttachDialogs(windows.Form_MessageThreadEnd.get(),
+                                     windows.Form_MessageThread.get());
+    return windows;
+}
+
+}  // namespace veltrin
