@@ -14,8 +14,9 @@ using namespace veltrin;
 namespace {
 
 constexpr std::uint16_t kEntries = kFirmwareRangeCount + 3;
-// Extractions above this are skipped: the whole-address-space entry could ask for 4 GiB.
-constexpr std::uint32_t kLargestExtraction = 16u << 20;
+// Larger extractions are skipped: they cover no other code, and filling megabytes per input
+// (the whole-address-space entry could ask for 4 GiB) would slow the search to a crawl.
+constexpr std::uint32_t kLargestExtraction = 64u << 10;
 
 struct Table {
     TSHexRange Ranges[kEntries];

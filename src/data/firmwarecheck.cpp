@@ -1,10 +1,9 @@
 #include "data/firmwarecheck.h"
 
-#include <cstdio>
-#include <memory>
 #include <utility>
 
 #include "common/texttrim.h"
+#include "data/firmwaretempfile.h"
 
 namespace veltrin {
 
@@ -16,23 +15,6 @@ const char* ExpectedIdentifier(FirmwareFamily family) {
 
 bool HasData(const TSHexRange ranges[kFirmwareRangeCount], int entry) {
     return ClIntelHex::GetDataSize(ranges[entry]) != 0;
-}
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-// The firmware text in a temporary file that vanishes when closed; null when it could not be
-// written whole, so a short write never passes for a complete image.
-std::unique_ptr<std::FILE, FileCloser> WriteTemporaryFile(const std::string& text) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::tmpfile());
-    if (!file)
-        return nullptr;
-    if (std::fwrite(text.data(), 1, text.size(), file.get()) != text.size())
-        return nullptr;
-    if (std::fflush(file.get()) != 0)
-        return nullptr;
-    return file;
 }
 
 }  // namespace
@@ -69,13 +51,13 @@ DownloadCheckOutcome EvaluateDownloadedFirmware(FirmwareFamily family, const std
     PrepareImage(family, ranges);
     buffers.Attach(ranges);
     {
-        auto file = WriteTemporaryFile(hexText);
-        if (!file) {
+        FirmwareTempFile file(hexText);
+        if (file.Get() == nullptr) {
             outcome.Step = DownloadCheckStep::TemporaryFile;
             return outcome;
         }
         ClIntelHex hex;
-        outcome.ScanResult = hex.ScanRanges(file.get(), ranges, kFirmwareRangeCount);
+        outcome.ScanResult = hex.ScanRanges(file.Get(), ranges, kFirmwareRangeCount);
     }
     if (outcome.ScanResult != HEX_OK) {
         outcome.Step = DownloadCheckStep::Scan;

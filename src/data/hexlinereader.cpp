@@ -6,11 +6,14 @@ namespace veltrin {
 
 namespace {
 // Large reads keep the per-call cost negligible; the buffer is the only memory a pass needs.
-constexpr std::size_t kFileBufferSize = 256 * 1024;
+constexpr std::size_t kFileBufferSize = 64 * 1024;
 }  // namespace
 
-HexLineReader::HexLineReader(std::FILE* file) : file_(file), buffer_(kFileBufferSize) {
-    data_ = buffer_.data();
+HexLineReader::HexLineReader(std::FILE* file)
+    : file_(file),
+      buffer_(std::make_unique_for_overwrite<char[]>(kFileBufferSize)),
+      capacity_(kFileBufferSize) {
+    data_ = buffer_.get();
 }
 
 HexLineReader::HexLineReader(std::string_view text)
@@ -32,11 +35,11 @@ bool HexLineReader::Rewind() {
 bool HexLineReader::Refill() {
     const std::size_t rest = end_ - position_;
     if (rest > 0 && position_ > 0)
-        std::memmove(buffer_.data(), buffer_.data() + position_, rest);
+        std::memmove(buffer_.get(), buffer_.get() + position_, rest);
     position_ = 0;
     end_ = rest;
-    while (!atEnd_ && end_ < buffer_.size()) {
-        const std::size_t got = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
+    while (!atEnd_ && end_ < capacity_) {
+        const std::size_t got = std::fread(buffer_.get() + end_, 1, capacity_ - end_, file_);
         end_ += got;
         if (got == 0) {
             atEnd_ = true;

@@ -2,8 +2,8 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <memory>
 #include <string_view>
-#include <vector>
 
 namespace veltrin {
 
@@ -29,7 +29,8 @@ private:
     bool Refill();
 
     std::FILE* file_ = nullptr;
-    std::vector<char> buffer_;
+    std::unique_ptr<char[]> buffer_;  // not zeroed: only bytes read into it are looked at
+    std::size_t capacity_ = 0;
     const char* data_ = nullptr;
     std::size_t position_ = 0;
     std::size_t end_ = 0;

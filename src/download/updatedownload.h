@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "data/clquorvanvariants.h"
 #include "data/firmwarelayout.h"
@@ -21,13 +23,45 @@ struct UpdateData {
 // "loading ..." and "check Firmware ...".
 using DownloadLabelFunction = std::function<void(FirmwareFamily family, const std::string& text)>;
 
+constexpr char kLabelLoading[] = "loading ...";
+constexpr char kLabelCheckFirmware[] = "check Firmware ...";
+constexpr char kIndexFileName[] = "files.txt";
+
+// What happened to one of the three files the index names.
+struct UpdateFileReport {
+    std::string Name;  // as the index names it; empty when it names none
+    std::string Url;   // empty when not fetched
+    int Result = -1;   // HttpsResult of the fetch; -1 when not fetched
+    std::string Error;
+};
+
+// The details of one download, for front ends that show more than the version labels.
+struct UpdateDownloadReport {
+    std::string IndexUrl;
+    int IndexResult = -1;
+    std::string IndexError;
+    std::string IndexText;
+    UpdateFileReport QuorvanOtg;
+    UpdateFileReport TarnovelleK7;
+    UpdateFileReport Variants;
+    int VariantLoadResult = -1;  // VariantFileResult; -1 when nothing was loaded
+    std::vector<std::uint8_t> VariantFileBytes;
+};
+
 // The build-time base URL of the update server; its path ends in "/pipette-update".
 const char* DefaultUpdateServerBase();
+
+// serverBase + "/files.txt", trimmed.
+std::string MakeIndexUrl(const std::string& serverBase);
+// serverBase + "//" + name, trimmed, with the name's blanks, control and non-ASCII bytes
+// percent-encoded.
+std::string MakeUpdateFileUrl(const std::string& serverBase, const std::string& name);
 
 // Fetches "files.txt" under serverBase, the two firmware files and the variant parameter file it
 // names, loads the variant table and checks both firmware images. Never throws; every failure
 // only leaves its field empty (or the table empty).
 void DownloadUpdateData(HttpsClient& client, const std::string& serverBase, UpdateData& data,
-                        ClQuorvanVariants& variants, const DownloadLabelFunction& label = {});
+                        ClQuorvanVariants& variants, const DownloadLabelFunction& label = {},
+                        UpdateDownloadReport* report = nullptr);
 
 }  // namespace veltrin

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <functional>
 
 #include "data/firmwarecheck.h"
+#include "data/firmwaretempfile.h"
 #include "sampledata.h"
 
 using namespace veltrin;
@@ -189,6 +191,23 @@ TEST(FirmwareLayout, TrailerAndVersionBlocksLieInsideTheirModules) {
     TSHexRange ranges[kFirmwareRangeCount];
     PrepareImageTarnovelleK7(ranges);
     EXPECT_EQ(ranges[RANGE_SOUNDS].EndAddress, 0u);  // an empty slot
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FirmwareTempFile, HoldsTheWholeTextUntilClosed) {
+    const std::string text = GenerateFirmwareHex(Q, TinyOptions(Q));
+    FirmwareTempFile file(text);
+    ASSERT_NE(file.Get(), nullptr);
+    std::string back(text.size() + 1, '\0');
+    std::rewind(file.Get());
+    EXPECT_EQ(std::fread(back.data(), 1, back.size(), file.Get()), text.size());
+    back.resize(text.size());
+    EXPECT_EQ(back, text);
+    file.Close();
+    EXPECT_EQ(file.Get(), nullptr);
 }
 
 }  // namespace

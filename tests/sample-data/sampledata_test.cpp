@@ -78,8 +78,8 @@ INSTANTIATE_TEST_SUITE_P(
     Sizes, SampleLayoutTest,
     ::testing::Values(LayoutCase{Q, SizeClass::Tiny, false}, LayoutCase{T, SizeClass::Tiny, false},
                       LayoutCase{Q, SizeClass::Tiny, true}, LayoutCase{T, SizeClass::Small, true},
-                      LayoutCase{Q, SizeClass::Medium, false},
-                      LayoutCase{T, SizeClass::Full, false}, LayoutCase{Q, SizeClass::Full, false}),
+                      LayoutCase{Q, SizeClass::Small, false}, LayoutCase{T, SizeClass::Full, false},
+                      LayoutCase{Q, SizeClass::Full, false}),
     LayoutName);
 
 TEST(SampleFirmware, SameSeedSameTextOtherSeedOtherBytes) {

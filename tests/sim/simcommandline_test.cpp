@@ -51,11 +51,6 @@ TEST(SimCommandLineTest, FlagsReachTheOptions) {
     EXPECT_EQ(s.DumpDir, "d");
 }
 
-TEST(SimCommandLineTest, ProgramRestartsSlowerThanTheLibraryDefault) {
-    EXPECT_EQ(DefaultProgramSettings().Options.RestartSilenceMs, 2000u);
-    EXPECT_EQ(SimOptions{}.RestartSilenceMs, 200u);
-}
-
 struct FaultCase {
     const char* Text;
     SimFaultKind Kind;
@@ -64,6 +59,7 @@ struct FaultCase {
     std::uint32_t At;
     std::uint32_t Repeat;
     std::uint16_t Status;
+    std::uint32_t Length = 0;
 };
 
 class FaultParseTest : public ::testing::TestWithParam<FaultCase> {};
@@ -79,20 +75,24 @@ TEST_P(FaultParseTest, Parses) {
     EXPECT_EQ(fault.Occurrence, c.At);
     EXPECT_EQ(fault.Repeat, c.Repeat);
     EXPECT_EQ(fault.Status, c.Status);
+    EXPECT_EQ(fault.Length, c.Length);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Specs, FaultParseTest,
-    ::testing::Values(FaultCase{"nak", SimFaultKind::Nak, -1, -1, 1, 1, 0x0103},
-                      FaultCase{"garbage:at=4,repeat=3", SimFaultKind::Garbage, -1, -1, 4, 3,
-                                0x0103},
-                      FaultCase{"checksum:command=readbootrecord", SimFaultKind::BadChecksum,
-                                0x00A0, -1, 1, 1, 0x0103},
-                      FaultCase{"status:command=0x0202,at=2,status=0x0A05", SimFaultKind::Status,
-                                0x0202, -1, 2, 1, 0x0A05},
-                      FaultCase{"silence:repeat=0", SimFaultKind::Silence, -1, -1, 1, 0, 0x0103},
-                      FaultCase{"hangup:command=WriteMemory,memory=int-flash,at=3",
-                                SimFaultKind::HangUp, 0x0202, 0, 3, 1, 0x0103}));
+    FaultTexts, FaultParseTest,
+    ::testing::Values(
+        FaultCase{"nak", SimFaultKind::Nak, -1, -1, 1, 1, 0x0103},
+        FaultCase{"garbage:at=4,repeat=3", SimFaultKind::Garbage, -1, -1, 4, 3, 0x0103},
+        FaultCase{"checksum:command=readbootrecord", SimFaultKind::BadChecksum, 0x00A0, -1, 1, 1,
+                  0x0103},
+        FaultCase{"status:command=0x0202,at=2,status=0x0A05", SimFaultKind::Status, 0x0202, -1, 2,
+                  1, 0x0A05},
+        FaultCase{"silence:repeat=0", SimFaultKind::Silence, -1, -1, 1, 0, 0x0103},
+        FaultCase{"hangup:command=WriteMemory,memory=int-flash,at=3", SimFaultKind::HangUp, 0x0202,
+                  0, 3, 1, 0x0103},
+        FaultCase{"short:command=ReadBootRecord,length=20", SimFaultKind::ShortAnswer, 0x00A0, -1,
+                  1, 1, 0x0103, 20},
+        FaultCase{"no-etx:length=9000", SimFaultKind::Unterminated, -1, -1, 1, 1, 0x0103, 9000}));
 
 class BadArgumentTest : public ::testing::TestWithParam<std::vector<std::string>> {};
 

@@ -77,25 +77,29 @@ TEST_P(FaultKindTest, SecondExchangeIsHitAndTheThirdIsNormal) {
     EXPECT_EQ(log[2].Outcome, SimOutcome::Answered);
 }
 
-SimFault Kind(SimFaultKind kind, std::uint16_t status = 0x0103) {
+SimFault Kind(SimFaultKind kind, std::uint16_t status = 0x0103, std::uint32_t length = 10) {
     SimFault fault;
     fault.Kind = kind;
     fault.Status = status;
+    fault.Length = kind == SimFaultKind::Unterminated ? 0 : length;
     return fault;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, FaultKindTest,
-    ::testing::Values(FaultCase{"Nak", Kind(SimFaultKind::Nak), kSimNak, false, false, 0,
-                                SimOutcome::Nak},
-                      FaultCase{"Garbage", Kind(SimFaultKind::Garbage), 0x3F, false, false, 0,
-                                SimOutcome::Garbage},
-                      FaultCase{"BadChecksum", Kind(SimFaultKind::BadChecksum), kSimAck, true,
-                                false, 0, SimOutcome::BadChecksum},
-                      FaultCase{"Status", Kind(SimFaultKind::Status, 0x0A05), kSimAck, true, true,
-                                0x0A05, SimOutcome::Status},
-                      FaultCase{"Silence", Kind(SimFaultKind::Silence), -1, false, false, 0,
-                                SimOutcome::Silence}),
+    ::testing::Values(
+        FaultCase{"Nak", Kind(SimFaultKind::Nak), kSimNak, false, false, 0, SimOutcome::Nak},
+        FaultCase{"Garbage", Kind(SimFaultKind::Garbage), 0x3F, false, false, 0,
+                  SimOutcome::Garbage},
+        FaultCase{"BadChecksum", Kind(SimFaultKind::BadChecksum), kSimAck, true, false, 0,
+                  SimOutcome::BadChecksum},
+        FaultCase{"Status", Kind(SimFaultKind::Status, 0x0A05), kSimAck, true, true, 0x0A05,
+                  SimOutcome::Status},
+        FaultCase{"Silence", Kind(SimFaultKind::Silence), -1, false, false, 0, SimOutcome::Silence},
+        FaultCase{"ShortAnswer", Kind(SimFaultKind::ShortAnswer), kSimAck, true, true, 0,
+                  SimOutcome::ShortAnswer},
+        FaultCase{"Unterminated", Kind(SimFaultKind::Unterminated), kSimAck, false, false, 0,
+                  SimOutcome::Unterminated}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(SimulatorFaultTest, BadChecksumAnswerIsOtherwiseTheRealAnswer) {
@@ -112,6 +116,34 @@ TEST(SimulatorFaultTest, BadChecksumAnswerIsOtherwiseTheRealAnswer) {
     EXPECT_EQ(reply.Frame.substr(0, reply.Frame.size() - 5),
               good.Frame.substr(0, good.Frame.size() - 5));
     EXPECT_NE(reply.Frame, good.Frame);
+}
+
+TEST(SimulatorFaultTest, ShortAnswerCutsTheRecordAndItsLengthField) {
+    SimFault fault = Kind(SimFaultKind::ShortAnswer, 0, 20);
+    fault.Command = 0x00A0;
+    Started s(WithFault(fault));
+    const RawClient::Reply reply = s.client->Exchange(Request(0x00A0));
+    ASSERT_TRUE(reply.FrameOk);
+    ASSERT_EQ(reply.Message.size(), 20u);
+    EXPECT_EQ(Uint16At(reply.Message, 0), 20);
+    EXPECT_EQ(Uint16At(reply.Message, 8), 0);
+    EXPECT_EQ(s.client->Exchange(Request(0x00A0)).Message.size(), 76u);
+}
+
+TEST(SimulatorFaultTest, UnterminatedAnswerKeepsStreaming) {
+    SimFault fault = Kind(SimFaultKind::Unterminated);
+    fault.Length = 20000;  // far more than any answer buffer of a host
+    Started s(WithFault(fault));
+    s.client->Write(EncodeRequestFrame(Request(0x0002)));
+    ASSERT_EQ(s.client->ReadByte(2000ms), kSimAck);
+    std::size_t received = 0;
+    bool sawEtx = false;
+    for (int byte; (byte = s.client->ReadByte(300ms)) >= 0;) {
+        ++received;
+        sawEtx = sawEtx || byte == kSimEtx;
+    }
+    EXPECT_FALSE(sawEtx);
+    EXPECT_EQ(received, 1u + 4u + 28u + 20000u);  // STX, prefix, answer text, filler
 }
 
 // A host retrying each exchange up to three times, as the updater does.

@@ -130,9 +130,11 @@ HttpsTestServer::HttpsTestServer(const TestCertificateFiles& certificates, int p
             impl.Requests.push_back(std::move(seen));
             return httplib::Server::HandlerResponse::Unhandled;
         });
-    impl.Server.Get(".*", [&impl](const httplib::Request& request, httplib::Response& response) {
-        impl.Handle(request, response);
-    });
+    // Every path, also one that holds line breaks (which "." does not match).
+    impl.Server.Get(R"([\s\S]*)",
+                    [&impl](const httplib::Request& request, httplib::Response& response) {
+                        impl.Handle(request, response);
+                    });
     if (port == 0) {
         impl.Port = impl.Server.bind_to_any_port("127.0.0.1");
     } else if (impl.Server.bind_to_port("127.0.0.1", port)) {

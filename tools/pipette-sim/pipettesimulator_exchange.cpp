@@ -28,6 +28,43 @@ int MemoryTypeOf(const std::vector<std::uint8_t>& message) {
     return -1;
 }
 
+// What goes out after the ACK: the answer frame, shaped by an answer fault.
+std::string AnswerBytes(const SimAnswer& answer, const std::optional<SimFault>& fault) {
+    const SimFaultKind kind = fault ? fault->Kind : SimFaultKind::Nak;
+    if (fault && kind == SimFaultKind::ShortAnswer) {
+        std::vector<std::uint8_t> cut = answer.Message;
+        if (cut.size() > fault->Length)
+            cut.resize(fault->Length);
+        if (cut.size() >= 2) {
+            cut[0] = static_cast<std::uint8_t>(cut.size() & 0xFF);
+            cut[1] = static_cast<std::uint8_t>(cut.size() >> 8);
+        }
+        return EncodeAnswerFrame(cut, false);
+    }
+    std::string frame =
+        EncodeAnswerFrame(answer.Message, fault && kind == SimFaultKind::BadChecksum);
+    if (fault && kind == SimFaultKind::Unterminated) {
+        frame.pop_back();
+        frame.append(fault->Length, 'F');
+    }
+    return frame;
+}
+
+SimOutcome AnsweredOutcome(const std::optional<SimFault>& fault) {
+    if (!fault)
+        return SimOutcome::Answered;
+    switch (fault->Kind) {
+        case SimFaultKind::BadChecksum:
+            return SimOutcome::BadChecksum;
+        case SimFaultKind::ShortAnswer:
+            return SimOutcome::ShortAnswer;
+        case SimFaultKind::Unterminated:
+            return SimOutcome::Unterminated;
+        default:
+            return SimOutcome::Answered;
+    }
+}
+
 }  // namespace
 
 PipetteSimulator::Clock::duration PipetteSimulator::ByteTime() const {
@@ -149,8 +186,8 @@ void PipetteSimulator::HandleFrame(const std::string& text, bool overflowed,
         return;
     }
     if (error != SimFrameError::None) {
-        // A frame that did not arrive intact is refused; a checksum or status fault cannot
-        // be applied to it.
+        // A frame that did not arrive intact is refused; a fault that shapes an answer
+        // cannot be applied to it.
         request.Outcome = SimOutcome::BadFrame;
         Log(std::move(request));
         Send(std::vector<std::uint8_t>{kSimNak});
@@ -166,7 +203,7 @@ void PipetteSimulator::HandleFrame(const std::string& text, bool overflowed,
         answer = ExecuteRequest(message, device_);
         if (answer.Restart)
             device_.State.Restarting = true;
-        request.Outcome = fault ? SimOutcome::BadChecksum : SimOutcome::Answered;
+        request.Outcome = AnsweredOutcome(fault);
     }
     request.Status = answer.Status;
     // Logged before the answer goes out, so a host that has its answer finds it in the log.
@@ -176,7 +213,7 @@ void PipetteSimulator::HandleFrame(const std::string& text, bool overflowed,
     if (command == SIM_WRITE_MEMORY && options_.FlashWriteMs != 0) {
         WaitUntil(Clock::now() + std::chrono::milliseconds(options_.FlashWriteMs));
     }
-    Send(EncodeAnswerFrame(answer.Message, fault && kind == SimFaultKind::BadChecksum));
+    Send(AnswerBytes(answer, fault));
     if (answer.Restart) {
         restartEnd_ = Clock::now() + std::chrono::milliseconds(options_.RestartSilenceMs);
         receiver_.Reset();
@@ -238,8 +275,13 @@ void PipetteSimulator::WaitUntil(Clock::time_point deadline) {
     for (Clock::time_point now = Clock::now(); now < deadline && !pauseRequested_;
          now = Clock::now()) {
         const auto left = std::chrono::ceil<std::chrono::microseconds>(deadline - now);
-        if (!pty_.Pause(left) && !pauseRequested_)
+        // The wake-up wait has millisecond steps; the last stretch of a byte-paced line is
+        // slept exactly instead (it is too short to delay a stop noticeably).
+        if (left < std::chrono::milliseconds(2)) {
+            std::this_thread::sleep_for(left);
+        } else if (!pty_.Pause(left - std::chrono::milliseconds(1)) && !pauseRequested_) {
             pty_.ClearWake();
+        }
     }
 }
 

@@ -39,7 +39,8 @@ bool ParseMemoryType(const std::string& text, int& type) {
 bool ParseFaultKind(const std::string& text, SimFaultKind& kind) {
     constexpr SimFaultKind kKinds[] = {SimFaultKind::Nak,         SimFaultKind::Garbage,
                                        SimFaultKind::BadChecksum, SimFaultKind::Status,
-                                       SimFaultKind::Silence,     SimFaultKind::HangUp};
+                                       SimFaultKind::Silence,     SimFaultKind::HangUp,
+                                       SimFaultKind::ShortAnswer, SimFaultKind::Unterminated};
     for (SimFaultKind candidate : kKinds) {
         if (text == SimFaultKindName(candidate)) {
             kind = candidate;
@@ -56,6 +57,8 @@ bool ParseFaultKey(const std::string& key, const std::string& value, SimFault& f
         return ParseInto(value, 0xFFFFFFFF, fault.Repeat);
     if (key == "status")
         return ParseInto(value, 0xFFFF, fault.Status);
+    if (key == "length")
+        return ParseInto(value, 1000000, fault.Length);
     if (key == "memory")
         return ParseMemoryType(value, fault.MemoryType);
     if (key == "command") {
@@ -188,13 +191,16 @@ std::string UsageText() {
            "  --replug-after-ms N  plug in again N ms after a hang-up fault\n"
            "Faults (repeatable):\n"
            "  --fault KIND[:key=value,...]\n"
-           "      KIND  nak | garbage | checksum | status | silence | hangup\n"
+           "      KIND  nak | garbage | checksum | status | silence | hangup | short |\n"
+           "            no-etx\n"
            "      at=N        the N-th matching frame (default 1)\n"
            "      command=C   count only this command (name such as WriteMemory, or code)\n"
            "      memory=M    with WriteMemory/ReadMemoryInfo: only this memory (0..3 or\n"
            "                  int-flash, ext-flash, int-eeprom, ext-eeprom)\n"
            "      repeat=K    hit K consecutive matching frames (0 = all from N on); 1\n"
            "      status=S    status word for KIND status; 0x0103\n"
+           "      length=L    short: answer bytes kept; no-etx: filler characters sent\n"
+           "                  after the answer in place of its ETX; 0\n"
            "      e.g. --fault hangup:command=WriteMemory,memory=int-flash,at=3\n"
            "Output:\n"
            "  --log FILE           append one line per request\n"

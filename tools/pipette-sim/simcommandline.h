@@ -24,8 +24,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, SimProgramSettings& 
                       std::string& error);
 
 // Parses one fault: KIND[:key=value,...], KIND one of nak, garbage, checksum, status, silence,
-// hangup; keys at (N-th matching frame), command (name or code), memory (number or name),
-// repeat (0 = for ever), status (for KIND status).
+// hangup, short, no-etx; keys at (N-th matching frame), command (name or code), memory (number
+// or name), repeat (0 = for ever), status (for KIND status), length (for short and no-etx).
 bool ParseFault(const std::string& text, SimFault& fault, std::string& error);
 
 std::string UsageText();

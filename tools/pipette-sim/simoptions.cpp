@@ -16,6 +16,10 @@ const char* SimFaultKindName(SimFaultKind kind) {
             return "silence";
         case SimFaultKind::HangUp:
             return "hangup";
+        case SimFaultKind::ShortAnswer:
+            return "short";
+        case SimFaultKind::Unterminated:
+            return "no-etx";
     }
     return "?";
 }

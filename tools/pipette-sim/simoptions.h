@@ -8,12 +8,14 @@ namespace veltrin {
 
 // What a fault does to the exchange it hits.
 enum class SimFaultKind {
-    Nak,          // refuse the frame with NAK; the command is not run
-    Garbage,      // one garbage byte instead of ACK; the command is not run
-    BadChecksum,  // run the command, answer with an inverted checksum
-    Status,       // answer a header with a non-zero status word; the command is not run
-    Silence,      // no ACK, no answer; the command is not run
-    HangUp,       // the device drops off the bus before answering (the pty closes)
+    Nak,           // refuse the frame with NAK; the command is not run
+    Garbage,       // one garbage byte instead of ACK; the command is not run
+    BadChecksum,   // run the command, answer with an inverted checksum
+    Status,        // answer a header with a non-zero status word; the command is not run
+    Silence,       // no ACK, no answer; the command is not run
+    HangUp,        // the device drops off the bus before answering (the pty closes)
+    ShortAnswer,   // run the command, answer only its first Length bytes
+    Unterminated,  // run the command, send the answer without ETX, then Length filler characters
 };
 
 const char* SimFaultKindName(SimFaultKind kind);
@@ -30,6 +32,7 @@ struct SimFault {
     std::uint32_t Occurrence = 1;
     std::uint32_t Repeat = 1;
     std::uint16_t Status = 0x0103;  // answered by Kind Status
+    std::uint32_t Length = 0;       // for ShortAnswer and Unterminated
 };
 
 // How the simulated pipette starts and behaves.

@@ -20,6 +20,10 @@ const char* SimOutcomeName(SimOutcome outcome) {
             return "silence";
         case SimOutcome::HangUp:
             return "hangup";
+        case SimOutcome::ShortAnswer:
+            return "short";
+        case SimOutcome::Unterminated:
+            return "no-etx";
     }
     return "?";
 }

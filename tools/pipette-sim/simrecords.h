@@ -7,14 +7,16 @@ namespace veltrin {
 
 // How the device dealt with one complete frame.
 enum class SimOutcome {
-    Answered,     // ACK and an answer (its status may be non-zero)
-    BadFrame,     // NAK: length prefix, hex or checksum wrong
-    Nak,          // injected NAK
-    Garbage,      // injected garbage byte instead of ACK
-    BadChecksum,  // answered with an injected wrong checksum
-    Status,       // injected non-zero status
-    Silence,      // injected silence
-    HangUp,       // injected hang-up
+    Answered,      // ACK and an answer (its status may be non-zero)
+    BadFrame,      // NAK: length prefix, hex or checksum wrong
+    Nak,           // injected NAK
+    Garbage,       // injected garbage byte instead of ACK
+    BadChecksum,   // answered with an injected wrong checksum
+    Status,        // injected non-zero status
+    Silence,       // injected silence
+    HangUp,        // injected hang-up
+    ShortAnswer,   // answered with an injected cut answer
+    Unterminated,  // answered without ETX (injected)
 };
 
 const char* SimOutcomeName(SimOutcome outcome);

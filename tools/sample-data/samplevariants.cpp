@@ -26,9 +26,11 @@ TSClQuorvanVariants_ParamRecord MakeRecord(std::uint16_t id, std::uint32_t seed)
     TSClQuorvanVariants_ParamRecord record;
     std::memset(&record, 0, sizeof record);
     record.VariantId = id;
-    char text[16];
+    // Zeroed before each use: the 15-byte fields take the text's unused tail bytes as well.
+    char text[16] = {};
     std::snprintf(text, sizeof text, "TP-%04X-%02u.%02u", id, seed % 100, (seed / 100) % 100);
     std::memcpy(record.TipParamVersion, text, sizeof record.TipParamVersion);
+    std::memset(text, 0, sizeof text);
     std::snprintf(text, sizeof text, "MP-%04X-%02u.%02u", id, seed % 100, (seed / 100) % 100);
     std::memcpy(record.MotorParamVersion, text, sizeof record.MotorParamVersion);
     record.TipType = static_cast<std::uint16_t>(1 + random.Next() % 8);

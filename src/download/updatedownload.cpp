@@ -1,0 +1,153 @@
+#include "download/updatedownload.h"
+
+#include "common/texttrim.h"
+#include "download/indexnames.h"
+#include "download/urltext.h"
+
+namespace veltrin {
+
+namespace {
+
+constexpr char kVersionPrefix[] = "Version ";
+
+void ShowLabel(const DownloadLabelFunction& label, FirmwareFamily family, const char* text) {
+    if (!label) {
+        return;
+    }
+    try {
+        label(family, text);
+    } catch (...) {
+        // A label that cannot be shown must not stop the download.
+    }
+}
+
+// The index and the three names in it; on any failure all three names are empty.
+IndexNames FetchIndexNames(HttpsClient& client, const std::string& serverBase,
+                           UpdateDownloadReport* report) {
+    try {
+        const std::string url = MakeIndexUrl(serverBase);
+        std::string index;
+        const int result = client.GetText(url, index);
+        if (report != nullptr) {
+            report->IndexUrl = url;
+            report->IndexResult = result;
+            report->IndexError = result == HTTPS_OK ? std::string() : client.LastError();
+            report->IndexText = index;
+        }
+        if (result != HTTPS_OK) {
+            return {};
+        }
+        return FindIndexNames(index);
+    } catch (...) {
+        return {};
+    }
+}
+
+int Fetch(HttpsClient& client, const std::string& url, std::string& body) {
+    return client.GetText(url, body);
+}
+
+int Fetch(HttpsClient& client, const std::string& url, std::vector<std::uint8_t>& body) {
+    return client.GetBytes(url, body);
+}
+
+// Fetches a named file; the body stays empty when there is no name or the fetch fails.
+template <typename Body>
+void FetchFile(HttpsClient& client, const std::string& serverBase, const std::string& name,
+               Body& body, UpdateFileReport* report) {
+    body.clear();
+    try {
+        const std::string trimmedName = TrimText(name);
+        if (report != nullptr) {
+            report->Name = trimmedName;
+        }
+        if (trimmedName.empty()) {
+            return;
+        }
+        const std::string url = MakeUpdateFileUrl(serverBase, trimmedName);
+        const int result = Fetch(client, url, body);
+        if (report != nullptr) {
+            report->Url = url;
+            report->Result = result;
+            report->Error = result == HTTPS_OK ? std::string() : client.LastError();
+        }
+    } catch (...) {
+        body.clear();
+    }
+}
+
+void LoadVariants(HttpsClient& client, const std::string& serverBase, const std::string& name,
+                  ClQuorvanVariants& variants, UpdateDownloadReport* report) {
+    variants.Clear();
+    try {
+        std::vector<std::uint8_t> bytes;
+        FetchFile(client, serverBase, name, bytes, report ? &report->Variants : nullptr);
+        if (bytes.empty()) {
+            return;
+        }
+        MemoryByteSource source(bytes.data(), bytes.size());
+        const int result = variants.Load(source);
+        if (result != PAR_OK) {
+            variants.Clear();
+        }
+        if (report != nullptr) {
+            report->VariantLoadResult = result;
+            report->VariantFileBytes = std::move(bytes);
+        }
+    } catch (...) {
+        variants.Clear();
+    }
+}
+
+std::string CheckFirmware(FirmwareFamily family, const std::string& hexText,
+                          const DownloadLabelFunction& label) {
+    if (IsBlankText(hexText)) {
+        return {};
+    }
+    ShowLabel(label, family, kLabelCheckFirmware);
+    try {
+        const std::string version = CheckDownloadedFirmware(family, hexText);
+        return version.empty() ? std::string() : kVersionPrefix + version;
+    } catch (...) {
+        return {};
+    }
+}
+
+}  // namespace
+
+const char* DefaultUpdateServerBase() {
+    return VELTRIN_UPDATE_SERVER_BASE_URL;
+}
+
+std::string MakeIndexUrl(const std::string& serverBase) {
+    return TrimText(TrimText(serverBase) + "/" + kIndexFileName);
+}
+
+std::string MakeUpdateFileUrl(const std::string& serverBase, const std::string& name) {
+    return TrimText(TrimText(serverBase) + "//" + EncodeUnsafeUrlBytes(TrimText(name)));
+}
+
+void DownloadUpdateData(HttpsClient& client, const std::string& serverBase, UpdateData& data,
+                        ClQuorvanVariants& variants, const DownloadLabelFunction& label,
+                        UpdateDownloadReport* report) {
+    if (report != nullptr) {
+        *report = UpdateDownloadReport{};
+    }
+    data.VersionQuorvanOtg.clear();
+    data.VersionTarnovelleK7.clear();
+    ShowLabel(label, FirmwareFamily::QuorvanOtg, kLabelLoading);
+    ShowLabel(label, FirmwareFamily::TarnovelleK7, kLabelLoading);
+
+    const IndexNames names = FetchIndexNames(client, serverBase, report);
+    FetchFile(client, serverBase, names.QuorvanOtg, data.HexQuorvanOtg,
+              report ? &report->QuorvanOtg : nullptr);
+    FetchFile(client, serverBase, names.TarnovelleK7, data.HexTarnovelleK7,
+              report ? &report->TarnovelleK7 : nullptr);
+    LoadVariants(client, serverBase, names.Variants, variants, report);
+
+    data.VersionQuorvanOtg = CheckFirmware(FirmwareFamily::QuorvanOtg, data.HexQuorvanOtg, label);
+    data.VersionTarnovelleK7 =
+        CheckFirmware(FirmwareFamily::TarnovelleK7, data.HexTarnovelleK7, label);
+}
+
+}  // namespace veltrin

@@ -1,0 +1,21 @@
+#include <string>
+
+#include "engine/devicerestart.h"
+
+#include "engine/clthreadimpl.h"
+
+namespace veltrin {
+
+void ClTreadImpl::WaitWithCountdown(std::uint16_t seconds) {
+    SetActionPosition(0);
+    SetActionMax(seconds);
+    std::uint16_t remaining = seconds;
+    while (remaining != 0 && !Terminated()) {
+        ShowAction("Update will continue in " + std::to_string(remaining) + " seconds ...");
+        SetActionPosition(seconds - remaining);
+        Sleep(1000);
+        --remaining;
+    }
+}
+
+}  // namespace veltrin

@@ -1,0 +1,71 @@
+#include <string>
+#include <vector>
+
+#include "common/texttrim.h"
+#include "engine/clthreadimpl.h"
+#include "engine/devicefamily.h"
+#include "engine/updateresult.h"
+
+namespace veltrin {
+
+void ClTreadImpl::SelectPort(const std::string& name) {
+    TSConnectParams params;
+    device_->GetParams(params);
+    // The field holds at most 7 characters and its terminating zero.
+    textConvert_->TextToBuffer(params.PortName, sizeof(params.PortName), TrimText(name), true);
+    device_->SetParams(params);
+}
+
+int ClTreadImpl::ProbePort(const std::string& name) {
+    SelectPort(name);
+    if (device_->Open() != 0)
+        return DEVICE_UNKNOWN;
+    int type = DEVICE_UNKNOWN;
+    if (device_->ReadDeviceId(&type) != 0)
+        type = DEVICE_UNKNOWN;
+    device_->Close();
+    return type;
+}
+
+int ClTreadImpl::SearchDevice(int& type, std::string& port) {
+    std::vector<std::string> names;
+    SetActionPosition(0);
+    ShowAction("Search available devices ...");
+    if (settings_.OverridePorts) {
+        names = settings_.Ports;
+    } else {
+        device_->GetPortList(names);
+    }
+    SetActionMax(static_cast<std::int32_t>(names.size()));
+
+    // Every port is probed, also after a supported device was found: a second one must be seen.
+    int count = 0;
+    for (std::size_t j = 0; j < names.size(); ++j) {
+        const std::string name = TrimText(names[j]);
+        const int probed = ProbePort(name);
+        if (IsSupportedType(probed)) {
+            ++count;
+            type = probed;
+            port = name;
+        }
+        SetActionPosition(static_cast<std::int32_t>(j + 1));
+    }
+
+    if (count != 1) {
+        type = DEVICE_UNKNOWN;
+        port.clear();
+    }
+    if (count == 0)
+        return kUpdateNoDevice;
+    if (count > 1)
+        return kUpdateSeveralDevices;
+    if (IsQuorvanOtgType(type) && IsBlankText(params_.VersionQuorvanOtg)) {
+        return kUpdateNoQuorvanOtgFirmware;
+    }
+    if (IsTarnovelleK7Type(type) && IsBlankText(params_.VersionTarnovelleK7)) {
+        return kUpdateNoTarnovelleK7Firmware;
+    }
+    return kUpdateOk;
+}
+
+}  // namespace veltrin

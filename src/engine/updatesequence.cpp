@@ -1,0 +1,299 @@
+#include "engine/updatesequence.h"
+
+#include <string>
+
+#include "engine/clthreadimpl.h"
+#include "engine/devicefamily.h"
+#include "engine/devicerestart.h"
+#include "engine/updateresult.h"
+#include "protocol/devicetypes.h"
+
+namespace veltrin {
+
+namespace {
+
+constexpr char kQuestionSameVersion[] =
+    "The newest update version corresponds to\nthe version on the device.\n\nStart Update?";
+constexpr char kQuestionOlderVersion[] =
+    "The available update version is older than\nthe version on the device.\n\nStart Update?";
+constexpr char kQuestionUserData[] =
+    "! Adjustments and other user data will be deleted.\n\nStart Update?";
+
+constexpr std::uint8_t kFill = 0xFF;
+
+std::string UploadStepText(const char* module) {
+    return std::string("das Softwaremodul \"") + module + "\" uploaden";
+}
+
+}  // namespace
+
+UpdateSequence::UpdateSequence(ClTreadImpl& worker, ClConnectPipetten& device,
+                               ClIntelHex& hexReader)
+    : worker_(worker), device_(device), hexReader_(hexReader) {}
+
+int UpdateSequence::Run(const std::string& port, std::string& endText) {
+    worker_.SelectPort(port);
+    if (device_.Open() != 0)
+        return kUpdateOpenFailed;
+
+    const Exit exit = RunSteps();
+    file_.reset();
+    if (exit == Exit::ReturnNow)
+        return code_;
+
+    device_.Close();
+    if (familyKind_ == 6 && !worker_.Terminated() && code_ == kUpdateOk) {
+        code_ = worker_.RestoreVariantParameters(variantId_);
+    }
+    if (!worker_.Terminated() && code_ == kUpdateOk)
+        endText = title_;
+    return code_;
+}
+
+UpdateSequence::Exit UpdateSequence::RunSteps() {
+    Exit exit = StopCheck();
+    if (exit == Exit::Continue)
+        exit = CheckDevice();
+    if (exit == Exit::Continue)
+        exit = PrepareFirmware();
+    if (exit == Exit::Continue)
+        exit = AskUser();
+    if (exit == Exit::Continue)
+        exit = ReadMode();
+    if (exit == Exit::Continue)
+        exit = WriteBootloader();
+    if (exit == Exit::Continue && !bootMode_)
+        exit = RestartIntoBootloader();
+    if (exit == Exit::Continue)
+        exit = WriteDataModules();
+    if (exit == Exit::Continue)
+        exit = StartApplication();
+    return exit;
+}
+
+UpdateSequence::Exit UpdateSequence::Leave(int code) {
+    code_ = code;
+    return Exit::Leave;
+}
+
+UpdateSequence::Exit UpdateSequence::Abort(int code) {
+    // The bootloader shows the failure and waits for the next attempt.
+    code_ = code;
+    if (device_.SignalUpdateFailed() != 0)
+        code_ = kUpdateSignalUpdateFailedFailed;
+    inBootloaderPhase_ = false;
+    return Exit::Leave;
+}
+
+UpdateSequence::Exit UpdateSequence::ReturnNow(int code) {
+    code_ = code;
+    return Exit::ReturnNow;
+}
+
+UpdateSequence::Exit UpdateSequence::StopCheck() {
+    return worker_.Terminated() ? Exit::Leave : Exit::Continue;
+}
+
+void UpdateSequence::ShowModule() {
+    worker_.SetActionPosition(0);
+    ++moduleNumber_;
+    worker_.ShowAction("Update module " + std::to_string(moduleNumber_) + "/" +
+                       std::to_string(moduleCount_));
+}
+
+UpdateSequence::Exit UpdateSequence::CheckDevice() {
+    worker_.AnnounceStep("den Akkustatus auslesen und überprüfen");
+    int battery = 0;
+    if (device_.ReadBatteryStatus(&battery) != 0)
+        return Leave(kUpdateReadBatteryStatusFailed);
+    if (!IsBatteryOk(battery))
+        return Leave(kUpdateBatteryLow);
+    if (StopCheck() != Exit::Continue)
+        return Exit::Leave;
+
+    worker_.AnnounceStep("die Device-Id auslesen");
+    if (device_.ReadDeviceId(&deviceType_) != 0)
+        return Leave(kUpdateReadDeviceIdFailed);
+    return StopCheck();
+}
+
+UpdateSequence::Exit UpdateSequence::AskUser() {
+    if (device_.ReadVersionText(deviceVersion_, 0) != 0) {
+        return Leave(kUpdateReadVersionTextFailed);
+    }
+    if (StopCheck() != Exit::Continue)
+        return Exit::Leave;
+    // Read because the device expects the full identification; the texts are not used.
+    std::uint8_t unused[kVersionTextSize] = {};
+    if (device_.ReadVersionText(unused, 1) != 0)
+        return Leave(kUpdateReadVersionText1Failed);
+    if (StopCheck() != Exit::Continue)
+        return Exit::Leave;
+    if (device_.ReadInfoText(unused) != 0)
+        return Leave(kUpdateReadInfoTextFailed);
+    if (StopCheck() != Exit::Continue)
+        return Exit::Leave;
+
+    const int comparison = CompareVersions(buffers_.AppVersion, deviceVersion_);
+    const char* question = comparison == 0   ? kQuestionSameVersion
+                           : comparison == 2 ? kQuestionOlderVersion
+                                             : nullptr;
+    if (question != nullptr && !worker_.AskYesNo(question))
+        worker_.Terminate();
+    if (StopCheck() != Exit::Continue)
+        return Exit::Leave;
+
+    if (!worker_.AskYesNo(kQuestionUserData))
+        worker_.Terminate();
+    return StopCheck();
+}
+
+UpdateSequence::Exit UpdateSequence::ReadMode() {
+    worker_.AnnounceStep("den Device-Mode auslesen");
+    int mode = 0;
+    if (device_.ReadDeviceMode(&mode) != 0)
+        return Leave(kUpdateReadDeviceModeFailed);
+    // Only two modes exist; anything else is no answer the upload could rely on.
+    if (mode != kApplicationMode && mode != kBootloaderMode) {
+        return Leave(kUpdateReadDeviceModeFailed);
+    }
+    if (StopCheck() != Exit::Continue)
+        return Exit::Leave;
+    bootMode_ = mode == kBootloaderMode;
+
+    // The application still knows the variant; the bootloader would not.
+    if (familyKind_ == 6 && mode == kApplicationMode) {
+        code_ = worker_.ReadVariantId(variantId_);
+        if (code_ != kUpdateOk)
+            return Leave(code_);
+        if (StopCheck() != Exit::Continue)
+            return Exit::Leave;
+    }
+    return Exit::Continue;
+}
+
+UpdateSequence::Exit UpdateSequence::WriteBootloader() {
+    worker_.AnnounceStep(UploadStepText("Bootloader"));
+    ShowModule();
+    code_ = worker_.InvalidateBootloader();
+    if (code_ != kUpdateOk)
+        return Leave(code_);
+    if (StopCheck() != Exit::Continue)
+        return Exit::Leave;
+
+    inBootloaderPhase_ = bootMode_;
+    code_ = worker_.UploadModule(file_.get(), bootMode_, MEM_EXT_FLASH, ranges_[RANGE_BOOTLOADER],
+                                 0, false, kFill);
+    if (code_ != kUpdateOk || worker_.Terminated()) {
+        return bootMode_ ? Abort(code_) : Leave(code_);
+    }
+    inBootloaderPhase_ = false;
+
+    code_ = worker_.ValidateBootloader(bootloaderSize_, bootloaderVersion_);
+    if (code_ != kUpdateOk)
+        return Leave(code_);
+    return StopCheck();
+}
+
+UpdateSequence::Exit UpdateSequence::RestartIntoBootloader() {
+    code_ = worker_.SetStayInBootloader();
+    if (code_ != kUpdateOk)
+        return Leave(code_);
+    if (StopCheck() != Exit::Continue)
+        return Exit::Leave;
+    if (device_.RestartDevice() != 0)
+        return Leave(kUpdateRestartDeviceFailed);
+    if (StopCheck() != Exit::Continue)
+        return Exit::Leave;
+
+    // The port goes away while the device restarts.
+    if (device_.Close() != 0)
+        return ReturnNow(kUpdateCloseFailed);
+    if (worker_.Terminated())
+        return ReturnNow(kUpdateOk);
+    worker_.WaitWithCountdown(kRestartCountdownSeconds);
+    if (worker_.Terminated())
+        return ReturnNow(kUpdateOk);
+    if (device_.Open() != 0)
+        return ReturnNow(kUpdateOpenFailed);
+    return StopCheck();
+}
+
+UpdateSequence::Exit UpdateSequence::WriteDataModules() {
+    int mode = 0;
+    if (device_.ReadDeviceMode(&mode) != 0)
+        return Leave(kUpdateReadDeviceModeFailed);
+    if (mode != kBootloaderMode)
+        return Leave(kUpdateNotInBootloader);
+    if (StopCheck() != Exit::Continue)
+        return Exit::Leave;
+    inBootloaderPhase_ = true;
+
+    worker_.AnnounceStep(UploadStepText("Softwareversion der Daten im externen Flash"));
+    ShowModule();
+    code_ = worker_.WriteBytes(true, MEM_EXT_FLASH, ranges_[RANGE_DATA_VERSION].DataStart,
+                               buffers_.DataVersion, kVersionBlockSize);
+    if (code_ != kUpdateOk)
+        return Abort(code_);
+    if (worker_.Terminated())
+        return Abort(kUpdateOk);
+
+    Exit exit = Exit::Continue;
+    if (withSounds_)
+        exit = WriteDataModule("Sounds", RANGE_SOUNDS);
+    if (exit == Exit::Continue)
+        exit = WriteDataModule("Fonts", RANGE_FONTS);
+    if (exit == Exit::Continue)
+        exit = WriteDataModule("Texte", RANGE_TEXTS);
+    if (exit != Exit::Continue)
+        return exit;
+
+    worker_.AnnounceStep(UploadStepText("Applikation"));
+    ShowModule();
+    device_.SetProgress(0);
+    if (device_.SetApplicationSize(applicationSize_) != 0) {
+        return Abort(kUpdateSetApplicationSizeFailed);
+    }
+    if (worker_.Terminated())
+        return Abort(kUpdateOk);
+    // Erased internal flash reads 0xFF, so blocks of only 0xFF need not travel.
+    code_ = worker_.UploadModule(file_.get(), true, MEM_INT_FLASH, ranges_[RANGE_APPLICATION], 0,
+                                 true, kFill);
+    if (code_ != kUpdateOk || worker_.Terminated())
+        return Abort(code_);
+    inBootloaderPhase_ = false;
+    return Exit::Continue;
+}
+
+UpdateSequence::Exit UpdateSequence::WriteDataModule(const char* name, int range) {
+    worker_.AnnounceStep(UploadStepText(name));
+    ShowModule();
+    code_ = worker_.UploadModule(file_.get(), true, MEM_EXT_FLASH, ranges_[range], 0, false, kFill);
+    if (code_ != kUpdateOk || worker_.Terminated())
+        return Abort(code_);
+    return Exit::Continue;
+}
+
+UpdateSequence::Exit UpdateSequence::StartApplication() {
+    worker_.AnnounceStep("die Message \"Update finished successfully!\" auf dem Gerät darstellen");
+    if (device_.ShowUpdateSuccess() != 0)
+        return Leave(kUpdateShowUpdateSuccessFailed);
+
+    worker_.AnnounceStep("die Applikation starten");
+    worker_.SetActionPosition(0);
+    worker_.ShowAction("Start application ...");
+    code_ = worker_.SetStartApplication();
+    if (code_ != kUpdateOk)
+        return Leave(code_);
+    if (StopCheck() != Exit::Continue)
+        return Exit::Leave;
+    if (device_.RestartDevice() != 0)
+        return Leave(kUpdateRestartDeviceFailed);
+
+    worker_.ShowAction("");
+    worker_.SetTotalPosition(0);
+    worker_.SetActionPosition(0);
+    return Leave(kUpdateOk);
+}
+
+}  // namespace veltrin

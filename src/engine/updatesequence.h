@@ -1,0 +1,79 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "data/clintelhex.h"
+#include "data/firmwarelayout.h"
+#include "protocol/clconnectpipetten.h"
+
+namespace veltrin {
+
+class ClTreadImpl;
+
+// The update of one identified pipette, from re-opening its port to the start of its new
+// application: checks, firmware analysis, questions, bootloader, restart into the bootloader,
+// data modules and application. One object per run; the worker's RunUpdate drives it.
+class UpdateSequence {
+public:
+    UpdateSequence(ClTreadImpl& worker, ClConnectPipetten& device, ClIntelHex& hexReader);
+
+    // Result code of the run; endText is set only when the run reached its regular end.
+    int Run(const std::string& port, std::string& endText);
+
+    // True while a failure must be reported to the device with SignalUpdateFailed.
+    bool InBootloaderPhase() const { return inBootloaderPhase_; }
+
+private:
+    // How a step group ends: go on, leave through the port close (and the parameter restore),
+    // or return at once (after a failed restart into the bootloader).
+    enum class Exit { Continue, Leave, ReturnNow };
+
+    struct FileCloser {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+
+    Exit RunSteps();
+    Exit CheckDevice();
+    Exit PrepareFirmware();
+    Exit AskUser();
+    Exit ReadMode();
+    Exit WriteBootloader();
+    Exit RestartIntoBootloader();
+    Exit WriteDataModules();
+    Exit WriteDataModule(const char* name, int range);
+    Exit StartApplication();
+
+    Exit Leave(int code);
+    Exit Abort(int code);
+    Exit ReturnNow(int code);
+    Exit StopCheck();
+    void ShowModule();
+
+    ClTreadImpl& worker_;
+    ClConnectPipetten& device_;
+    ClIntelHex& hexReader_;
+
+    int code_ = 0;
+    std::string title_;
+    int deviceType_ = 0;
+    int familyKind_ = 0;  // 5 dispensing pipette, 6 electronic pipette
+    bool withSounds_ = false;
+    int moduleCount_ = 0;
+    int moduleNumber_ = 0;
+    std::unique_ptr<std::FILE, FileCloser> file_;
+    bool fileWritten_ = false;
+    TSHexRange ranges_[kFirmwareRangeCount] = {};
+    FirmwareBuffers buffers_;
+    std::uint8_t* bootloaderVersion_ = nullptr;
+    std::uint8_t deviceVersion_[kVersionTextSize] = {};
+    bool bootMode_ = false;
+    bool inBootloaderPhase_ = false;
+    std::int32_t variantId_ = 0;
+    std::uint32_t bootloaderSize_ = 0;
+    std::uint32_t applicationSize_ = 0;
+};
+
+}  // namespace veltrin

@@ -1,0 +1,155 @@
+// The device search over several ports: simulators, a silent device and ports that are gone.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "connectedworker.h"
+#include "engine/updateresult.h"
+#include "simharness.h"
+
+namespace veltrin {
+namespace {
+
+using testing_support::EngineRun;
+using testing_support::EventKind;
+
+std::unique_ptr<PipetteSimulator> StartSim(SimOptions options) {
+    auto sim = std::make_unique<PipetteSimulator>(std::move(options));
+    EXPECT_EQ(sim->Start(), 0);
+    return sim;
+}
+
+// A device that never answers: every probe costs the full acknowledge time-outs.
+SimOptions SilentDevice() {
+    SimOptions options = testing_support::FastSim(9, 1);
+    SimFault silence;
+    silence.Kind = SimFaultKind::Silence;
+    silence.Repeat = 0;
+    options.Faults = {silence};
+    return options;
+}
+
+// A device that refuses every frame.
+SimOptions RefusingDevice() {
+    SimOptions options = testing_support::FastSim(6, 1);
+    SimFault nak;
+    nak.Kind = SimFaultKind::Nak;
+    nak.Repeat = 0;
+    options.Faults = {nak};
+    return options;
+}
+
+std::string Firmware(FirmwareFamily family) {
+    return testing_support::FirmwareHex(family, testing_support::SmallFirmware());
+}
+
+// The search found one device when the run reaches the sequence; a No to the first question
+// ends it there.
+void StopAtTheFirstQuestion(EngineRun& run) {
+    run.Owner.Answers = {false};
+}
+
+TEST(SearchDeviceTest, OnePipetteBesideARefusingDeviceAndAVanishedPort) {
+    auto pipette = StartSim(testing_support::FastSim(10, 1));
+    auto refusing = StartSim(RefusingDevice());
+    EngineRun run;
+    run.GiveFirmware(FirmwareFamily::QuorvanOtg, Firmware(FirmwareFamily::QuorvanOtg));
+    StopAtTheFirstQuestion(run);
+    run.Run({pipette->PortName(), refusing->PortName(), "ttyGONE9"});
+
+    EXPECT_EQ(run.Owner.Values(EventKind::SetActionMax).front(), 3);
+    const auto positions = run.Owner.Values(EventKind::SetActionPosition);
+    EXPECT_EQ(std::vector<std::int32_t>(positions.begin(), positions.begin() + 4),
+              (std::vector<std::int32_t>{0, 1, 2, 3}));
+    EXPECT_EQ(run.Owner.Texts(EventKind::ShowAction).front(), "Search available devices ...");
+    EXPECT_EQ(run.Owner.Texts(EventKind::ShowTitle).front(), "Update Quorvan/plus ...");
+    EXPECT_EQ(run.End().Value, kUpdateOk);
+    EXPECT_TRUE(run.End().Terminated);
+}
+
+TEST(SearchDeviceTest, NoFirmwareForTheOnePipetteFoundBesideASilentDevice) {
+    auto pipette = StartSim(testing_support::FastSim(9, 1));
+    auto silent = StartSim(SilentDevice());
+    EngineRun run;
+    // Only dispensing-pipette firmware, and a blank version for the electronic one.
+    run.GiveFirmware(FirmwareFamily::TarnovelleK7, Firmware(FirmwareFamily::TarnovelleK7));
+    run.Owner.VersionQuorvanOtg = "   ";
+    run.Run({pipette->PortName(), silent->PortName()});
+
+    EXPECT_EQ(run.End().Value, kUpdateNoQuorvanOtgFirmware);
+    EXPECT_FALSE(run.End().Terminated);
+    EXPECT_EQ(run.End().Text, "");
+    EXPECT_TRUE(run.Owner.Texts(EventKind::ShowTitle).empty());
+    // The silent device was asked, with the worker's attempts, after the pipette was found.
+    EXPECT_EQ(silent->Requests().size(), 3u);
+    EXPECT_EQ(pipette->Requests().size(), 1u);
+}
+
+TEST(SearchDeviceTest, NoFirmwareForADispensingPipette) {
+    auto pipette = StartSim(testing_support::FastSim(7, 1));
+    EngineRun run;
+    run.GiveFirmware(FirmwareFamily::QuorvanOtg, Firmware(FirmwareFamily::QuorvanOtg));
+    run.Run({pipette->PortName()});
+    EXPECT_EQ(run.End().Value, kUpdateNoTarnovelleK7Firmware);
+}
+
+TEST(SearchDeviceTest, UnsupportedDevicesAreNotCounted) {
+    auto otherType = StartSim(testing_support::FastSim(5, 1));
+    auto shortId = StartSim(testing_support::FastSim(1, 1));
+    auto pipette = StartSim(testing_support::FastSim(6, 1));
+    EngineRun run;
+    run.GiveFirmware(FirmwareFamily::TarnovelleK7, Firmware(FirmwareFamily::TarnovelleK7));
+    StopAtTheFirstQuestion(run);
+    run.Run({otherType->PortName(), shortId->PortName(), pipette->PortName()});
+    EXPECT_EQ(run.End().Value, kUpdateOk);
+    EXPECT_EQ(run.Owner.Texts(EventKind::ShowTitle).front(), "Update Tarnovelle K7/K7x ...");
+    EXPECT_EQ(otherType->Requests().size(), 1u);
+}
+
+TEST(SearchDeviceTest, TwoSupportedPipettesAreOneTooMany) {
+    auto first = StartSim(testing_support::FastSim(9, 1));
+    auto second = StartSim(testing_support::FastSim(6, 2));
+    EngineRun run;
+    run.GiveFirmware(FirmwareFamily::QuorvanOtg, Firmware(FirmwareFamily::QuorvanOtg));
+    run.GiveFirmware(FirmwareFamily::TarnovelleK7, Firmware(FirmwareFamily::TarnovelleK7));
+    run.Run({first->PortName(), second->PortName()});
+    EXPECT_EQ(run.End().Value, kUpdateSeveralDevices);
+    EXPECT_EQ(run.End().Text, "");
+    EXPECT_TRUE(run.Owner.Texts(EventKind::ShowTitle).empty());
+    // Neither was touched beyond its device id.
+    EXPECT_EQ(first->Requests().size(), 1u);
+    EXPECT_EQ(second->Requests().size(), 1u);
+}
+
+TEST(SearchDeviceTest, PortNamesAreTrimmedBeforeTheyAreProbed) {
+    auto pipette = StartSim(testing_support::FastSim(6, 1));
+    EngineRun run;
+    run.GiveFirmware(FirmwareFamily::TarnovelleK7, Firmware(FirmwareFamily::TarnovelleK7));
+    StopAtTheFirstQuestion(run);
+    run.Run({" \t" + pipette->PortName() + "\r\n "});
+    EXPECT_EQ(run.End().Value, kUpdateOk);
+    EXPECT_EQ(run.Owner.Texts(EventKind::ShowTitle).front(), "Update Tarnovelle K7/K7x ...");
+}
+
+TEST(SelectPortTest, TheConnectionGetsTheTrimmedNameCutToSevenCharacters) {
+    auto pipette = StartSim(testing_support::FastSim(6, 1));
+    testing_support::ConnectedWorker w(*pipette);
+    const struct {
+        const char* Given;
+        const char* Selected;
+    } cases[] = {
+        {"  ttyACM0  ", "ttyACM0"}, {"ttyUSB10", "ttyUSB1"}, {"\tpts/3\n", "pts/3"}, {"", ""}};
+    for (const auto& c : cases) {
+        w.Worker->SelectPort(c.Given);
+        TSConnectParams params;
+        w.Worker->Device().GetParams(params);
+        EXPECT_STREQ(params.PortName, c.Selected) << c.Given;
+        // Everything else stays as the worker configured it.
+        EXPECT_EQ(params.BaudRate, 230400u);
+        EXPECT_EQ(params.AckTimeout, 3000u);
+        EXPECT_EQ(params.Attempts, 3);
+    }
+}
+
+}  // namespace
+}  // namespace veltrin

@@ -1,0 +1,117 @@
+#include "cliarguments.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace veltrin {
+namespace {
+
+struct ValidCase {
+    std::vector<std::string> Args;
+    CliCommand Command;
+    std::vector<std::string> Ports;
+    std::string File;
+    std::string Directory;
+    std::string Server;
+    std::string CaFile;
+    bool Yes;
+};
+
+class CliArgumentsValidTest : public ::testing::TestWithParam<ValidCase> {};
+
+TEST_P(CliArgumentsValidTest, Parses) {
+    const ValidCase& c = GetParam();
+    CliArguments parsed;
+    std::string error;
+    ASSERT_TRUE(ParseCliArguments(c.Args, parsed, error)) << error;
+    EXPECT_EQ(parsed.Command, c.Command);
+    EXPECT_EQ(parsed.Ports, c.Ports);
+    EXPECT_EQ(parsed.File, c.File);
+    EXPECT_EQ(parsed.Directory, c.Directory);
+    EXPECT_EQ(parsed.Server, c.Server);
+    EXPECT_EQ(parsed.CaFile, c.CaFile);
+    EXPECT_EQ(parsed.Yes, c.Yes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLines, CliArgumentsValidTest,
+    ::testing::Values(
+        ValidCase{{"--help"}, CliCommand::Help, {}, "", "", "", "", false},
+        ValidCase{{"update", "-h"}, CliCommand::Help, {}, "", "", "", "", false},
+        ValidCase{{"ports"}, CliCommand::Ports, {}, "", "", "", "", false},
+        ValidCase{{"probe"}, CliCommand::Probe, {}, "", "", "", "", false},
+        ValidCase{{"probe", "ttyACM0", "pts/7"},
+                  CliCommand::Probe,
+                  {"ttyACM0", "pts/7"},
+                  "",
+                  "",
+                  "",
+                  "",
+                  false},
+        ValidCase{{"check", "fw.hex"}, CliCommand::Check, {}, "fw.hex", "", "", "", false},
+        ValidCase{
+            {"check", "--", "-odd.hex"}, CliCommand::Check, {}, "-odd.hex", "", "", "", false},
+        ValidCase{{"download", "--server", "https://h/pipette-update", "out"},
+                  CliCommand::Download,
+                  {},
+                  "",
+                  "out",
+                  "https://h/pipette-update",
+                  "",
+                  false},
+        ValidCase{{"download", "out", "--server=file:///srv/pipette-update", "--ca-file", "ca.pem"},
+                  CliCommand::Download,
+                  {},
+                  "",
+                  "out",
+                  "file:///srv/pipette-update",
+                  "ca.pem",
+                  false},
+        ValidCase{{"update", "--yes"}, CliCommand::Update, {}, "", "", "", "", true},
+        ValidCase{{"update", "--port", "pts/3", "pts/4", "-y"},
+                  CliCommand::Update,
+                  {"pts/3", "pts/4"},
+                  "",
+                  "",
+                  "",
+                  "",
+                  true},
+        ValidCase{{"--ca-file=ca.pem", "update", "--port=pts/3", "--port", "pts/5", "--server",
+                   "https://x/pipette-update"},
+                  CliCommand::Update,
+                  {"pts/3", "pts/5"},
+                  "",
+                  "",
+                  "https://x/pipette-update",
+                  "ca.pem",
+                  false}));
+
+struct InvalidCase {
+    std::vector<std::string> Args;
+};
+
+class CliArgumentsInvalidTest : public ::testing::TestWithParam<InvalidCase> {};
+
+TEST_P(CliArgumentsInvalidTest, IsRefusedWithAReason) {
+    CliArguments parsed;
+    std::string error;
+    EXPECT_FALSE(ParseCliArguments(GetParam().Args, parsed, error));
+    EXPECT_NE(error, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLines, CliArgumentsInvalidTest,
+    ::testing::Values(InvalidCase{{}}, InvalidCase{{"flash"}}, InvalidCase{{"--yes"}},
+                      InvalidCase{{"ports", "extra"}}, InvalidCase{{"check"}},
+                      InvalidCase{{"check", "a.hex", "b.hex"}}, InvalidCase{{"download"}},
+                      InvalidCase{{"download", "--server"}},
+                      InvalidCase{{"download", "--server=", "out"}},
+                      InvalidCase{{"probe", "--port", "pts/1"}},
+                      InvalidCase{{"download", "--yes", "out"}}, InvalidCase{{"update", "--port"}},
+                      InvalidCase{{"update", "pts/3"}}, InvalidCase{{"update", "--yes=no"}},
+                      InvalidCase{{"update", "--force"}}));
+
+}  // namespace
+}  // namespace veltrin

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace veltrin {
+
+enum class CliCommand { Help, Ports, Probe, Check, Download, Update };
+
+// The command line of veltrin-cli, parsed.
+struct CliArguments {
+    CliCommand Command = CliCommand::Help;
+    std::vector<std::string> Ports;  // probe's PORT..., update's --port
+    std::string File;                // check
+    std::string Directory;           // download
+    std::string Server;              // --server; empty: the built-in update server
+    std::string CaFile;              // --ca-file: an extra CA to trust
+    bool Yes = false;                // --yes: answer every question with Yes
+};
+
+// Parses the arguments after the program name. Returns true on success; otherwise error says
+// what is wrong.
+bool ParseCliArguments(const std::vector<std::string>& args, CliArguments& parsed,
+                       std::string& error);
+
+// The text printed for --help and after a usage error.
+const char* CliUsage();
+
+}  // namespace veltrin

@@ -1,0 +1,121 @@
+#include "progressview.h"
+
+#include <algorithm>
+
+#include "common/texttrim.h"
+
+namespace veltrin {
+
+namespace {
+
+constexpr int kBarWidth = 30;
+constexpr std::size_t kActionWidth = 40;
+
+}  // namespace
+
+ProgressView::ProgressView(std::ostream& out, bool terminal) : out_(out), terminal_(terminal) {}
+
+int ProgressView::Percent(std::int64_t position, std::int64_t maximum) {
+    if (maximum <= 0) {
+        return 0;
+    }
+    position = std::clamp<std::int64_t>(position, 0, maximum);
+    return static_cast<int>(position * 100 / maximum);
+}
+
+void ProgressView::SetTotalMax(std::int32_t value) {
+    totalMax_ = value;
+    Update();
+}
+
+void ProgressView::SetTotalPosition(std::int32_t value) {
+    totalPosition_ = value;
+    Update();
+}
+
+void ProgressView::StepTotal(std::int32_t value) {
+    totalPosition_ += value;
+    Update();
+}
+
+void ProgressView::SetActionMax(std::int32_t value) {
+    actionMax_ = value;
+    Update();
+}
+
+void ProgressView::SetActionPosition(std::int32_t value) {
+    actionPosition_ = value;
+    Update();
+}
+
+void ProgressView::ShowTitle(const std::string& text) {
+    const std::string title = TrimText(text);
+    if (title == title_) {
+        return;
+    }
+    title_ = title;
+    if (title_.empty()) {
+        return;
+    }
+    Release();
+    out_ << title_ << '\n';
+    Update();
+}
+
+void ProgressView::ShowAction(const std::string& text) {
+    const std::string action = TrimText(text);
+    if (action == action_) {
+        return;
+    }
+    action_ = action;
+    if (!terminal_ && !action_.empty()) {
+        out_ << "  " << action_ << '\n';
+    }
+    Update();
+}
+
+std::string ProgressView::BarLine() const {
+    const int percent = Percent(totalPosition_, totalMax_);
+    const int filled = percent * kBarWidth / 100;
+    std::string line = "[" + std::string(filled, '#') + std::string(kBarWidth - filled, '-') + "] ";
+    const std::string number = std::to_string(percent);
+    line += std::string(3 - std::min<std::size_t>(3, number.size()), ' ') + number + "% ";
+    std::string action = action_;
+    if (actionMax_ > 0 && actionPosition_ > 0) {
+        action += " (" + std::to_string(Percent(actionPosition_, actionMax_)) + "%)";
+    }
+    if (action.size() > kActionWidth) {
+        action = action.substr(0, kActionWidth - 3) + "...";
+    }
+    return line + action;
+}
+
+void ProgressView::Update() {
+    if (terminal_) {
+        const std::string line = BarLine();
+        out_ << '\r' << line;
+        if (line.size() < drawnLength_) {
+            // Blank out the rest of a longer line drawn before, then return to the end.
+            const std::size_t extra = drawnLength_ - line.size();
+            out_ << std::string(extra, ' ') << std::string(extra, '\b');
+        }
+        drawnLength_ = line.size();
+        out_.flush();
+        return;
+    }
+    const int tenth = Percent(totalPosition_, totalMax_) / 10;
+    if (tenth > printedTenth_) {
+        out_ << "  progress " << tenth * 10 << "%\n";
+    }
+    // A bar that moves back (a new maximum, the reset at the end) counts on from there.
+    printedTenth_ = tenth;
+}
+
+void ProgressView::Release() {
+    if (terminal_ && drawnLength_ > 0) {
+        out_ << '\n';
+        drawnLength_ = 0;
+    }
+}
+
+}  // namespace veltrin
