@@ -1,5 +1,10 @@
 #include "ui/programwindows.h"
 
+#include <QApplication>
+#include <exception>
+
+#include "ui/veltrinapplication.h"
+
 namespace veltrin {
 
 ProgramWindows CreateProgramWindows(MainWindowServices services) {
@@ -10,6 +15,18 @@ ProgramWindows CreateProgramWindows(MainWindowServices services) {
     windows.Form_Main->AttachDialogs(windows.Form_MessageThreadEnd.get(),
                                      windows.Form_MessageThread.get());
     return windows;
+}
+
+void RunProgramWindows(MainWindowServices services) {
+    try {
+        ProgramWindows windows = CreateProgramWindows(std::move(services));
+        windows.Form_Main->show();
+        QApplication::exec();
+    } catch (const std::exception& e) {
+        VeltrinApplication::ShowException(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        VeltrinApplication::ShowException(QString());
+    }
 }
 
 }  // namespace veltrin

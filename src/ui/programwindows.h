@@ -22,4 +22,8 @@ struct ProgramWindows {
 // that run's events are served once the event loop runs, when both dialogs exist.
 ProgramWindows CreateProgramWindows(MainWindowServices services);
 
+// Creates the windows, shows the main window and runs the event loop until it closes. An
+// exception on the way is shown in the standard error box. Needs the application object.
+void RunProgramWindows(MainWindowServices services);
+
 }  // namespace veltrin
