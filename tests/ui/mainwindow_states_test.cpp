@@ -1,6 +1,9 @@
 #include <QApplication>
 #include <QFrame>
 #include <QTest>
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "fakeworld.h"
 #include "mainwindowprobe.h"
@@ -333,6 +336,30 @@ private slots:
             QTRY_VERIFY(!windows.Form_Main->isVisible());
             QCOMPARE(seen, std::vector<QString>{"Form_MessageThreadEnd"});
         }
+        QCOMPARE(world.JoinCalls, 1);
+    }
+
+    void aWindowTornDownDuringARunEndsItWithoutAskingTheUser() {
+        FakeWorld world;
+        world.Downloads = {Data("Version 01.02.03", "")};
+        std::atomic<bool> asked{false};
+        std::atomic<int> answer{-1};
+        world.WorkerScript = [&](ScriptedWorker& worker) {
+            worker.Run(&UpdateThreadOwner::ThreadFetchParams);
+            asked = true;
+            while (!worker.Terminated()) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+            answer = worker.Ask("Start Update?") ? 1 : 0;
+            worker.ReportEnd(0, "");
+        };
+        {
+            ProgramWindows windows = CreateProgramWindows(world.Services());
+            QTRY_VERIFY(asked);
+            QVERIFY(windows.Form_Main->Params().ThreadRunning);
+        }
+        // The window stopped the worker, answered its question with No and served its end.
+        QCOMPARE(answer.load(), 0);
         QCOMPARE(world.JoinCalls, 1);
     }
 };
