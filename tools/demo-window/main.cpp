@@ -1,7 +1,8 @@
-// The Veltrin window as the program shows it, but fetching its update data from the given
-// server (trusting an extra CA) and probing only the given serial ports.
-
+// Opens the Veltrin window against a given update server and serial ports, trusting an extra CA
+// file. The program `veltrin` itself takes no arguments; this one exists so that the demo and a
+// developer can point the very same window at a local server and a simulated pipette.
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "ui/programwindows.h"
@@ -10,51 +11,37 @@
 
 namespace {
 
-constexpr char kUsage[] =
-    "usage: veltrin-demo-window --server URL [--ca-file FILE] [--port NAME]...\n"
-    "  Opens the Veltrin window with the update server base URL (e.g.\n"
-    "  https://127.0.0.1:8443/pipette-update), trusting FILE's CA besides the system's,\n"
-    "  and searching the pipette only on the named ports (e.g. pts/7).\n";
-
-struct Arguments {
-    std::string Server;
-    veltrin::HttpsClientOptions Client;
-    veltrin::UpdateThreadSettings Settings;
-};
-
-bool ParseArguments(int argc, char** argv, Arguments& arguments) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string option = argv[i];
-        if (i + 1 >= argc) {
-            return false;
-        }
-        const std::string value = argv[++i];
-        if (option == "--server") {
-            arguments.Server = value;
-        } else if (option == "--ca-file") {
-            arguments.Client.CaFile = value;
-        } else if (option == "--port") {
-            arguments.Settings.OverridePorts = true;
-            arguments.Settings.Ports.push_back(value);
-        } else {
-            return false;
-        }
-    }
-    return !arguments.Server.empty();
+int Usage() {
+    std::fprintf(stderr,
+                 "usage: veltrin-demo-window --server URL [--ca-file FILE] [--port NAME ...]\n"
+                 "  URL is the update server base, e.g. https://127.0.0.1:8443/pipette-update\n");
+    return 2;
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    Arguments arguments;
-    if (!ParseArguments(argc, argv, arguments)) {
-        std::fputs(kUsage, stderr);
-        return 2;
+    std::string server;
+    veltrin::HttpsClientOptions client;
+    veltrin::UpdateThreadSettings worker;
+    for (int i = 1; i < argc; ++i) {
+        const bool hasValue = i + 1 < argc;
+        if (std::strcmp(argv[i], "--server") == 0 && hasValue) {
+            server = argv[++i];
+        } else if (std::strcmp(argv[i], "--ca-file") == 0 && hasValue) {
+            client.CaFile = argv[++i];
+        } else if (std::strcmp(argv[i], "--port") == 0 && hasValue) {
+            worker.OverridePorts = true;
+            worker.Ports.emplace_back(argv[++i]);
+        } else {
+            return Usage();
+        }
     }
+    if (server.empty()) return Usage();
+
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
     veltrin::VeltrinApplication app(qtArgc, qtArgv);
-    veltrin::RunProgramWindows(
-        veltrin::UpdateServices(arguments.Server, arguments.Client, arguments.Settings));
+    veltrin::RunProgramWindows(veltrin::UpdateServices(server, client, worker));
     return 0;
 }
