@@ -1,0 +1,28 @@
+#include "ui/veltrinapplication.h"
+
+#include <QMessageBox>
+#include <exception>
+
+namespace veltrin {
+
+VeltrinApplication::VeltrinApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName(QStringLiteral("Veltrin"));
+}
+
+bool VeltrinApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        ShowException(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        // Not one of ours: shown the same way, with an empty message.
+        ShowException(QString());
+    }
+    return false;
+}
+
+void VeltrinApplication::ShowException(const QString& message) {
+    QMessageBox::critical(nullptr, QApplication::applicationName(), message);
+}
+
+}  // namespace veltrin

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QGroupBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+
+#include "formchecks.h"
+#include "ui/tform_main.h"
+
+// Reads the main window's visible state the way a user sees it.
+struct MainWindowProbe {
+    veltrin::TForm_Main* window;
+
+    QPushButton* Button() const { return Child<QPushButton>(window, "Button_StartStop"); }
+    QString ButtonText() const { return Button()->text(); }
+    bool ButtonEnabled() const { return Button()->isEnabled(); }
+    QString Message() const { return LabelText(window, "Label_Message"); }
+    QString QuorvanVersion() const {
+        return LabelText(window, "Label_Firmware_QuorvanOtg_Version");
+    }
+    QString TarnovelleVersion() const {
+        return LabelText(window, "Label_Firmware_TarnovelleK7_Version");
+    }
+    QGroupBox* Box(const char* name) const { return Child<QGroupBox>(window, name); }
+    // Exactly one of the two views is visible.
+    bool ShowsMessage() const {
+        return Box("GroupBox_Message")->isVisibleTo(window) &&
+               !Box("GroupBox_ThreadAction")->isVisibleTo(window);
+    }
+    bool ShowsProgress() const {
+        return !Box("GroupBox_Message")->isVisibleTo(window) &&
+               Box("GroupBox_ThreadAction")->isVisibleTo(window);
+    }
+    QTimer* Timer(const char* name) const { return window->findChild<QTimer*>(name); }
+    bool RetryTimerOn() const { return Timer("Timer_DownloadIntelHex")->isActive(); }
+    QProgressBar* Bar(const char* name) const { return Child<QProgressBar>(window, name); }
+};
+
+inline const QString kNoData =
+    QStringLiteral("No data found for update.\nPlease check your internet connection.");
+inline const QString kReady = QStringLiteral("Plug device into USB and start update.");
