@@ -27,16 +27,16 @@ public:
     virtual void GetPortList(std::vector<std::string>& list);
 
     int ValueToHex(char* buffer, std::uint32_t size, std::uint32_t value, std::uint8_t count);
-    int BytesToHex(char* buffer, std::uint32_t size, const std::uint8_t* bytes,
-                   std::uint32_t count, std::uint32_t capacity);
+    int BytesToHex(char* buffer, std::uint32_t size, const std::uint8_t* bytes, std::uint32_t count,
+                   std::uint32_t capacity);
     int HexToValue(std::uint32_t* value, std::uint8_t count, const char* text,
                    std::uint32_t textSize);
     int HexToBytes(std::uint8_t* bytes, std::uint32_t count, std::uint32_t capacity,
                    const char* text, std::uint32_t textSize);
 
     static std::uint16_t Crc16Step(std::uint16_t crc, std::uint8_t data);
-    static std::uint16_t Crc16(std::uint16_t start, const std::uint8_t* bytes,
-                               std::uint32_t count, std::uint32_t capacity);
+    static std::uint16_t Crc16(std::uint16_t start, const std::uint8_t* bytes, std::uint32_t count,
+                               std::uint32_t capacity);
     static std::uint16_t CrcCcitt(const std::uint8_t* bytes, std::uint32_t count,
                                   std::uint32_t capacity);
 

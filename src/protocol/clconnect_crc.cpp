@@ -15,11 +15,12 @@ std::uint16_t ClConnect::Crc16Step(std::uint16_t crc, std::uint8_t data) {
     return crc;
 }
 
-std::uint16_t ClConnect::Crc16(std::uint16_t start, const std::uint8_t* bytes,
-                               std::uint32_t count, std::uint32_t capacity) {
+std::uint16_t ClConnect::Crc16(std::uint16_t start, const std::uint8_t* bytes, std::uint32_t count,
+                               std::uint32_t capacity) {
     const std::uint32_t n = count <= capacity ? count : capacity;
     std::uint16_t crc = start;
-    for (std::uint32_t i = 0; i < n; ++i) crc = Crc16Step(crc, bytes[i]);
+    for (std::uint32_t i = 0; i < n; ++i)
+        crc = Crc16Step(crc, bytes[i]);
     return crc;
 }
 

@@ -34,8 +34,10 @@ int ClConnect::TransceiveRetry(const char* request, std::uint32_t requestSize, c
     while (true) {
         ++attempt;
         result = Transceive(request, requestSize, answer, answerSize);
-        if (result == CONNECT_OK || attempt >= Params.Attempts) break;
-        if (Params.RetryDelay > 0) Sleep(Params.RetryDelay);
+        if (result == CONNECT_OK || attempt >= Params.Attempts)
+            break;
+        if (Params.RetryDelay > 0)
+            Sleep(Params.RetryDelay);
     }
     return result;
 }
@@ -43,7 +45,8 @@ int ClConnect::TransceiveRetry(const char* request, std::uint32_t requestSize, c
 int ClConnect::Transfer(std::uint8_t* message, std::uint32_t* length, std::uint32_t capacity,
                         char* requestText, std::uint32_t requestTextSize, char* answerText,
                         std::uint32_t answerTextSize) {
-    if (length == nullptr) return CONNECT_ERR_NO_BINARY_TO_SEND;
+    if (length == nullptr)
+        return CONNECT_ERR_NO_BINARY_TO_SEND;
     const std::uint32_t tk = ChecksumLength(Params.TxChecksum);
     const std::uint32_t rk = ChecksumLength(Params.RxChecksum);
     int result = CONNECT_OK;
@@ -98,7 +101,8 @@ int ClConnect::Transfer(std::uint8_t* message, std::uint32_t* length, std::uint3
         }
     }
     if (result == CONNECT_OK) {
-        if (message != nullptr) std::memset(message, 0, capacity);
+        if (message != nullptr)
+            std::memset(message, 0, capacity);
         decodedLength = static_cast<std::uint32_t>(n / 2);
         result = HexToBytes(message, decodedLength, capacity, answerText, answerTextSize);
     }

@@ -12,14 +12,14 @@ constexpr std::int32_t kChecksumCrc16X25 = 0x0202;
 
 // The connection settings record, copied whole into and out of a connection.
 struct TSConnectParams {
-    std::int32_t TxChecksum = 0;     // checksum kind appended to each request text
-    std::int32_t TxLengthBytes = 0;  // bytes of the length prefix before a request; 0 = none
-    std::uint16_t Attempts = 0;      // Transceive attempts per exchange
-    std::uint16_t StxCount = 0;      // STX characters before each request
-    std::uint16_t PrefixDelay = 0;   // pause in ms after the length prefix
-    std::uint16_t RetryDelay = 0;    // pause in ms between failed attempts
-    std::int32_t RxChecksum = 0;     // checksum kind expected at the end of each answer
-    std::int32_t RxLengthBytes = 0;  // bytes of the length prefix at the head of an answer
+    std::int32_t TxChecksum = 0;      // checksum kind appended to each request text
+    std::int32_t TxLengthBytes = 0;   // bytes of the length prefix before a request; 0 = none
+    std::uint16_t Attempts = 0;       // Transceive attempts per exchange
+    std::uint16_t StxCount = 0;       // STX characters before each request
+    std::uint16_t PrefixDelay = 0;    // pause in ms after the length prefix
+    std::uint16_t RetryDelay = 0;     // pause in ms between failed attempts
+    std::int32_t RxChecksum = 0;      // checksum kind expected at the end of each answer
+    std::int32_t RxLengthBytes = 0;   // bytes of the length prefix at the head of an answer
     std::uint32_t AckTimeout = 0;     // wait for ACK/NAK in ms
     std::uint32_t AnswerTimeout = 0;  // wait for each answer byte in ms
     std::FILE* TraceFile = nullptr;   // receives the send/recv trace; null = no trace

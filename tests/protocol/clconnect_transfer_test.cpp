@@ -31,7 +31,8 @@ public:
                    std::uint32_t answerSize) override {
         requests.emplace_back(request);
         std::memset(answer, 0, answerSize);
-        if (replies.empty()) return 0x60200210;
+        if (replies.empty())
+            return 0x60200210;
         Reply reply = replies.front();
         replies.pop_front();
         std::strncpy(answer, reply.text.c_str(), answerSize - 1);
@@ -74,14 +75,15 @@ TEST(TransferTest, DeviceModeRequestTextAndDecodedAnswer) {
     std::memcpy(b.message, request, sizeof request);
     c.replies.push_back({0, WithCrc("0C0000000200000000000100")});
     std::uint32_t length = sizeof request;
-    ASSERT_EQ(c.Transfer(b.message, &length, 32, b.request, sizeof b.request, b.answer,
-                         sizeof b.answer),
-              0);
+    ASSERT_EQ(
+        c.Transfer(b.message, &length, 32, b.request, sizeof b.request, b.answer, sizeof b.answer),
+        0);
     ASSERT_EQ(c.requests.size(), 1u);
     EXPECT_EQ(c.requests[0], "0A00000002000000000021C2");
     EXPECT_EQ(length, 12u);
     EXPECT_EQ(b.message[10], 0x01);
-    for (int i = 12; i < 32; ++i) EXPECT_EQ(b.message[i], 0) << i;
+    for (int i = 12; i < 32; ++i)
+        EXPECT_EQ(b.message[i], 0) << i;
     EXPECT_STREQ(b.answer, "0C0000000200000000000100");  // checksum characters removed
 }
 
@@ -89,17 +91,17 @@ TEST(TransferTest, RefusesBeforeSending) {
     ScriptedConnect c;
     Buffers b;
     std::uint32_t length = 0;
-    EXPECT_EQ(c.Transfer(b.message, &length, 32, b.request, sizeof b.request, b.answer,
-                         sizeof b.answer),
-              0x60200011);
+    EXPECT_EQ(
+        c.Transfer(b.message, &length, 32, b.request, sizeof b.request, b.answer, sizeof b.answer),
+        0x60200011);
     length = 4;
     // The request buffer is measured against the capacity, not the length.
     EXPECT_EQ(c.Transfer(b.message, &length, 32, b.request, 68, b.answer, sizeof b.answer),
               0x6020000A);
     length = 33;
-    EXPECT_EQ(c.Transfer(b.message, &length, 32, b.request, sizeof b.request, b.answer,
-                         sizeof b.answer),
-              0x60200012);
+    EXPECT_EQ(
+        c.Transfer(b.message, &length, 32, b.request, sizeof b.request, b.answer, sizeof b.answer),
+        0x60200012);
     EXPECT_EQ(length, 0u);
     EXPECT_TRUE(c.requests.empty());
 }
@@ -110,8 +112,13 @@ TEST(TransferTest, AnswerShapeErrors) {
         int expected;
     };
     const Case cases[] = {
-        {"", 0x6020000B},        {"123", 0x6020000C},        {"12", 0x60200014},
-        {"0102XX", 0x6020000F},  {"0AZZ" "0000", 0x6020000F},
+        {"", 0x6020000B},
+        {"123", 0x6020000C},
+        {"12", 0x60200014},
+        {"0102XX", 0x6020000F},
+        {"0AZZ"
+         "0000",
+         0x6020000F},
     };
     for (const Case& k : cases) {
         ScriptedConnect c;
@@ -134,9 +141,9 @@ TEST(TransferTest, BadChecksumLeavesTheUnverifiedAnswer) {
     b.message[0] = 0x0A;
     c.replies.push_back({0, "AABBCC0000"});
     std::uint32_t length = 1;
-    EXPECT_EQ(c.Transfer(b.message, &length, 32, b.request, sizeof b.request, b.answer,
-                         sizeof b.answer),
-              0x60200015);
+    EXPECT_EQ(
+        c.Transfer(b.message, &length, 32, b.request, sizeof b.request, b.answer, sizeof b.answer),
+        0x60200015);
     EXPECT_EQ(length, 0u);
     EXPECT_EQ(b.message[0], 0xAA);
     EXPECT_EQ(b.message[1], 0xBB);
@@ -153,9 +160,9 @@ TEST(TransferTest, X25ChecksumIsAppendedAndVerified) {
     std::memcpy(b.message, "abc", 3);
     c.replies.push_back({0, "616263259E"});  // "abc" and its X-25 check value 0x9E25
     std::uint32_t length = 3;
-    EXPECT_EQ(c.Transfer(b.message, &length, 32, b.request, sizeof b.request, b.answer,
-                         sizeof b.answer),
-              0);
+    EXPECT_EQ(
+        c.Transfer(b.message, &length, 32, b.request, sizeof b.request, b.answer, sizeof b.answer),
+        0);
     EXPECT_EQ(c.requests[0], "616263259E");
     EXPECT_EQ(length, 3u);
 }
@@ -173,7 +180,8 @@ TEST(TransceiveRetryTest, AttemptsAndPauses) {
         EXPECT_EQ(c.TransceiveRetry("0102", 5, answer, sizeof answer), 0x60200210);
         EXPECT_EQ(c.requests.size(), k.calls) << k.attempts;
         EXPECT_EQ(c.sleeps.size(), k.sleeps) << k.attempts;
-        for (std::uint32_t ms : c.sleeps) EXPECT_EQ(ms, 10u);
+        for (std::uint32_t ms : c.sleeps)
+            EXPECT_EQ(ms, 10u);
     }
 }
 
