@@ -7,7 +7,6 @@
 #include <utility>
 #include <vector>
 
-#include "handmadeupdatedata.h"
 #include "sampledata.h"
 #include "support/httpstestserver.h"
 #include "support/silentlistener.h"
@@ -17,9 +16,18 @@
 namespace veltrin {
 namespace {
 
-using test::HandmadeFirmware;
-using test::MakeFirmwareHex;
-using test::MakeVariantFile;
+// Tiny generated firmware of a family with the given options (version 01.02.03 by default).
+std::string MakeFirmwareHex(FirmwareFamily family, sample::FirmwareOptions options = {}) {
+    const sample::SampleSizes tiny = sample::SizesFor(sample::SizeClass::Tiny, family);
+    if (options.Sizes.Bootloader == 0) {
+        options.Sizes = tiny;
+    }
+    return sample::GenerateFirmwareHex(family, options);
+}
+
+std::vector<std::uint8_t> MakeVariantFile(const std::vector<std::uint16_t>& ids) {
+    return sample::GenerateVariantFile(ids, 1);
+}
 
 constexpr char kPrefix[] = "/pipette-update";
 constexpr char kQuorvanName[] = "Quorvan_OTG_01.02.03.hex";
@@ -40,7 +48,7 @@ protected:
         server_ = new test::HttpsTestServer(*certs_);
         ASSERT_TRUE(server_->IsRunning());
         quorvanHex_ = new std::string(MakeFirmwareHex(FirmwareFamily::QuorvanOtg));
-        HandmadeFirmware tarnovelle;
+        sample::FirmwareOptions tarnovelle;
         tarnovelle.Version = "02.00.00";
         tarnovelleHex_ = new std::string(MakeFirmwareHex(FirmwareFamily::TarnovelleK7, tarnovelle));
     }
@@ -322,7 +330,7 @@ TEST_F(UpdateDownloadTest, ServerThatNeverAnswersEndsByTheTimeOut) {
 
 struct CheckCase {
     const char* Title;
-    HandmadeFirmware Firmware;
+    sample::FirmwareOptions Firmware;
     std::string Version;  // expected version text, empty: fails the check
 };
 
@@ -347,21 +355,22 @@ TEST_P(UpdateDownloadCheckTest, OnlyAFirmwareThatPassesGetsAVersion) {
     EXPECT_EQ(data.VersionQuorvanOtg, c.Version);
 }
 
-HandmadeFirmware WithIdentifier(const char* identifier) {
-    HandmadeFirmware firmware;
+sample::FirmwareOptions WithIdentifier(const char* identifier) {
+    sample::FirmwareOptions firmware;
     firmware.Identifier = identifier;
     return firmware;
 }
 
-HandmadeFirmware WithDataVersion(const char* version) {
-    HandmadeFirmware firmware;
+sample::FirmwareOptions WithDataVersion(const char* version) {
+    sample::FirmwareOptions firmware;
     firmware.DataVersion = version;
     return firmware;
 }
 
-HandmadeFirmware WithLargeBootloader() {
-    HandmadeFirmware firmware;
-    firmware.LargeBootloader = true;
+sample::FirmwareOptions WithLargeBootloader() {
+    sample::FirmwareOptions firmware;
+    firmware.Sizes = sample::SizesFor(sample::SizeClass::Tiny, FirmwareFamily::QuorvanOtg);
+    firmware.Sizes.Bootloader = kLargeBootloaderThreshold + 0x100;
     return firmware;
 }
 

@@ -55,5 +55,22 @@ TEST(ProgressViewTest, TerminalRedrawsOneLineAndKeepsTitlesAbove) {
     EXPECT_EQ(text.back(), '\n');
 }
 
+TEST(ProgressViewTest, TerminalCutsLongActionsBeforeTheirPercentage) {
+    std::ostringstream out;
+    ProgressView view(out, true);
+    view.SetActionMax(10);
+    view.SetActionPosition(5);
+    view.ShowAction("Update will continue in 10 seconds ...");
+    EXPECT_NE(out.str().find("Update will continue in 10 seconds ... (50%)"), std::string::npos)
+        << out.str();
+    view.ShowAction("An action text that is much longer than the bar line allows");
+    EXPECT_NE(out.str().find("An action text that is much longer th... (50%)"), std::string::npos)
+        << out.str();
+    // An unchanged line is not drawn again.
+    const std::size_t length = out.str().size();
+    view.SetActionPosition(5);
+    EXPECT_EQ(out.str().size(), length);
+}
+
 }  // namespace
 }  // namespace veltrin

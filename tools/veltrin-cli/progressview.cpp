@@ -81,11 +81,11 @@ std::string ProgressView::BarLine() const {
     const std::string number = std::to_string(percent);
     line += std::string(3 - std::min<std::size_t>(3, number.size()), ' ') + number + "% ";
     std::string action = action_;
-    if (actionMax_ > 0 && actionPosition_ > 0) {
-        action += " (" + std::to_string(Percent(actionPosition_, actionMax_)) + "%)";
-    }
     if (action.size() > kActionWidth) {
         action = action.substr(0, kActionWidth - 3) + "...";
+    }
+    if (actionMax_ > 0 && actionPosition_ > 0) {
+        action += " (" + std::to_string(Percent(actionPosition_, actionMax_)) + "%)";
     }
     return line + action;
 }
@@ -93,6 +93,9 @@ std::string ProgressView::BarLine() const {
 void ProgressView::Update() {
     if (terminal_) {
         const std::string line = BarLine();
+        if (drawnLength_ > 0 && line == drawnLine_) {
+            return;  // nothing visible changed
+        }
         out_ << '\r' << line;
         if (line.size() < drawnLength_) {
             // Blank out the rest of a longer line drawn before, then return to the end.
@@ -100,6 +103,7 @@ void ProgressView::Update() {
             out_ << std::string(extra, ' ') << std::string(extra, '\b');
         }
         drawnLength_ = line.size();
+        drawnLine_ = line;
         out_.flush();
         return;
     }

@@ -39,7 +39,8 @@ private:
     std::string title_;
     std::string action_;
     std::size_t drawnLength_ = 0;  // characters of the bar line on screen; 0: none
-    int printedTenth_ = 0;         // the tenth of the overall progress shown last (plain lines)
+    std::string drawnLine_;
+    int printedTenth_ = 0;  // the tenth of the overall progress shown last (plain lines)
 };
 
 }  // namespace veltrin

@@ -1,0 +1,182 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "clirun.h"
+#include "sampledata.h"
+#include "support/httpstestserver.h"
+#include "support/tempdirectory.h"
+#include "support/testcertificates.h"
+
+namespace veltrin {
+namespace {
+
+struct CliResult {
+    int Status = -1;
+    std::string Out;
+    std::string Err;
+};
+
+CliResult RunCliWith(const std::vector<std::string>& args, const std::string& input = "") {
+    std::ostringstream out;
+    std::ostringstream err;
+    std::istringstream in(input);
+    CliIo io{out, err, in, false, false};
+    CliResult result;
+    result.Status = RunCli(args, io);
+    result.Out = out.str();
+    result.Err = err.str();
+    return result;
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+class CliCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = dir_.Path() / "pipette-update";
+        std::filesystem::create_directories(folder_);
+    }
+
+    std::string WriteFile(const std::string& name, const std::string& content) {
+        const std::string path = (dir_.Path() / name).string();
+        EXPECT_TRUE(test::WriteFileText(path, content));
+        return path;
+    }
+
+    static std::string Firmware(FirmwareFamily family, unsigned omit = 0) {
+        sample::FirmwareOptions options;
+        options.Sizes = sample::SizesFor(sample::SizeClass::Tiny, family);
+        options.Version = "04.05.06";
+        options.Omit = omit;
+        return sample::GenerateFirmwareHex(family, options);
+    }
+
+    void WriteSampleSet() {
+        sample::SampleSetOptions options;
+        options.Firmware.Version = "04.05.06";
+        ASSERT_EQ(sample::WriteSampleSet(folder_.string(), options), "");
+    }
+
+    test::TempDirectory dir_;
+    std::filesystem::path folder_;
+};
+
+TEST_F(CliCommandsTest, CheckReportsAPassingFirmwareOfEitherFamily) {
+    const auto quorvan =
+        RunCliWith({"check", WriteFile("a.hex", Firmware(FirmwareFamily::QuorvanOtg))});
+    EXPECT_EQ(quorvan.Status, 0) << quorvan.Out << quorvan.Err;
+    EXPECT_TRUE(Contains(quorvan.Out, "Family: Quorvan/plus\n")) << quorvan.Out;
+    EXPECT_TRUE(Contains(quorvan.Out, "Identifier: Quorvan-USB-OTG\n"));
+    EXPECT_TRUE(Contains(quorvan.Out, "Sounds"));
+    EXPECT_TRUE(Contains(quorvan.Out, "Result: passes, Version 04.05.06\n"));
+
+    // The identifier decides the family, whatever the file is called.
+    const auto tarnovelle =
+        RunCliWith({"check", WriteFile("Quorvan_OTG.hex", Firmware(FirmwareFamily::TarnovelleK7))});
+    EXPECT_EQ(tarnovelle.Status, 0) << tarnovelle.Out;
+    EXPECT_TRUE(Contains(tarnovelle.Out, "Family: Tarnovelle K7/K7x\n")) << tarnovelle.Out;
+    EXPECT_TRUE(Contains(tarnovelle.Out, "Identifier: Corvent-USB\n"));
+    EXPECT_FALSE(Contains(tarnovelle.Out, "Sounds"));
+}
+
+TEST_F(CliCommandsTest, CheckNamesWhyAFirmwareFails) {
+    const auto noBody = RunCliWith(
+        {"check", WriteFile("b.hex", Firmware(FirmwareFamily::QuorvanOtg, sample::PART_APP_BODY))});
+    EXPECT_EQ(noBody.Status, kExitFailure);
+    EXPECT_TRUE(Contains(noBody.Out, "Result: fails the check: no data in the application"))
+        << noBody.Out;
+
+    const auto notHex = RunCliWith({"check", WriteFile("c.hex", "this is no firmware\n")});
+    EXPECT_EQ(notHex.Status, kExitFailure);
+    EXPECT_TRUE(Contains(notHex.Out, "Result: fails the check: not valid Intel HEX")) << notHex.Out;
+
+    const auto missing = RunCliWith({"check", (dir_.Path() / "none.hex").string()});
+    EXPECT_EQ(missing.Status, kExitFailure);
+    EXPECT_NE(missing.Err, "");
+}
+
+TEST_F(CliCommandsTest, CheckOfAVariantFileListsItsIdsOrItsFault) {
+    auto par = sample::GenerateVariantFile({0x0130, 0xB550}, 1);
+    const auto good =
+        RunCliWith({"check", WriteFile("v.par", std::string(par.begin(), par.end()))});
+    EXPECT_EQ(good.Status, 0) << good.Out;
+    EXPECT_TRUE(Contains(good.Out, "Result: 0 No error !\n")) << good.Out;
+    EXPECT_TRUE(Contains(good.Out, "Variants: 2\n  0x0130"));
+    EXPECT_TRUE(Contains(good.Out, "  0xB550"));
+
+    par[200] ^= 0x55;
+    // Recognised by its magic also without the extension.
+    const auto bad = RunCliWith({"check", WriteFile("v.bin", std::string(par.begin(), par.end()))});
+    EXPECT_EQ(bad.Status, kExitFailure);
+    EXPECT_TRUE(Contains(bad.Out, "Result: 9 Invalid CRC-Checksum !\n")) << bad.Out;
+}
+
+TEST_F(CliCommandsTest, DownloadFromAnHttpsServerFillsTheFolder) {
+    WriteSampleSet();
+    test::TestCertificateFiles certs;
+    ASSERT_TRUE(test::MakeTestCertificates(dir_.Path().string(), certs));
+    test::HttpsTestServer server(certs);
+    ASSERT_TRUE(server.ServeDirectory("/pipette-update", folder_.string()));
+    const auto target = dir_.Path() / "fetched";
+
+    const auto result = RunCliWith({"download", "--server", server.Origin() + "/pipette-update/",
+                                    "--ca-file", certs.CaCertFile, target.string()});
+    EXPECT_EQ(result.Status, 0) << result.Out << result.Err;
+    EXPECT_TRUE(Contains(result.Out, "Quorvan/plus: loading ...\n")) << result.Out;
+    EXPECT_TRUE(Contains(result.Out, "Tarnovelle K7/K7x: check Firmware ...\n"));
+    EXPECT_TRUE(Contains(result.Out, "  Quorvan/plus: Version 04.05.06\n"));
+    EXPECT_TRUE(Contains(result.Out, "  Tarnovelle K7/K7x: Version 04.05.06\n"));
+    for (const auto& name : {std::string("files.txt"), std::string("quorvan_variants.par"),
+                             sample::FirmwareFileName(FirmwareFamily::QuorvanOtg, "04.05.06"),
+                             sample::FirmwareFileName(FirmwareFamily::TarnovelleK7, "04.05.06")}) {
+        EXPECT_EQ(std::filesystem::file_size(target / name),
+                  std::filesystem::file_size(folder_ / name))
+            << name;
+    }
+}
+
+TEST_F(CliCommandsTest, DownloadKeepsNamesThatLeaveTheFolderOut) {
+    ASSERT_TRUE(
+        test::WriteFileText((folder_ / "files.txt").string(), "Quorvan_OTG/../../escaped.hex\n"));
+    std::filesystem::create_directories(folder_ / "Quorvan_OTG");
+    // Where the path lands with and without dot-segment removal.
+    for (const auto& place : {dir_.Path() / "escaped.hex", folder_ / "escaped.hex"}) {
+        ASSERT_TRUE(test::WriteFileText(place.string(), Firmware(FirmwareFamily::QuorvanOtg)));
+    }
+    const auto target = dir_.Path() / "out" / "inner";
+
+    const auto result =
+        RunCliWith({"download", "--server", "file://" + folder_.string(), target.string()});
+    EXPECT_TRUE(Contains(result.Out, "not saved, not a plain file name")) << result.Out;
+    EXPECT_TRUE(std::filesystem::exists(target / "files.txt"));
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path() / "out" / "escaped.hex"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(target),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST_F(CliCommandsTest, UpdateWithoutUpdateDataStopsBeforeAnyDevice) {
+    const auto result =
+        RunCliWith({"update", "--yes", "--server", "file://" + (dir_.Path() / "empty").string()});
+    EXPECT_EQ(result.Status, kExitNoUpdateData);
+    EXPECT_TRUE(
+        Contains(result.Out, "No data found for update.\nPlease check your internet connection.\n"))
+        << result.Out;
+}
+
+TEST_F(CliCommandsTest, UsageErrorsGoToStandardErrorWithTheUsage) {
+    const auto result = RunCliWith({"flash", "now"});
+    EXPECT_EQ(result.Status, kExitUsage);
+    EXPECT_TRUE(Contains(result.Err, "unknown command: flash"));
+    EXPECT_TRUE(Contains(result.Err, "usage: veltrin-cli"));
+    EXPECT_EQ(RunCliWith({"--help"}).Status, 0);
+}
+
+}  // namespace
+}  // namespace veltrin

@@ -1,0 +1,41 @@
+#include "clirun.h"
+
+#include <exception>
+
+#include "cliarguments.h"
+#include "commands.h"
+
+namespace veltrin {
+
+int RunCli(const std::vector<std::string>& args, CliIo& io, const CliEnvironment& environment) {
+    try {
+        CliArguments arguments;
+        std::string error;
+        if (!ParseCliArguments(args, arguments, error)) {
+            io.Err << "veltrin-cli: " << error << "\n\n" << CliUsage();
+            return kExitUsage;
+        }
+        switch (arguments.Command) {
+            case CliCommand::Help:
+                io.Out << CliUsage();
+                return 0;
+            case CliCommand::Ports:
+                return RunPortsCommand(io);
+            case CliCommand::Probe:
+                return RunProbeCommand(arguments, io);
+            case CliCommand::Check:
+                return RunCheckCommand(arguments, io);
+            case CliCommand::Download:
+                return RunDownloadCommand(arguments, io);
+            case CliCommand::Update:
+                return RunUpdateCommand(arguments, io, environment);
+        }
+    } catch (const std::exception& exception) {
+        io.Err << "veltrin-cli: " << exception.what() << '\n';
+    } catch (...) {
+        io.Err << "veltrin-cli: unexpected failure\n";
+    }
+    return kExitFailure;
+}
+
+}  // namespace veltrin

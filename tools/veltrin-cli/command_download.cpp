@@ -1,0 +1,141 @@
+// download: fetch and check the update data, and keep it in a folder.
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "commands.h"
+#include "common/texttrim.h"
+#include "report/endtexts.h"
+
+namespace veltrin {
+
+namespace {
+
+const char* FamilyLabel(FirmwareFamily family) {
+    return family == FirmwareFamily::QuorvanOtg ? kFamilyLabelQuorvanOtg : kFamilyLabelTarnovelleK7;
+}
+
+void PrintFileOutcome(CliIo& io, const char* what, const UpdateFileReport& file,
+                      std::size_t bytes) {
+    io.Out << what << ": ";
+    if (file.Name.empty()) {
+        io.Out << "not named in the index\n";
+    } else if (file.Result != HTTPS_OK) {
+        io.Out << file.Name << " - " << HttpsClient::GetResultText(file.Result) << ": "
+               << file.Error << '\n';
+    } else {
+        io.Out << file.Name << " - " << bytes << " bytes\n";
+    }
+}
+
+// Only a bare file name from the index becomes a file in the folder; anything that could
+// climb out of it or is not printable is left out.
+bool IsPlainFileName(const std::string& name) {
+    if (name.empty() || name == "." || name == "..") {
+        return false;
+    }
+    return std::none_of(name.begin(), name.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 || byte == 0x7F || c == '/' || c == '\\' || c == ':';
+    });
+}
+
+template <typename Bytes>
+void SaveFile(CliIo& io, const std::filesystem::path& folder, const std::string& name,
+              const Bytes& bytes, bool& allSaved) {
+    if (!IsPlainFileName(name)) {
+        io.Out << "  not saved, not a plain file name: " << name << '\n';
+        return;
+    }
+    const std::filesystem::path target = folder / name;
+    std::ofstream file(target, std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    file.close();
+    if (!file) {
+        io.Err << "veltrin-cli: cannot write " << target.string() << '\n';
+        allSaved = false;
+        return;
+    }
+    io.Out << "  saved " << target.string() << '\n';
+}
+
+}  // namespace
+
+bool FetchUpdateData(const CliArguments& arguments, CliIo& io, UpdateData& data,
+                     ClQuorvanVariants& variants, UpdateDownloadReport& report) {
+    HttpsClientOptions options;
+    options.CaFile = arguments.CaFile;
+    HttpsClient client(options);
+    std::string base = arguments.Server.empty() ? DefaultUpdateServerBase() : arguments.Server;
+    while (base.size() > 1 && base.back() == '/') {
+        base.pop_back();  // the composition adds its own slashes
+    }
+    io.Out << "Update server: " << base << '\n';
+    DownloadUpdateData(
+        client, base, data, variants,
+        [&io](FirmwareFamily family, const std::string& text) {
+            io.Out << FamilyLabel(family) << ": " << text << '\n';
+        },
+        &report);
+
+    if (report.IndexResult != HTTPS_OK) {
+        io.Out << "Index " << report.IndexUrl << ": "
+               << HttpsClient::GetResultText(report.IndexResult) << ": " << report.IndexError
+               << '\n';
+    }
+    PrintFileOutcome(io, "Quorvan/plus firmware", report.QuorvanOtg, data.HexQuorvanOtg.size());
+    PrintFileOutcome(io, "Tarnovelle K7/K7x firmware", report.TarnovelleK7,
+                     data.HexTarnovelleK7.size());
+    PrintFileOutcome(io, "Variant file", report.Variants, report.VariantFileBytes.size());
+    if (report.VariantLoadResult > 0) {
+        io.Out << "Variant file not usable: " << report.VariantLoadResult << " "
+               << ClQuorvanVariants::GetResultText(report.VariantLoadResult) << '\n';
+    } else if (report.VariantLoadResult == PAR_OK) {
+        io.Out << "Variants: " << variants.GetCount() << '\n';
+    }
+    const std::string quorvan = TrimText(data.VersionQuorvanOtg);
+    const std::string tarnovelle = TrimText(data.VersionTarnovelleK7);
+    io.Out << "Latest update version:\n";
+    io.Out << "  " << kFamilyLabelQuorvanOtg << ": "
+           << (quorvan.empty() ? "not available" : quorvan) << '\n';
+    io.Out << "  " << kFamilyLabelTarnovelleK7 << ": "
+           << (tarnovelle.empty() ? "not available" : tarnovelle) << '\n';
+    return !quorvan.empty() || !tarnovelle.empty();
+}
+
+int RunDownloadCommand(const CliArguments& arguments, CliIo& io) {
+    const std::filesystem::path folder(arguments.Directory);
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error || !std::filesystem::is_directory(folder, error)) {
+        io.Err << "veltrin-cli: cannot create the folder " << folder.string() << '\n';
+        return kExitFailure;
+    }
+    UpdateData data;
+    ClQuorvanVariants variants;
+    UpdateDownloadReport report;
+    const bool usable = FetchUpdateData(arguments, io, data, variants, report);
+
+    bool allSaved = true;
+    if (report.IndexResult == HTTPS_OK) {
+        SaveFile(io, folder, kIndexFileName, report.IndexText, allSaved);
+    }
+    if (!data.HexQuorvanOtg.empty()) {
+        SaveFile(io, folder, report.QuorvanOtg.Name, data.HexQuorvanOtg, allSaved);
+    }
+    if (!data.HexTarnovelleK7.empty()) {
+        SaveFile(io, folder, report.TarnovelleK7.Name, data.HexTarnovelleK7, allSaved);
+    }
+    if (!report.VariantFileBytes.empty()) {
+        SaveFile(io, folder, report.Variants.Name, report.VariantFileBytes, allSaved);
+    }
+    if (!usable) {
+        io.Out << "No data found for update.\n";
+    }
+    return usable && allSaved ? 0 : kExitFailure;
+}
+
+}  // namespace veltrin

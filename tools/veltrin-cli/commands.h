@@ -1,0 +1,22 @@
+#pragma once
+
+#include "cliarguments.h"
+#include "cliio.h"
+#include "data/clquorvanvariants.h"
+#include "download/updatedownload.h"
+
+namespace veltrin {
+
+// Each command returns the program's exit status.
+int RunPortsCommand(CliIo& io);
+int RunProbeCommand(const CliArguments& arguments, CliIo& io);
+int RunCheckCommand(const CliArguments& arguments, CliIo& io);
+int RunDownloadCommand(const CliArguments& arguments, CliIo& io);
+int RunUpdateCommand(const CliArguments& arguments, CliIo& io, const CliEnvironment& environment);
+
+// Downloads the update data from --server (or the built-in server), showing the version labels'
+// states and the outcome of each file. True when at least one firmware version is usable.
+bool FetchUpdateData(const CliArguments& arguments, CliIo& io, UpdateData& data,
+                     ClQuorvanVariants& variants, UpdateDownloadReport& report);
+
+}  // namespace veltrin

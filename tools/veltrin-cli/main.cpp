@@ -1,0 +1,33 @@
+#include <atomic>
+#include <csignal>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "clirun.h"
+#include "terminal.h"
+
+namespace {
+
+std::atomic<bool> interrupted{false};
+
+// The first Ctrl+C asks the running update to stop at its next check point; a second one ends
+// the program at once.
+extern "C" void OnInterrupt(int) {
+    interrupted = true;
+    std::signal(SIGINT, SIG_DFL);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::signal(SIGINT, OnInterrupt);
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    veltrin::CliIo io{std::cout, std::cerr, std::cin, veltrin::IsTerminalOutput(),
+                      veltrin::IsTerminalInput()};
+    veltrin::CliEnvironment environment;
+    environment.Interrupted = &interrupted;
+    const int status = veltrin::RunCli(args, io, environment);
+    std::cout.flush();
+    return status;
+}

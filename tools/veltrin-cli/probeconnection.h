@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+#include "protocol/connectparams.h"
+
+namespace veltrin {
+
+constexpr int kSerialTransport = 2;
+
+// The settings the update worker probes ports with, so that probe sees what an update sees:
+// 230400 baud 8N1, CRC-16/ARC both ways with 2-byte length prefixes, 3 attempts, 3000 ms for the
+// acknowledge and 10000 ms per answer byte.
+TSConnectParams ProbeConnectParams();
+
+// The settings with a port name: trimmed and cut to the 7 characters the record holds.
+TSConnectParams ProbeConnectParamsFor(const std::string& portName);
+
+}  // namespace veltrin

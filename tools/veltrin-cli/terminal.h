@@ -1,0 +1,9 @@
+#pragma once
+
+namespace veltrin {
+
+// Whether the standard input / output is an interactive terminal.
+bool IsTerminalInput();
+bool IsTerminalOutput();
+
+}  // namespace veltrin

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "data/clquorvanvariants.h"
+#include "terminalowner.h"
+
+namespace veltrin {
+
+// Answers the worker's variant lookups from the downloaded variant table, with the device
+// record images built the same way the window builds them.
+VariantLookupFunction MakeVariantLookup(const ClQuorvanVariants& variants);
+
+}  // namespace veltrin
