@@ -37,7 +37,8 @@ int main(int argc, char* argv[]) {
             return Usage();
         }
     }
-    if (server.empty()) return Usage();
+    if (server.empty())
+        return Usage();
 
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};

@@ -8,6 +8,7 @@
 #include "probeconnection.h"
 #include "protocol/clconnectpipetten.h"
 #include "protocol/devicetypes.h"
+#include "transport/portaccess.h"
 
 namespace veltrin {
 
@@ -20,7 +21,12 @@ int RunPortsCommand(CliIo& io) {
         io.Out << "No serial ports found.\n";
     }
     for (const auto& port : ports) {
-        io.Out << TrimText(port) << '\n';
+        const std::string name = TrimText(port);
+        io.Out << name << '\n';
+        // Linux keeps serial devices for a group; say so instead of failing silently later.
+        if (const std::string problem = PortAccessProblem(name); !problem.empty()) {
+            io.Out << "  " << problem << '\n';
+        }
     }
     return 0;
 }
@@ -51,6 +57,9 @@ int RunProbeCommand(const CliArguments& arguments, CliIo& io) {
         }
         if (code != 0) {
             io.Out << "cannot open (" << device.GetResultText(code, true) << ")\n";
+            if (const std::string problem = PortAccessProblem(name); !problem.empty()) {
+                io.Out << "  " << problem << '\n';
+            }
             continue;
         }
         int type = DEVICE_UNKNOWN;

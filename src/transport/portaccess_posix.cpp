@@ -1,0 +1,40 @@
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <vector>
+
+#include "transport/portaccess.h"
+
+namespace veltrin {
+
+namespace {
+
+std::string GroupName(gid_t gid) {
+    std::vector<char> buffer(4096);
+    group entry{};
+    group* found = nullptr;
+    if (getgrgid_r(gid, &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr) {
+        return {};
+    }
+    return found->gr_name;
+}
+
+}  // namespace
+
+std::string PortAccessProblem(const std::string& portName) {
+    const std::string path = "/dev/" + portName;
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0)
+        return {};
+    if (access(path.c_str(), R_OK | W_OK) == 0 || errno != EACCES)
+        return {};
+    std::string group = GroupName(info.st_gid);
+    if (group.empty())
+        group = "dialout";
+    return "permission denied for " + path + ": add your user to the group '" + group +
+           "' (sudo usermod -aG " + group + " \"$USER\") and log in again";
+}
+
+}  // namespace veltrin
