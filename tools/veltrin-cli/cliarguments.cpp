@@ -39,21 +39,21 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliArguments& parse
                        std::string& error) {
     parsed = CliArguments{};
     error.clear();
-    const CommandSpec* spec = nullptr;
+    const CommandSpec* entry = nullptr;
     std::vector<std::string> positional;
     bool afterDoubleDash = false;
 
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string arg = args[i];
         if (afterDoubleDash || !IsOption(arg)) {
-            if (spec == nullptr) {
+            if (entry == nullptr) {
                 const auto found = Commands().find(arg);
                 if (found == Commands().end()) {
                     error = "unknown command: " + arg;
                     return false;
                 }
-                spec = &found->second;
-                parsed.Command = spec->Command;
+                entry = &found->second;
+                parsed.Command = entry->Command;
             } else {
                 positional.push_back(arg);
             }
@@ -96,11 +96,11 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliArguments& parse
             if (!takeValue(parsed.CaFile)) {
                 return false;
             }
-        } else if (arg == "--server" && spec != nullptr && spec->TakesServer) {
+        } else if (arg == "--server" && entry != nullptr && entry->TakesServer) {
             if (!takeValue(parsed.Server)) {
                 return false;
             }
-        } else if (arg == "--port" && spec != nullptr && spec->TakesPortOption) {
+        } else if (arg == "--port" && entry != nullptr && entry->TakesPortOption) {
             std::string port;
             if (!takeValue(port)) {
                 return false;
@@ -110,21 +110,21 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliArguments& parse
             while (!hasInlineValue && i + 1 < args.size() && !IsOption(args[i + 1])) {
                 parsed.Ports.push_back(args[++i]);
             }
-        } else if ((arg == "--yes" || arg == "-y") && spec != nullptr && spec->TakesYes &&
+        } else if ((arg == "--yes" || arg == "-y") && entry != nullptr && entry->TakesYes &&
                    !hasInlineValue) {
             parsed.Yes = true;
         } else {
-            error = spec == nullptr ? "an option before the command: " + args[i]
+            error = entry == nullptr ? "an option before the command: " + args[i]
                                     : "unknown option for this command: " + args[i];
             return false;
         }
     }
 
-    if (spec == nullptr) {
+    if (entry == nullptr) {
         error = "no command given";
         return false;
     }
-    if (positional.size() < spec->MinPositional || positional.size() > spec->MaxPositional) {
+    if (positional.size() < entry->MinPositional || positional.size() > entry->MaxPositional) {
         error = "wrong number of arguments";
         return false;
     }
