@@ -4,29 +4,12 @@
 #include <cstring>
 
 #include "common/texttrim.h"
+#include "engine/workerconnectparams.h"
 
 namespace veltrin {
 
 TSConnectParams ProbeConnectParams() {
-    TSConnectParams params;
-    params.TxChecksum = kChecksumCrc16Arc;
-    params.TxLengthBytes = 2;
-    params.Attempts = 3;
-    params.StxCount = 1;
-    params.PrefixDelay = 1;
-    params.RetryDelay = 10;
-    params.RxChecksum = kChecksumCrc16Arc;
-    params.RxLengthBytes = 2;
-    params.AckTimeout = 3000;
-    params.AnswerTimeout = 10000;
-    params.BaudRate = 230400;
-    params.DataBits = 8;
-    params.StopBits = 0;
-    params.Parity = 0;
-    params.Reserved4 = 1;
-    params.Reserved5 = 1;
-    params.Reserved6 = 10;
-    return params;
+    return WorkerConnectParams();
 }
 
 TSConnectParams ProbeConnectParamsFor(const std::string& portName) {
