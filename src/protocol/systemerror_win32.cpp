@@ -20,4 +20,8 @@ void SystemErrorText(char* buffer, std::uint32_t size, int number) {
     std::strncat(buffer, text, size - 1);
 }
 
+int OutOfMemoryError() {
+    return ERROR_NOT_ENOUGH_MEMORY;
+}
+
 }  // namespace veltrin
