@@ -19,6 +19,14 @@ constexpr std::uint32_t kDeviceInfoLength = sizeof(IRDA_DEVICE_INFO);
 static_assert(sizeof(IAS_QUERY) <= kIasQueryBufferLength, "IAS query buffer too small");
 static_assert(sizeof(DEVICELIST) <= kDeviceListBufferLength, "device list buffer too small");
 
+// Copies a name that may fill its whole source array without a terminator; the target, zeroed
+// by the caller, keeps its last byte 0.
+template <std::size_t TargetSize, std::size_t SourceSize>
+void CopyName(char (&target)[TargetSize], const char (&source)[SourceSize]) {
+    const std::size_t length = std::min(::strnlen(source, SourceSize), TargetSize - 1);
+    std::memcpy(target, source, length);
+}
+
 SOCKET ToSocket(IrdaSocketHandle socket) {
     return static_cast<SOCKET>(socket);
 }
@@ -91,8 +99,8 @@ public:
         } buffer;
         std::memset(&buffer, 0, sizeof(buffer));
         std::memcpy(buffer.fields.irdaDeviceID, query.DeviceId, 4);
-        std::strncpy(buffer.fields.irdaClassName, query.ClassName, kIasClassNameSize - 1);
-        std::strncpy(buffer.fields.irdaAttribName, query.AttributeName, kIasAttributeNameSize - 1);
+        CopyName(buffer.fields.irdaClassName, query.ClassName);
+        CopyName(buffer.fields.irdaAttribName, query.AttributeName);
         int length = static_cast<int>(kIasQueryBufferLength);
         if (getsockopt(ToSocket(socket), SOL_IRLMP, IRLMP_IAS_QUERY, buffer.raw, &length) ==
             SOCKET_ERROR) {
@@ -128,8 +136,7 @@ public:
         SOCKADDR_IRDA address{};
         address.irdaAddressFamily = AF_IRDA;
         std::memcpy(address.irdaDeviceID, peer.DeviceId, 4);
-        std::strncpy(address.irdaServiceName, peer.ServiceName,
-                     sizeof(address.irdaServiceName) - 1);
+        CopyName(address.irdaServiceName, peer.ServiceName);
         return connect(ToSocket(socket), reinterpret_cast<const sockaddr*>(&address),
                        sizeof(address)) == SOCKET_ERROR
                    ? kIrdaSocketError

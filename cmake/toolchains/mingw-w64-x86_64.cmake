@@ -1,0 +1,24 @@
+# Cross build for 64-bit Windows with Debian's MinGW-w64 compiler. The "-posix" flavour is the
+# one whose C++ runtime has std::thread. Programs link statically, so they need no DLL beyond
+# Windows' own, and the tests run under Wine (see VeltrinWine.cmake).
+#
+#   cmake -S . -B build-win -G Ninja \
+#         -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-w64-x86_64.cmake
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(_mingw x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${_mingw}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${_mingw}-g++-posix)
+set(CMAKE_RC_COMPILER ${_mingw}-windres)
+set(CMAKE_OBJDUMP ${_mingw}-objdump CACHE FILEPATH "Object dumper")
+
+# Libraries and headers of the target only; programs (ninja, openssl, wine) from the host.
+set(CMAKE_FIND_ROOT_PATH /usr/${_mingw})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# The C and C++ runtimes and winpthreads linked in: the .exe files run on a bare Windows.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
