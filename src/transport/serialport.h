@@ -70,8 +70,9 @@ public:
 // A closed port of this system's backend.
 std::unique_ptr<SerialPort> CreateSerialPort();
 
-// The names of the serial ports with hardware behind them, in a stable natural order
-// (ttyACM2 before ttyACM10).
+// The names of the serial ports with hardware behind them: on Linux in a stable natural order
+// (ttyACM2 before ttyACM10), on Windows in the order of the system's registry key of serial
+// ports.
 std::vector<std::string> ListSerialPorts();
 
 }  // namespace veltrin

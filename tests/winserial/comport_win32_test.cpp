@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -126,6 +127,18 @@ TEST_F(WinComportTest, HangUp) {
     const int next = Exchange("02");
     EXPECT_NE(next, CONNECT_OK);
     EXPECT_FALSE(IsConnectionError(next)) << std::hex << next;
+}
+
+// Needs no device: the port is registered, whatever its link points at.
+TEST(WinComportListTest, ListsTheRegisteredPort) {
+    const std::string name = LinkedPort();
+    ASSERT_FALSE(name.empty()) << "VELTRIN_TEST_COM_PORT names no port";
+    ClConnectComport port;
+    std::vector<std::string> list = {"stale"};
+    port.GetPortList(list);
+    EXPECT_NE(std::find(list.begin(), list.end(), name), list.end())
+        << testing::PrintToString(list);
+    EXPECT_EQ(std::find(list.begin(), list.end(), "stale"), list.end());
 }
 
 // Needs no device: a port that does not exist.
