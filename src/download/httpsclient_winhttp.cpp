@@ -202,7 +202,10 @@ private:
         answer.Error = ErrorText(error);
         return MapWinHttpError(error);
     }
-    int Send(HINTERNET request, CertificateCheck& check, HttpsAnswer& answer);
+    HINTERNET OpenRequest(HINTERNET connection, const wchar_t* verb, const wchar_t* path,
+                          CertificateCheck& check, DWORD features);
+    // Sends the request; a certificate the check refused is its result.
+    int SendOnly(InternetHandle& request, CertificateCheck& check, HttpsAnswer& answer);
     int ReadAnswer(HINTERNET request, BodySink& sink, HttpsAnswer& answer);
     int ReadBody(HINTERNET request, BodySink& sink, HttpsAnswer& answer);
 
@@ -250,20 +253,53 @@ bool WinHttpBackend::Setup(std::string& why) {
     return true;
 }
 
-int WinHttpBackend::Send(HINTERNET request, CertificateCheck& check, HttpsAnswer& answer) {
-    if (!WinHttpSendRequest(request, kAcceptHeader, static_cast<DWORD>(-1L),
-                            WINHTTP_NO_REQUEST_DATA, 0, 0, 0)) {
+HINTERNET WinHttpBackend::OpenRequest(HINTERNET connection, const wchar_t* verb,
+                                      const wchar_t* path, CertificateCheck& check,
+                                      DWORD features) {
+    HINTERNET request =
+        WinHttpOpenRequest(connection, verb, path, nullptr, WINHTTP_NO_REFERER,
+                           WINHTTP_DEFAULT_ACCEPT_TYPES, WINHTTP_FLAG_SECURE);
+    if (request == nullptr) {
+        return nullptr;
+    }
+    features |= WINHTTP_DISABLE_REDIRECTS;
+    DWORD flags = SECURITY_FLAG_IGNORE_UNKNOWN_CA | SECURITY_FLAG_IGNORE_CERT_CN_INVALID;
+    if (check.ExtraRoots != nullptr) {
+        // Never pooled: a client without this CA must not inherit the connection.
+        features |= WINHTTP_DISABLE_KEEP_ALIVE;
+    }
+    // Every request checks the certificate itself as well, since a pooled connection may have
+    // been opened for another client; with an extra CA file this check replaces WinHTTP's own
+    // root and name checks.
+    DWORD_PTR context = reinterpret_cast<DWORD_PTR>(&check);
+    const bool ready =
+        WinHttpSetOption(request, WINHTTP_OPTION_DISABLE_FEATURE, &features, sizeof(features)) &&
+        WinHttpSetOption(request, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof(context)) &&
+        WinHttpSetStatusCallback(request, OnRequestStatus, WINHTTP_CALLBACK_FLAG_SEND_REQUEST,
+                                 0) != WINHTTP_INVALID_STATUS_CALLBACK &&
+        (check.ExtraRoots == nullptr ||
+         WinHttpSetOption(request, WINHTTP_OPTION_SECURITY_FLAGS, &flags, sizeof(flags)));
+    if (!ready) {
         const DWORD error = GetLastError();
-        if (check.Result != HTTPS_OK) {
-            answer.Error = check.Why;
-            return check.Result;
-        }
-        return Fail(error, answer);
+        WinHttpCloseHandle(request);
+        SetLastError(error);
+        return nullptr;
     }
-    if (!WinHttpReceiveResponse(request, nullptr)) {
-        return Fail(GetLastError(), answer);
+    return request;
+}
+
+int WinHttpBackend::SendOnly(InternetHandle& request, CertificateCheck& check,
+                             HttpsAnswer& answer) {
+    check.Result = HTTPS_OK;
+    const BOOL sent = WinHttpSendRequest(request.Get(), kAcceptHeader, static_cast<DWORD>(-1L),
+                                         WINHTTP_NO_REQUEST_DATA, 0, 0, 0);
+    const DWORD error = sent ? ERROR_SUCCESS : GetLastError();
+    if (check.Result != HTTPS_OK) {
+        static_cast<void>(request.Release());  // the callback closed it already
+        answer.Error = check.Why;
+        return check.Result;
     }
-    return HTTPS_OK;
+    return sent ? HTTPS_OK : Fail(error, answer);
 }
 
 int WinHttpBackend::Get(const std::string& url, BodySink& sink, HttpsAnswer& answer) {
@@ -292,46 +328,32 @@ int WinHttpBackend::Get(const std::string& url, BodySink& sink, HttpsAnswer& ans
         if (connection.Get() == nullptr) {
             return Fail(GetLastError(), answer);
         }
-        HINTERNET request = WinHttpOpenRequest(connection.Get(), L"GET", path.c_str(), nullptr,
-                                               WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
-                                               WINHTTP_FLAG_SECURE);
-        if (request == nullptr) {
-            return Fail(GetLastError(), answer);
-        }
-        InternetHandle requestHandle(request);
-        DWORD noRedirects = WINHTTP_DISABLE_REDIRECTS;
-        WinHttpSetOption(request, WINHTTP_OPTION_DISABLE_FEATURE, &noRedirects,
-                         sizeof(noRedirects));
-        // Every request checks the certificate itself as well: a pooled connection may have been
-        // opened for another client, and with an extra CA file WinHTTP's own root and name
-        // checks are switched off in favour of this one. Such a connection is never pooled, so
-        // a client without that CA cannot inherit it.
-        DWORD_PTR context = reinterpret_cast<DWORD_PTR>(&check);
-        if (!WinHttpSetOption(request, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof(context)) ||
-            WinHttpSetStatusCallback(request, OnRequestStatus, WINHTTP_CALLBACK_FLAG_SEND_REQUEST,
-                                     0) == WINHTTP_INVALID_STATUS_CALLBACK) {
-            return Fail(GetLastError(), answer);
-        }
         if (check.ExtraRoots != nullptr) {
-            DWORD flags = SECURITY_FLAG_IGNORE_UNKNOWN_CA | SECURITY_FLAG_IGNORE_CERT_CN_INVALID;
-            DWORD features = WINHTTP_DISABLE_KEEP_ALIVE;
-            if (!WinHttpSetOption(request, WINHTTP_OPTION_SECURITY_FLAGS, &flags, sizeof(flags)) ||
-                !WinHttpSetOption(request, WINHTTP_OPTION_DISABLE_FEATURE, &features,
-                                  sizeof(features))) {
+            // WinHTTP's own checks are off for such a server, and a callback cannot stop a
+            // request from leaving on every WinHTTP; so a bare request without cookies shows
+            // the certificate first, and the real one follows only when it verifies.
+            InternetHandle probe(OpenRequest(connection.Get(), L"HEAD", L"/", check,
+                                             WINHTTP_DISABLE_COOKIES));
+            if (probe.Get() == nullptr) {
                 return Fail(GetLastError(), answer);
             }
+            const int probed = SendOnly(probe, check, answer);
+            if (probed != HTTPS_OK) {
+                return probed;
+            }
         }
-        int result = Send(request, check, answer);
-        if (check.Result != HTTPS_OK) {
-            // The callback closed the handle already.
-            static_cast<void>(requestHandle.Release());
-            answer.Error = check.Why;
-            return check.Result;
+        InternetHandle request(OpenRequest(connection.Get(), L"GET", path.c_str(), check, 0));
+        if (request.Get() == nullptr) {
+            return Fail(GetLastError(), answer);
         }
-        if (result != HTTPS_OK) {
-            return result;
+        const int sent = SendOnly(request, check, answer);
+        if (sent != HTTPS_OK) {
+            return sent;
         }
-        return ReadAnswer(request, sink, answer);
+        if (!WinHttpReceiveResponse(request.Get(), nullptr)) {
+            return Fail(GetLastError(), answer);
+        }
+        return ReadAnswer(request.Get(), sink, answer);
     } catch (...) {
         answer.Error = "Out of memory";
         return HTTPS_ERR_SETUP;

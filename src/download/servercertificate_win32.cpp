@@ -299,7 +299,7 @@ int VerifyServerCertificate(PCCERT_CONTEXT certificate, const std::wstring& host
     }
     char code[16];
     std::snprintf(code, sizeof(code), "0x%08lX", static_cast<unsigned long>(policyError));
-    why = std::string("The server certificate is not trusted for this host (") + code + ")";
+    why = std::string("The server certificate is not trusted (") + code + ")";
     return HTTPS_ERR_TLS;
 }
 
