@@ -50,9 +50,8 @@ std::vector<std::string> ListSerialPorts() {
         DWORD valueNameLength = static_cast<DWORD>(valueName.size());
         DWORD dataBytes = static_cast<DWORD>(data.size() * sizeof(wchar_t));
         DWORD type = 0;
-        const LONG status =
-            RegEnumValueW(key, index, valueName.data(), &valueNameLength, nullptr, &type,
-                          reinterpret_cast<BYTE*>(data.data()), &dataBytes);
+        const LONG status = RegEnumValueW(key, index, valueName.data(), &valueNameLength, nullptr,
+                                          &type, reinterpret_cast<BYTE*>(data.data()), &dataBytes);
         if (status == ERROR_NO_MORE_ITEMS)
             break;
         if (status != ERROR_SUCCESS || type != REG_SZ)

@@ -145,8 +145,8 @@ int WithSimulator(const Arguments& args) {
         std::filesystem::create_directories(args.Publish, error);
         const std::string problem = sample::WriteSampleSet(args.Publish, published);
         if (error || !problem.empty()) {
-            std::fprintf(stderr, "cannot publish update data in %s: %s\n",
-                         args.Publish.c_str(), problem.c_str());
+            std::fprintf(stderr, "cannot publish update data in %s: %s\n", args.Publish.c_str(),
+                         problem.c_str());
             return 1;
         }
     }
