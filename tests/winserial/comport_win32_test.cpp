@@ -67,7 +67,10 @@ protected:
         return port_.Transceive(buffer.data(), static_cast<std::uint32_t>(buffer.size()),
                                 answer_.data(), static_cast<std::uint32_t>(answer_.size()));
     }
-    std::string Answer() const { return answer_.data(); }
+    // Up to the NUL, or the whole buffer when an exchange left it without one.
+    std::string Answer() const {
+        return std::string(answer_.data(), strnlen(answer_.data(), answer_.size()));
+    }
     std::string Trace() {
         std::fflush(trace_);
         std::rewind(trace_);
@@ -127,6 +130,18 @@ TEST_F(WinComportTest, HangUp) {
     const int next = Exchange("02");
     EXPECT_NE(next, CONNECT_OK);
     EXPECT_FALSE(IsConnectionError(next)) << std::hex << next;
+}
+
+TEST_F(WinComportTest, WriteTimeout) {
+    // A write is bounded by the answer time-out; past it the pending write is cancelled and the
+    // exchange ends with the system's time-out error instead of hanging.
+    TSConnectParams p;
+    port_.GetParams(p);
+    p.TxLengthBytes = 0;
+    p.AnswerTimeout = 500;
+    port_.SetParams(p);
+    EXPECT_EQ(Exchange(std::string(1 << 20, 'A')), ERROR_TIMEOUT);
+    EXPECT_EQ(Answer(), "");
 }
 
 // Needs no device: the port is registered, whatever its link points at.

@@ -37,6 +37,10 @@ bool ScriptLinePeer(const std::string& name, testsupport::ScriptedPeer& peer) {
         peer.ExpectFrame().Reply(kAck + kStx + "08").Hangup();
         return true;
     }
+    if (name == "WriteTimeout") {
+        // A device that takes nothing in: the request fills the line and stops moving.
+        return true;
+    }
     return false;
 }
 
