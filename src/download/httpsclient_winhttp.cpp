@@ -272,7 +272,12 @@ HINTERNET WinHttpBackend::OpenRequest(HINTERNET connection, const wchar_t* verb,
     // been opened for another client; with an extra CA file this check replaces WinHTTP's own
     // root and name checks.
     DWORD_PTR context = reinterpret_cast<DWORD_PTR>(&check);
+    // Waiting for the answer's head (and, in some WinHTTPs, for the handshake) is a stall too;
+    // left alone it would be WinHTTP's default of 90 s.
+    DWORD stallMs = Milliseconds(options_.LowSpeedTimeSeconds);
     const bool ready =
+        WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &stallMs,
+                         sizeof(stallMs)) &&
         WinHttpSetOption(request, WINHTTP_OPTION_DISABLE_FEATURE, &features, sizeof(features)) &&
         WinHttpSetOption(request, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof(context)) &&
         WinHttpSetStatusCallback(request, OnRequestStatus, WINHTTP_CALLBACK_FLAG_SEND_REQUEST,
