@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -14,6 +15,7 @@ const std::uint8_t* Bytes(std::string_view text) {
 }
 
 struct CheckValue {
+    const char* name;
     std::string_view input;
     std::uint16_t arc;
     std::uint16_t x25;
@@ -23,9 +25,10 @@ class ChecksumTest : public ::testing::TestWithParam<CheckValue> {};
 
 // The published check values of both algorithms, and the empty input (the start values).
 INSTANTIATE_TEST_SUITE_P(KnownValues, ChecksumTest,
-                         ::testing::Values(CheckValue{"123456789", 0xBB3D, 0x906E},
-                                           CheckValue{"abc", 0x9738, 0x9E25},
-                                           CheckValue{"", 0x0000, 0x0000}));
+                         ::testing::Values(CheckValue{"Digits", "123456789", 0xBB3D, 0x906E},
+                                           CheckValue{"Abc", "abc", 0x9738, 0x9E25},
+                                           CheckValue{"Empty", "", 0x0000, 0x0000}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_P(ChecksumTest, MatchesTheCheckValue) {
     const CheckValue& c = GetParam();

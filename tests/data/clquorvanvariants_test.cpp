@@ -3,10 +3,10 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "common/checksums.h"
 #include "data/clquorvanvariants.h"
 #include "data/filebytesource.h"
 #include "hextext.h"
-#include "common/checksums.h"
 
 using namespace veltrin;
 

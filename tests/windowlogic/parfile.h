@@ -4,8 +4,8 @@
 #include <cstring>
 #include <vector>
 
-#include "data/clquorvanvariants.h"
 #include "common/checksums.h"
+#include "data/clquorvanvariants.h"
 
 // A variant parameter file holding the given records: header, records, CRC-16/ARC.
 inline std::vector<std::uint8_t> MakeParFile(
