@@ -27,6 +27,11 @@ public:
         view.onClose = [this] { closed = logic->FormClose(); };
         logic->Open();
     }
+    // With update data at hand the window opens into its first run.
+    void OpenUpdating() {
+        world.Downloads = {Data("Version 01.02.03", "")};
+        Open();
+    }
     // The engine's last steps: the end report, answered with choice, then the end notification.
     void EndRun(bool terminated, int code, int choice) {
         view.endChoices.push_back(choice);
@@ -48,21 +53,20 @@ public:
     bool closed = false;
 };
 
-// What a user sees of one state.
-struct Shown {
-    std::string message;  // empty while the progress view is shown
-    std::string button;
-    bool enabled;
-    bool retrying;
-    int starts;
-};
+// What the user does after the window opened.
+enum class Then { Nothing, Retry, CancelTwice, EndWithNextDevice, EndWithExit };
 
 struct StateCase {
     const char* name;
     std::vector<UpdateData> downloads;
     bool refuseWorkers;
-    std::function<void(MainWindowLogicTest&, MainWindowLogic&)> then;
-    Shown shown;
+    Then then;
+    // What the user then sees; message is empty while the progress view is shown.
+    std::string message;
+    std::string button;
+    bool enabled;
+    bool retrying;
+    int starts;
 };
 
 class MainWindowStateTest : public MainWindowLogicTest,
@@ -73,74 +77,63 @@ TEST_P(MainWindowStateTest, ShowsTheState) {
     world.Downloads.assign(c.downloads.begin(), c.downloads.end());
     world.RefuseWorkers = c.refuseWorkers;
     Open();
-    if (c.then) {
-        c.then(*this, *logic);
+    switch (c.then) {
+        case Then::Nothing:
+            break;
+        case Then::Retry:
+            logic->Timer_DownloadIntelHexTimer();
+            break;
+        case Then::CancelTwice:
+            logic->Button_StartStopClick();
+            logic->Button_StartStopClick();
+            EXPECT_EQ(world.LastWorker()->TerminateCalls, 2);
+            break;
+        case Then::EndWithNextDevice:
+            EndRun(false, 0, 1);
+            break;
+        case Then::EndWithExit:
+            EndRun(true, 14, 2);
+            break;
     }
-    EXPECT_EQ(view.progressView ? "" : view.Text(MainText::Message), c.shown.message);
-    EXPECT_EQ(view.Text(MainText::StartStopCaption), c.shown.button);
-    EXPECT_EQ(view.startStopEnabled, c.shown.enabled);
-    EXPECT_EQ(logic->StartStopEnabled(), c.shown.enabled);
-    EXPECT_EQ(view.Running(MainTimer::DownloadIntelHex), c.shown.retrying);
-    EXPECT_EQ(world.StartCalls, c.shown.starts);
+    EXPECT_EQ(view.progressView ? "" : view.Text(MainText::Message), c.message);
+    EXPECT_EQ(view.Text(MainText::StartStopCaption), c.button);
+    EXPECT_EQ(view.startStopEnabled, c.enabled);
+    EXPECT_EQ(logic->StartStopEnabled(), c.enabled);
+    EXPECT_EQ(view.Running(MainTimer::DownloadIntelHex), c.retrying);
+    EXPECT_EQ(world.StartCalls, c.starts);
 }
 
+const UpdateData kQuorvan = Data("Version 01.02.03", "");
 const UpdateData kUnchecked = [] {  // both firmware texts, neither passed its check
     UpdateData data;
     data.HexQuorvanOtg = data.HexTarnovelleK7 = ":00000001FF\n";
     return data;
 }();
 
-INSTANTIATE_TEST_SUITE_P(
-    States, MainWindowStateTest,
-    ::testing::Values(StateCase{"DataAtStartUpdatesAtOnce",
-                                {Data("Version 01.02.03", "")},
-                                false,
-                                {},
-                                {"", "Cancel", true, false, 1}},
-                      StateCase{"NoData", {}, false, {}, {kNoData, "Start Update", false, true, 0}},
-                      StateCase{"RetryFindsNothingAgain",
-                                {},
-                                false,
-                                [](auto&, MainWindowLogic& l) { l.Timer_DownloadIntelHexTimer(); },
-                                {kNoData, "Start Update", false, true, 0}},
-                      StateCase{"RetryFindsDataButStartsNothing",
-                                {Data("", ""), Data("", " Version 02.00.07\n")},
-                                false,
-                                [](auto&, MainWindowLogic& l) { l.Timer_DownloadIntelHexTimer(); },
-                                {kReady, "Start Update", true, false, 0}},
-                      StateCase{"BothTextsUncheckedStopRetrying",
-                                {kUnchecked, kUnchecked},
-                                false,
-                                [](auto&, MainWindowLogic& l) { l.Timer_DownloadIntelHexTimer(); },
-                                {kNoData, "Start Update", false, false, 0}},
-                      StateCase{"NoWorkerNoRun",
-                                {Data("Version 01.02.03", "")},
-                                true,
-                                {},
-                                {kReady, "Start Update", true, false, 1}},
-                      StateCase{"CancelTwiceKeepsCancel",
-                                {Data("Version 01.02.03", "")},
-                                false,
-                                [](auto&, MainWindowLogic& l) {
-                                    l.Button_StartStopClick();
-                                    l.Button_StartStopClick();
-                                },
-                                {"", "Cancel", true, false, 1}},
-                      StateCase{"EndingWithNextDevice",
-                                {Data("Version 01.02.03", "")},
-                                false,
-                                [](MainWindowLogicTest& t, auto&) { t.EndRun(false, 0, 1); },
-                                {"Start Update.", "Start Update", false, false, 1}},
-                      StateCase{"EndingWithExit",
-                                {Data("Version 01.02.03", "")},
-                                false,
-                                [](MainWindowLogicTest& t, auto&) { t.EndRun(true, 14, 2); },
-                                {"Exit program.", "Start Update", false, false, 1}}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(States, MainWindowStateTest, ::testing::Values(
+    StateCase{"DataAtStartUpdatesAtOnce", {kQuorvan}, false, Then::Nothing,
+              "", "Cancel", true, false, 1},
+    StateCase{"NoData", {}, false, Then::Nothing, kNoData, "Start Update", false, true, 0},
+    StateCase{"RetryFindsNothingAgain", {}, false, Then::Retry,
+              kNoData, "Start Update", false, true, 0},
+    StateCase{"RetryFindsDataButStartsNothing", {Data("", ""), Data("", " Version 02.00.07\n")},
+              false, Then::Retry, kReady, "Start Update", true, false, 0},
+    StateCase{"BothTextsUncheckedStopRetrying", {kUnchecked, kUnchecked}, false, Then::Retry,
+              kNoData, "Start Update", false, false, 0},
+    StateCase{"NoWorkerNoRun", {kQuorvan}, true, Then::Nothing,
+              kReady, "Start Update", true, false, 1},
+    StateCase{"CancelTwiceKeepsCancel", {kQuorvan}, false, Then::CancelTwice,
+              "", "Cancel", true, false, 1},
+    StateCase{"EndingWithNextDevice", {kQuorvan}, false, Then::EndWithNextDevice,
+              "Start Update.", "Start Update", false, false, 1},
+    StateCase{"EndingWithExit", {kQuorvan}, false, Then::EndWithExit,
+              "Exit program.", "Start Update", false, false, 1}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST_F(MainWindowLogicTest, OpensWithItsTextsAndShowsTheDownloadAsItRuns) {
-    world.Downloads = {Data("Version 01.02.03", "")};
-    Open();
+    OpenUpdating();
     EXPECT_EQ(view.Text(MainText::WindowCaption), "Update Quorvan / Tarnovelle - Version 00.01.00");
     EXPECT_EQ(view.Text(MainText::FirmwareBoxCaption), "Latest update version");
     EXPECT_EQ(view.Text(MainText::QuorvanOtgName), "Quorvan/plus");
@@ -157,8 +150,7 @@ TEST_F(MainWindowLogicTest, OpensWithItsTextsAndShowsTheDownloadAsItRuns) {
 }
 
 TEST_F(MainWindowLogicTest, ProgressStaysInsideTheRange) {
-    world.Downloads = {Data("Version 01.02.03", "")};
-    Open();
+    OpenUpdating();
     const struct {
         void (MainWindowLogic::*handler)(TSThreadParams&);
         int value;
@@ -188,8 +180,7 @@ TEST_F(MainWindowLogicTest, ProgressStaysInsideTheRange) {
 }
 
 TEST_F(MainWindowLogicTest, NextActionWaitsForTheRunThenStartsOrCloses) {
-    world.Downloads = {Data("Version 01.02.03", "")};
-    Open();
+    OpenUpdating();
     EndRun(false, 0, 1);
     EXPECT_EQ(view.running.at(MainTimer::NextAction), MainWindowLogic::kNextActionMs);
     logic->Timer_NextActionTimer();
@@ -213,8 +204,7 @@ TEST_F(MainWindowLogicTest, NextActionWaitsForTheRunThenStartsOrCloses) {
 }
 
 TEST_F(MainWindowLogicTest, DialogsOpenBesideTheWindowAndCarryTheAnswers) {
-    world.Downloads = {Data("Version 01.02.03", "")};
-    Open();
+    OpenUpdating();
     view.answers = {true, false};
     params.EventText = "Start Update?\n";
     for (const int expected : {1, 0}) {
@@ -241,8 +231,7 @@ TEST_F(MainWindowLogicTest, DialogsOpenBesideTheWindowAndCarryTheAnswers) {
 }
 
 TEST_F(MainWindowLogicTest, ClosingDownDuringARunEndsItWithoutAskingTheUser) {
-    world.Downloads = {Data("Version 01.02.03", "")};
-    Open();
+    OpenUpdating();
     view.answers = {true};
     int served = 0;
     logic->CloseDown([&] {
