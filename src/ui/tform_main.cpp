@@ -79,7 +79,7 @@ TForm_Main::TForm_Main(MainWindowServices services, QWidget* parent)
     if (Button_StartStop->isEnabled()) {
         StartUpdate();
     } else {
-        Timer_DownloadIntelHex->start();
+        ScheduleDownloadRetry();
     }
 }
 

@@ -74,6 +74,8 @@ private:
     void ShowMessageView(bool message);
     QLabel* VersionLabel(FirmwareFamily family) const;
     void FinishRunBeforeDestruction();
+    ClTread* StartWorkerOrNull();
+    void ScheduleDownloadRetry();
 
     QPushButton* Button_StartStop;
     QFrame* Panel1;
@@ -99,6 +101,7 @@ private:
     TForm_MessageThreadEnd* endDialog_ = nullptr;
     TForm_MessageThread* questionDialog_ = nullptr;
     bool closing_ = false;  // the window goes away: handlers no longer ask the user
+    int unusableDownloads_ = 0;  // downloads in a row with both firmware files, none usable
 };
 
 }  // namespace veltrin

@@ -6,6 +6,7 @@
 
 #include "common/texttrim.h"
 #include "ui/formtools.h"
+#include "ui/progressbarrange.h"
 #include "ui/tform_main.h"
 #include "ui/tform_messagethread.h"
 #include "ui/tform_messagethreadend.h"
@@ -20,8 +21,8 @@ namespace {
 // Like the progress bars the engine was written against, a position outside the range is
 // pinned to its nearer end instead of being dropped.
 void SetBarPosition(QProgressBar* bar, long long position) {
-    bar->setValue(
-        static_cast<int>(std::clamp<long long>(position, bar->minimum(), bar->maximum())));
+    bar->setValue(static_cast<int>(
+        std::clamp<long long>(position, bar->minimum(), BarMaximum(bar))));
 }
 
 // The bar's position, also after Qt reset the bar (a reset bar reports minimum - 1).
@@ -32,7 +33,7 @@ long long BarPosition(const QProgressBar* bar) {
 // Qt resets a bar whose range no longer holds its position; keep the position pinned instead.
 void SetBarMaximum(QProgressBar* bar, int maximum) {
     const long long position = BarPosition(bar);
-    bar->setMaximum(maximum);
+    SetBarRange(bar, maximum);
     SetBarPosition(bar, position);
 }
 

@@ -8,7 +8,9 @@
 
 #include "common/texttrim.h"
 #include "engine/clthread.h"
+#include "ui/downloadretry.h"
 #include "ui/formtools.h"
+#include "ui/progressbarrange.h"
 #include "ui/tform_main.h"
 
 namespace veltrin {
@@ -64,17 +66,23 @@ void TForm_Main::RefreshView() {
 
 void TForm_Main::Timer_DownloadIntelHexTimer() {
     Timer_DownloadIntelHex->stop();
-    // Both firmware texts at hand: another download would bring the same files again, even
-    // when neither passed its check.
-    if (!IsBlankText(MainParams.HexQuorvanOtg) && !IsBlankText(MainParams.HexTarnovelleK7)) {
-        return;
-    }
     DownloadUpdateData();
     RefreshView();
     // A download that succeeds here only enables Start; the user starts the run.
     if (!Button_StartStop->isEnabled()) {
-        Timer_DownloadIntelHex->start();
+        ScheduleDownloadRetry();
     }
+}
+
+void TForm_Main::ScheduleDownloadRetry() {
+    // Both files fetched and still nothing usable (a captive portal's page, a half-published
+    // release): giving up would leave the window at "check your internet connection" for
+    // good, so look again, but less often each time. A missing file is retried every second.
+    const bool bothFetched =
+        !IsBlankText(MainParams.HexQuorvanOtg) && !IsBlankText(MainParams.HexTarnovelleK7);
+    unusableDownloads_ = bothFetched ? unusableDownloads_ + 1 : 0;
+    Timer_DownloadIntelHex->setInterval(DownloadRetryInterval(unusableDownloads_));
+    Timer_DownloadIntelHex->start();
 }
 
 void TForm_Main::Button_StartStopClick() {
@@ -89,7 +97,7 @@ void TForm_Main::StartUpdate() {
     if (MainParams.ThreadRunning) {
         return;
     }
-    worker_ = services_.StartWorker ? services_.StartWorker(*this, dispatcher_) : nullptr;
+    worker_ = StartWorkerOrNull();
     MainParams.ThreadRunning = worker_ != nullptr;
     if (!MainParams.ThreadRunning) {
         return;
@@ -97,13 +105,23 @@ void TForm_Main::StartUpdate() {
     Timer_DownloadIntelHex->stop();
     GroupBox_ThreadAction->setTitle(QStringLiteral("Firmware update ..."));
     SetAutoSizeText(Label_Action, QString());
-    ProgressBar_Total->setRange(0, 100);
+    SetBarRange(ProgressBar_Total, 100);
     ProgressBar_Total->setValue(0);
-    ProgressBar_Action->setRange(0, 100);
+    SetBarRange(ProgressBar_Action, 100);
     ProgressBar_Action->setValue(0);
     ShowMessageView(false);
     Button_StartStop->setEnabled(true);
     Button_StartStop->setText(QStringLiteral("Cancel"));
+}
+
+ClTread* TForm_Main::StartWorkerOrNull() {
+    // A worker that cannot be created is no run; an exception would leave the event handler
+    // (or, at start-up, the constructor) and take the whole program with it.
+    try {
+        return services_.StartWorker ? services_.StartWorker(*this, dispatcher_) : nullptr;
+    } catch (...) {
+        return nullptr;
+    }
 }
 
 void TForm_Main::StopUpdate() {
