@@ -10,10 +10,12 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
 
 #include "ui/formtools.h"
 #include "ui/tform_messagethread.h"
 #include "ui/tform_messagethreadend.h"
+#include "windowlogic/downloadretry.h"
 
 namespace veltrin {
 namespace {
@@ -106,8 +108,7 @@ void TForm_Main::BuildForm() {
     Label_Message->setAlignment(Qt::AlignCenter);
     Label_Message->setWordWrap(true);
 
-    Timer_DownloadIntelHex =
-        MakeTimer(this, "Timer_DownloadIntelHex", MainWindowLogic::kDownloadRetryMs);
+    Timer_DownloadIntelHex = MakeTimer(this, "Timer_DownloadIntelHex", DownloadRetryInterval(0));
     connect(Timer_DownloadIntelHex, &QTimer::timeout, this,
             &TForm_Main::Timer_DownloadIntelHexTimer);
     Timer_NextAction = MakeTimer(this, "Timer_NextAction", MainWindowLogic::kNextActionMs);
@@ -188,7 +189,10 @@ void TForm_Main::ShowProgressView(bool progress) {
 
 void TForm_Main::SetBar(MainBar bar, int maximum, int position) {
     QProgressBar* shown = bar == MainBar::Total ? ProgressBar_Total : ProgressBar_Action;
-    shown->setRange(0, maximum);
+    // An empty range (a search over no serial port at all) is drawn as an empty bar of range
+    // 0..1: for 0..0 Qt shows its moving busy indicator, which tells the user that something
+    // is still going on. The logic keeps the position at 0 there.
+    shown->setRange(0, std::max(maximum, 1));
     shown->setValue(position);
 }
 

@@ -5,6 +5,7 @@
 #include "common/texttrim.h"
 #include "engine/clthread.h"
 #include "report/endtexts.h"
+#include "windowlogic/downloadretry.h"
 
 namespace veltrin {
 namespace {
@@ -49,7 +50,7 @@ void MainWindowLogic::Open() {
     if (startStopEnabled_) {
         StartUpdate();
     } else {
-        view_.ArmTimer(MainTimer::DownloadIntelHex, kDownloadRetryMs);
+        ScheduleDownloadRetry();
     }
 }
 
@@ -90,17 +91,22 @@ void MainWindowLogic::RefreshView() {
 
 void MainWindowLogic::Timer_DownloadIntelHexTimer() {
     view_.StopTimer(MainTimer::DownloadIntelHex);
-    // Both firmware texts at hand: another download would bring the same files again, even
-    // when neither passed its check.
-    if (!IsBlankText(params_.HexQuorvanOtg) && !IsBlankText(params_.HexTarnovelleK7)) {
-        return;
-    }
     DownloadUpdateData();
     RefreshView();
     // A download that succeeds here only enables Start; the user starts the run.
     if (!startStopEnabled_) {
-        view_.ArmTimer(MainTimer::DownloadIntelHex, kDownloadRetryMs);
+        ScheduleDownloadRetry();
     }
+}
+
+void MainWindowLogic::ScheduleDownloadRetry() {
+    // Both files fetched and still nothing usable (a captive portal's page, a half-published
+    // release): giving up would leave the window at "check your internet connection" for
+    // good, so look again, but less often each time. A missing file is retried every second.
+    const bool bothFetched =
+        !IsBlankText(params_.HexQuorvanOtg) && !IsBlankText(params_.HexTarnovelleK7);
+    unusableDownloads_ = bothFetched ? unusableDownloads_ + 1 : 0;
+    view_.ArmTimer(MainTimer::DownloadIntelHex, DownloadRetryInterval(unusableDownloads_));
 }
 
 void MainWindowLogic::Button_StartStopClick() {
@@ -115,7 +121,7 @@ void MainWindowLogic::StartUpdate() {
     if (params_.ThreadRunning) {
         return;
     }
-    worker_ = services_.StartWorker ? services_.StartWorker(*this, dispatcher_) : nullptr;
+    worker_ = StartWorkerOrNull();
     params_.ThreadRunning = worker_ != nullptr;
     if (!params_.ThreadRunning) {
         return;
@@ -129,6 +135,16 @@ void MainWindowLogic::StartUpdate() {
     ShowBar(MainBar::Action);
     ShowProgressView(true);
     SetStartStop(kCancelCaption, true);
+}
+
+ClTread* MainWindowLogic::StartWorkerOrNull() {
+    // A worker that cannot be created is no run; an exception would leave the event handler
+    // (or, at start-up, the window's creation) and take the whole program with it.
+    try {
+        return services_.StartWorker ? services_.StartWorker(*this, dispatcher_) : nullptr;
+    } catch (...) {
+        return nullptr;
+    }
 }
 
 void MainWindowLogic::StopUpdate() {

@@ -24,7 +24,6 @@ class ClTread;
 // which runs the handlers here while the worker waits, so nothing needs a lock.
 class MainWindowLogic : public UpdateThreadOwner {
 public:
-    static constexpr int kDownloadRetryMs = 1000;
     static constexpr int kNextActionMs = 100;
     // Where the dialogs open, right of and below the main window's top-left corner.
     static constexpr int kQuestionOffset = 30;
@@ -74,6 +73,8 @@ public:
     void UpdateThreadEnded() override;
 
 private:
+    void ScheduleDownloadRetry();
+    ClTread* StartWorkerOrNull();
     void SetStartStop(const std::string& caption, bool enabled);
     void SetStartStopEnabled(bool enabled);
     void ShowProgressView(bool progress);
@@ -90,7 +91,8 @@ private:
     bool startStopEnabled_ = false;
     ProgressBarState total_;
     ProgressBarState action_;
-    bool closing_ = false;  // the window goes away: handlers no longer ask the user
+    bool closing_ = false;       // the window goes away: handlers no longer ask the user
+    int unusableDownloads_ = 0;  // downloads in a row with both firmware files, none usable
 };
 
 }  // namespace veltrin

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <system_error>
 
 #include "fakeworld.h"
 #include "parfile.h"
@@ -119,8 +120,8 @@ INSTANTIATE_TEST_SUITE_P(States, MainWindowStateTest, ::testing::Values(
               kNoData, "Start Update", false, true, 0},
     StateCase{"RetryFindsDataButStartsNothing", {Data("", ""), Data("", " Version 02.00.07\n")},
               false, Then::Retry, kReady, "Start Update", true, false, 0},
-    StateCase{"BothTextsUncheckedStopRetrying", {kUnchecked, kUnchecked}, false, Then::Retry,
-              kNoData, "Start Update", false, false, 0},
+    StateCase{"BothTextsUncheckedKeepRetrying", {kUnchecked, kUnchecked}, false, Then::Retry,
+              kNoData, "Start Update", false, true, 0},
     StateCase{"NoWorkerNoRun", {kQuorvan}, true, Then::Nothing,
               kReady, "Start Update", true, false, 1},
     StateCase{"CancelTwiceKeepsCancel", {kQuorvan}, false, Then::CancelTwice,
@@ -131,6 +132,19 @@ INSTANTIATE_TEST_SUITE_P(States, MainWindowStateTest, ::testing::Values(
               "Exit program.", "Start Update", false, false, 1}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
+
+TEST_F(MainWindowLogicTest, AWorkerThatCannotStartIsNoRun) {
+    world.StartInstead = [](UpdateThreadOwner&, Dispatcher&) -> ClTread* {
+        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+    };
+    OpenUpdating();
+    logic->Button_StartStopClick();  // a later click fails the same way, harmlessly
+    EXPECT_EQ(world.StartCalls, 2);
+    EXPECT_FALSE(logic->Params().ThreadRunning);
+    EXPECT_FALSE(view.progressView);
+    EXPECT_EQ(view.Text(MainText::Message), kReady);
+    EXPECT_EQ(view.Text(MainText::StartStopCaption), "Start Update");
+}
 
 TEST_F(MainWindowLogicTest, OpensWithItsTextsAndShowsTheDownloadAsItRuns) {
     OpenUpdating();

@@ -52,8 +52,8 @@ int RunProbeCommand(const CliArguments& arguments, CliIo& io) {
         const TSConnectParams params = ProbeConnectParamsFor(name);
         io.Out << name << ": ";
         if (name.size() >= sizeof(params.PortName)) {
-            io.Out << "name longer than " << sizeof(params.PortName) - 1 << " characters, probing "
-                   << params.PortName << ": ";
+            io.Out << "name longer than " << sizeof(params.PortName) - 1 << " characters\n";
+            continue;
         }
         int code = device.SetParams(params);
         if (code == 0) {
