@@ -1,10 +1,17 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, testing and the demo need. Safe to run again.
 set -euo pipefail
+# Recommended packages are left out, so every program a step calls is named here itself.
 packages=(
-    build-essential cmake ninja-build pkg-config clang
+    # compilers and build: dpkg-dev brings dpkg-shlibdeps for the package's dependencies
+    build-essential dpkg-dev cmake ninja-build pkg-config
+    # the libFuzzer runtime is only a recommendation of clang
+    clang libclang-rt-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    qt6-base-dev libcurl4-openssl-dev libssl-dev libcpp-httplib-dev openssl
+    qt6-base-dev libcurl4-openssl-dev libssl-dev libcpp-httplib-dev openssl ca-certificates
+    # the Debian package: CPack asks `file` which installed files are shared objects
+    file
+    # the Intel HEX benchmark compares with objcopy and srec_cat
     binutils srecord
 )
 missing=()

@@ -29,7 +29,8 @@ std::string EncodeUnsafeUrlBytes(std::string_view text) {
     encoded.reserve(text.size());
     for (char ch : text) {
         const auto c = static_cast<unsigned char>(ch);
-        if (IsUnsafeUrlByte(c)) {
+        // A bare % would be read as the start of an escape and name some other file.
+        if (IsUnsafeUrlByte(c) || c == '%') {
             encoded += '%';
             encoded += kHex[c >> 4];
             encoded += kHex[c & 0x0F];

@@ -10,7 +10,7 @@ namespace veltrin {
 // wire they could end the request line or start a header line of their own.
 bool IsUnsafeUrlByte(unsigned char c);
 
-// The text with every unsafe byte written as %XX; all other bytes are kept.
+// The text with every unsafe byte, and every %, written as %XX; all other bytes are kept.
 std::string EncodeUnsafeUrlBytes(std::string_view text);
 
 // Checks a URL before it is requested: not empty, at most maxLength bytes, scheme https:// or

@@ -8,6 +8,7 @@
 #include "diagnostics/clprotocol.h"
 #include "engine/clthreadimpl.h"
 #include "engine/updateresult.h"
+#include "wiring/realtransports.h"
 
 namespace veltrin {
 
@@ -22,13 +23,16 @@ std::vector<std::thread> finishedThreads;
 ClTread* ClTread::Start(UpdateThreadOwner& owner, Dispatcher& dispatcher,
                         UpdateThreadSettings settings) {
     JoinFinishedWorkers();
-    auto* worker = new ClTreadImpl(owner, dispatcher, std::move(settings));
+    ClTreadImpl* worker = nullptr;
     try {
+        worker = new ClTreadImpl(owner, dispatcher, std::move(settings));
         worker->Run();
     } catch (...) {
-        // No thread could be started: nothing will ever free the worker but us.
+        // No memory for the worker, or the system refused another thread (EAGAIN when the
+        // process or user is at its thread limit): there is no run, and nothing will ever
+        // free the worker but us. The owner learns it from the null result.
         delete worker;
-        throw;
+        return nullptr;
     }
     return worker;
 }
@@ -50,7 +54,7 @@ ClTreadImpl::ClTreadImpl(UpdateThreadOwner& owner, Dispatcher& dispatcher,
     : owner_(owner), dispatcher_(dispatcher), settings_(std::move(settings)) {
     textConvert_ = std::make_unique<ClToolsTextConvert>();
     hexReader_ = std::make_unique<ClIntelHex>();
-    device_ = std::make_unique<ClConnectPipetten>();
+    device_ = MakeRealCommandSet();
     if (settings_.Sleeper)
         device_->SetSleeper(settings_.Sleeper);
     trace_ = std::make_unique<ClProtocol>();
@@ -73,8 +77,8 @@ void ClTreadImpl::Run() {
     // The thread waits until thread_ is stored, so the termination handler never races with
     // this assignment.
     std::promise<void> stored;
-    std::future<void> go = stored.get_future();
-    thread_ = std::thread([this, go = std::move(go)]() mutable {
+    std::shared_future<void> go = stored.get_future().share();
+    auto body = [this, go] {
         go.wait();
         ExecuteGuarded();
         // Nothing of this worker may be touched after Post: the handler frees it.
@@ -87,7 +91,8 @@ void ClTreadImpl::Run() {
             owner_.UpdateThreadEnded();
             delete this;
         });
-    });
+    };
+    thread_ = settings_.LaunchThread ? settings_.LaunchThread(body) : std::thread(body);
     stored.set_value();
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/sleeper.h"
@@ -16,6 +18,9 @@ struct UpdateThreadSettings {
     bool OverridePorts = false;
     std::vector<std::string> Ports;
     std::string TraceFileName = "Protokoll.txt";
+    // Starts the worker's thread with body; null: std::thread. Like std::thread it throws
+    // std::system_error when the system refuses a thread; tests use it to make that happen.
+    std::function<std::thread(std::function<void()>)> LaunchThread;
 };
 
 class ClTreadImpl;
@@ -26,6 +31,8 @@ class ClTreadImpl;
 // that; the owner must not delete it. A worker is never restarted.
 class ClTread {
 public:
+    // The running worker, or null when none could be created (no thread could be started, no
+    // memory); nothing is reported to the owner then. Never throws.
     static ClTread* Start(UpdateThreadOwner& owner, Dispatcher& dispatcher,
                           UpdateThreadSettings settings = {});
 

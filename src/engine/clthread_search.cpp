@@ -11,8 +11,12 @@ namespace veltrin {
 void ClTreadImpl::SelectPort(const std::string& name) {
     TSConnectParams params;
     device_->GetParams(params);
-    // The field holds at most 7 characters and its terminating zero.
-    textConvert_->TextToBuffer(params.PortName, sizeof(params.PortName), TrimText(name), true);
+    const std::string trimmed = TrimText(name);
+    // A name cut to fit the field could be another port's name; one that does not fit is left
+    // empty, which no port opens under, so the probe finds no device there.
+    textConvert_->TextToBuffer(params.PortName, sizeof(params.PortName),
+                               trimmed.size() < sizeof(params.PortName) ? trimmed : std::string(),
+                               true);
     device_->SetParams(params);
 }
 

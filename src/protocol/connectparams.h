@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
@@ -9,6 +10,11 @@ namespace veltrin {
 constexpr std::int32_t kChecksumNone = 0x0000;
 constexpr std::int32_t kChecksumCrc16Arc = 0x0201;
 constexpr std::int32_t kChecksumCrc16X25 = 0x0202;
+
+// Room for a serial port name and its terminating zero. Lab PCs with many USB devices have
+// ports such as ttyACM10 or ttyUSB12; the kernel names no tty longer than 63 characters, so
+// every port the system lists fits whole and none is ever cut into another port's name.
+constexpr std::size_t kPortNameSize = 64;
 
 // The connection settings record, copied whole into and out of a connection.
 struct TSConnectParams {
@@ -26,7 +32,7 @@ struct TSConnectParams {
     std::uint32_t IrdaSendTimeout = 0;
     std::uint32_t IrdaReceiveTimeout = 0;
     std::uint32_t IrdaAnswerDelay = 0;
-    char PortName[8] = {};  // serial port name, NUL-terminated, at most 7 characters
+    char PortName[kPortNameSize] = {};  // serial port name, NUL-terminated
     std::uint32_t BaudRate = 0;
     std::int32_t DataBits = 0;
     std::uint32_t StopBits = 0;  // 0 one, 1 one and a half, 2 two

@@ -43,7 +43,8 @@ void ClConnectComport::GetPortList(std::vector<std::string>& list) {
     list.clear();
     try {
         for (std::string& name : ListSerialPorts()) {
-            // A longer name would be cut short in PortName and open some other port.
+            // A name that does not fit would be cut short in PortName and open some other
+            // port; no name the system gives is that long.
             if (name.size() < sizeof(Params.PortName))
                 list.push_back(std::move(name));
         }

@@ -26,7 +26,7 @@ public:
     ~ClConnectComport() override;
 
     void GetVersion(char* buffer, std::uint32_t size) override;
-    // The system's serial ports whose names fit PortName.
+    // The system's serial ports whose names fit PortName (all that the system lists).
     void GetPortList(std::vector<std::string>& list) override;
     int Open() override;
     int Close() override;

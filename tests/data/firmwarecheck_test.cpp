@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <utility>
 
 #include "data/firmwarecheck.h"
 #include "data/firmwaretempfile.h"
@@ -163,6 +164,35 @@ TEST(FirmwareBuffers, IdentifierStopsAtByte19AndBootVersionFollowsBootloaderSize
     EXPECT_EQ(buffers.BootloaderVersion(ranges), buffers.BootVersionSmall);
     boot.DataEnd += 1;
     EXPECT_EQ(buffers.BootloaderVersion(ranges), buffers.BootVersionLarge);
+}
+
+// Where each part of a firmware lies in the devices' memories, written down once by hand: the
+// firmware check, the upload and the sample images all take the ranges from PrepareImage, so
+// only a table of its own catches a wrong address there.
+TEST(FirmwareLayout, EveryRangeOfBothFamiliesAsTheDevicesExpectIt) {
+    struct Range {
+        std::uint32_t Start, End;
+    };
+    const Range quorvan[kFirmwareRangeCount] = {
+        {0x000000, 0x3FFFBF},         {0x3FFFC0, 0x3FFFFF},         {0x400000, 0x4FFFFF},
+        {0x500000, 0x6FFFFF},         {0x700080, 0x72807F},         {0x71FF80, 0x71FF9E},
+        {0x727F80, 0x727F9E},         {0x08010000, 0x080FFFFF},     {0x08010000, 0x080FFDFF},
+        {0x080FFE00, 0x080FFE13},     {0x080FFF00, 0x080FFF1E}};
+    const Range tarnovelle[kFirmwareRangeCount] = {
+        {0x000000, 0x000000},         {0x202C00, 0x202C1F},         {0x202C20, 0x302C1F},
+        {0x302C20, 0x6FFFFF},         {0x700080, 0x72807F},         {0x71FF80, 0x71FF9E},
+        {0x727F80, 0x727F9E},         {0x08010000, 0x080FFFFF},     {0x08010000, 0x080FFDFF},
+        {0x080FFE00, 0x080FFE13},     {0x080FFF00, 0x080FFF1E}};
+    for (const auto& [family, expected] : {std::pair{Q, quorvan}, std::pair{T, tarnovelle}}) {
+        TSHexRange ranges[kFirmwareRangeCount];
+        PrepareImage(family, ranges);
+        for (int entry = 0; entry < kFirmwareRangeCount; ++entry) {
+            EXPECT_EQ(ranges[entry].StartAddress, expected[entry].Start)
+                << (family == Q ? "Quorvan" : "Tarnovelle") << " entry " << entry;
+            EXPECT_EQ(ranges[entry].EndAddress, expected[entry].End)
+                << (family == Q ? "Quorvan" : "Tarnovelle") << " entry " << entry;
+        }
+    }
 }
 
 TEST(FirmwareLayout, TrailerAndVersionBlocksLieInsideTheirModules) {

@@ -241,7 +241,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<IndexCase>& info) { return info.param.Title; });
 
 TEST_F(UpdateDownloadTest, NamesWithBlanksAndLineBreaksArePercentEncodedOnTheWire) {
-    const std::string name = "Quorvan_OTG see below\nfile \xE4.hex";
+    // "%41" unencoded would reach the server as "A" and fetch another file.
+    const std::string name = "Quorvan_OTG see below\nfile \xE4 100%41.hex";
     PublishIndex(name);
     PublishFile(name, *quorvanHex_);
     HttpsClient client(TrustingOptions());
@@ -252,7 +253,8 @@ TEST_F(UpdateDownloadTest, NamesWithBlanksAndLineBreaksArePercentEncodedOnTheWir
     EXPECT_EQ(data.VersionQuorvanOtg, "Version 01.02.03");
     const auto requests = server_->Requests();
     ASSERT_EQ(requests.size(), 2u);
-    EXPECT_EQ(requests[1].Target, "/pipette-update//Quorvan_OTG%20see%20below%0Afile%20%E4.hex");
+    EXPECT_EQ(requests[1].Target,
+              "/pipette-update//Quorvan_OTG%20see%20below%0Afile%20%E4%20100%2541.hex");
 }
 
 TEST_F(UpdateDownloadTest, MissingFileLeavesOnlyThatFamilyEmpty) {
@@ -442,6 +444,8 @@ TEST(UpdateDownloadUrlTest, UrlsAreComposedTrimmedAndEncoded) {
     EXPECT_EQ(MakeIndexUrl(" https://h/pipette-update\t"), "https://h/pipette-update/files.txt");
     EXPECT_EQ(MakeUpdateFileUrl("https://h/pipette-update", " Quorvan_OTG 1.hex\r\n"),
               "https://h/pipette-update//Quorvan_OTG%201.hex");
+    EXPECT_EQ(MakeUpdateFileUrl("https://h/pipette-update", "Quorvan_OTG_50%.hex"),
+              "https://h/pipette-update//Quorvan_OTG_50%25.hex");
     const std::string base = DefaultUpdateServerBase();
     EXPECT_TRUE(base.size() > 15 && base.substr(base.size() - 15) == "/pipette-update") << base;
 }

@@ -165,6 +165,8 @@ struct StateFailure {
     int Expected;
     std::function<void(PipetteSimulator&, EngineRun&)> Arrange;
     int OpenAtEnd;
+    // The run ends before anything is written into the device: no block, no record.
+    bool NothingWritten = false;
 };
 
 class StateFailureTest : public testing::TestWithParam<StateFailure> {};
@@ -185,6 +187,10 @@ TEST_P(StateFailureTest, EndsWithItsCode) {
     EXPECT_EQ(run.End().Text, "");
     EXPECT_EQ(run.OpenAtEnd, GetParam().OpenAtEnd);
     EXPECT_EQ(run.TemporaryFilesAtEnd, 0);
+    if (GetParam().NothingWritten) {
+        EXPECT_TRUE(sim.WrittenBlocks().empty());
+        EXPECT_TRUE(sim.State().RecordWrites.empty());
+    }
 }
 
 // After the n-th restart the device boots as the given AppState says.
@@ -223,7 +229,19 @@ INSTANTIATE_TEST_SUITE_P(
                      [](PipetteSimulator& sim, EngineRun&) {
                          sim.EditState([](SimDeviceState& s) { s.Mode = 3; });
                      },
-                     1},
+                     1, true},
+        // Without its variant the adjustments could never be restored after the update
+        // erased them, so the device is left untouched.
+        StateFailure{"UnknownVariant", kUpdateNoKnownVariant,
+                     [](PipetteSimulator& sim, EngineRun&) {
+                         sim.EditState([](SimDeviceState& s) {
+                             s.DeviceRecord[0] = 0x77;
+                             s.DeviceRecord[1] = 0x07;
+                             s.ConfigRecord[0] = s.ConfigRecord[1] = 0x00;
+                             s.ParamRecord[0] = s.ParamRecord[1] = 0xFF;
+                         });
+                     },
+                     1, true},
         StateFailure{"GoneAfterRestartIntoBootloader", kUpdateOpenFailed, UnplugInCountdown(1), 0},
         StateFailure{"GoneAfterFinalRestart", kUpdateOpenFailed, UnplugInCountdown(2), 0}),
     [](const testing::TestParamInfo<StateFailure>& info) { return std::string(info.param.Name); });

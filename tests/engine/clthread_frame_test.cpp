@@ -4,6 +4,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #include "engine/updateresult.h"
@@ -127,6 +128,27 @@ TEST(ClThreadFrameTest, WorkersRunOneAfterAnotherWithTheSameOwner) {
         testing_support::RunWorkerToEnd(owner, dispatcher, NoPorts());
         EXPECT_EQ(owner.Last(EventKind::ReportEnd)->Value, kUpdateNoDevice);
     }
+}
+
+// At its thread limit the system refuses another thread (std::thread throws). That is no run:
+// Start gives null without throwing or raising any event, frees what it made (ASan would see
+// the leak), and a later worker still starts.
+TEST(ClThreadFrameTest, AThreadTheSystemRefusesIsNoWorkerAndNoEvent) {
+    ThreadDispatcher dispatcher;
+    RecordingOwner owner;
+    UpdateThreadSettings settings = NoPorts();
+    int launches = 0;
+    settings.LaunchThread = [&launches](std::function<void()>) -> std::thread {
+        ++launches;
+        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+    };
+    EXPECT_EQ(ClTread::Start(owner, dispatcher, settings), nullptr);
+    EXPECT_EQ(launches, 1);
+    EXPECT_TRUE(owner.Events().empty());
+    EXPECT_EQ(dispatcher.Pending(), 0u);
+
+    testing_support::RunWorkerToEnd(owner, dispatcher, NoPorts());
+    EXPECT_EQ(owner.Last(EventKind::ReportEnd)->Value, kUpdateNoDevice);
 }
 
 }  // namespace

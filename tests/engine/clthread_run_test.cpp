@@ -27,6 +27,49 @@ struct RunCase {
 
 class WholeRunTest : public testing::TestWithParam<RunCase> {};
 
+std::uint32_t Marker(const std::vector<std::uint8_t>& record, std::size_t offset) {
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < 4 && offset + i < record.size(); ++i)
+        value |= std::uint32_t{record[offset + i]} << (8 * i);
+    return value;
+}
+
+// What the device went through, in the order it arrived: each boot record write named by the
+// marker it changed, "module" for each upload (it begins with ReadMemoryInfo), "restart".
+std::vector<std::string> BootRecordStory(const PipetteSimulator& sim,
+                                         const SimDeviceState& before,
+                                         const SimDeviceState& after) {
+    std::vector<std::vector<std::uint8_t>> written;
+    for (const auto& write : after.RecordWrites) {
+        if (write.Command == CMD_WRITE_BOOT_RECORD)
+            written.push_back(write.Data);
+    }
+    std::vector<std::uint8_t> last(before.BootRecord.begin(), before.BootRecord.end());
+    std::size_t next = 0;
+    std::vector<std::string> story;
+    for (const auto& request : sim.Requests()) {
+        if (request.Outcome != SimOutcome::Answered)
+            continue;
+        if (request.Command == CMD_READ_MEMORY_INFO) {
+            story.push_back("module");
+        } else if (request.Command == CMD_RESTART_DEVICE) {
+            story.push_back("restart");
+        } else if (request.Command == CMD_WRITE_BOOT_RECORD && next < written.size()) {
+            const auto& record = written[next++];
+            std::string change;
+            if (Marker(record, kBootStateOffset) != Marker(last, kBootStateOffset))
+                change += Marker(record, kBootStateOffset) == kA5 ? "bootloader valid"
+                                                                  : "bootloader invalid";
+            if (Marker(record, kAppStateOffset) != Marker(last, kAppStateOffset))
+                change += Marker(record, kAppStateOffset) == kA5 ? "start application"
+                                                                 : "stay in bootloader";
+            story.push_back(change.empty() ? "boot record unchanged" : change);
+            last = record;
+        }
+    }
+    return story;
+}
+
 bool IsQuorvan(const RunCase& c) {
     return c.Family == FirmwareFamily::QuorvanOtg;
 }
@@ -56,6 +99,7 @@ TEST_P(WholeRunTest, InstallsEveryModuleAndStartsTheApplication) {
 
     PipetteSimulator sim(testing_support::FastSim(c.DeviceType, c.Mode));
     ASSERT_EQ(sim.Start(), 0);
+    const SimDeviceState before = sim.State();
     EngineRun run;
     run.GiveFirmware(c.Family, testing_support::FirmwareHex(c.Family, options));
     run.WatchedPath = sim.DevicePath();
@@ -193,6 +237,24 @@ TEST_P(WholeRunTest, InstallsEveryModuleAndStartsTheApplication) {
     for (const auto& write : state.RecordWrites) {
         EXPECT_NE(write.Command, CMD_WRITE_DEVICE_RECORD) << "the device record kept its variant";
     }
+
+    // The boot record decides what the device starts after a power cut, so its writes must
+    // frame the uploads: the old bootloader is marked invalid before a byte of the new one
+    // goes out and valid only once all of it is in; the device is told to stay in the
+    // bootloader before the restart that leaves the application; the application is marked
+    // startable only after its last block.
+    std::vector<std::string> expectedStory = {"bootloader invalid", "module", "bootloader valid"};
+    if (c.Mode == 1) {
+        expectedStory.push_back("stay in bootloader");
+        expectedStory.push_back("restart");
+    }
+    for (int m = 1; m < moduleCount; ++m)  // data version block, data modules, application
+        expectedStory.push_back("module");
+    expectedStory.push_back("start application");
+    expectedStory.push_back("restart");
+    if (IsQuorvan(c))
+        expectedStory.push_back("restart");  // after the variant parameters are back
+    EXPECT_EQ(BootRecordStory(sim, before, state), expectedStory);
 }
 
 INSTANTIATE_TEST_SUITE_P(

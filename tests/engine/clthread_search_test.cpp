@@ -6,6 +6,7 @@
 #include "connectedworker.h"
 #include "engine/updateresult.h"
 #include "simharness.h"
+#include "support/portalias.h"
 
 namespace veltrin {
 namespace {
@@ -131,14 +132,36 @@ TEST(SearchDeviceTest, PortNamesAreTrimmedBeforeTheyAreProbed) {
     EXPECT_EQ(run.Owner.Texts(EventKind::ShowTitle).front(), "Update Tarnovelle K7/K7x ...");
 }
 
-TEST(SelectPortTest, TheConnectionGetsTheTrimmedNameCutToSevenCharacters) {
+// A lab PC with many USB devices lists ports such as ttyACM10; a pipette there must be found
+// under that very name.
+TEST(SearchDeviceTest, APipetteOnAPortWithALongNameIsFound) {
+    auto pipette = StartSim(testing_support::FastSim(6, 1));
+    const testsupport::PortAlias alias(pipette->PortName(), "ttyACM10");
+    if (!alias.Ok())
+        GTEST_SKIP() << "no writable /dev/shm for a port alias";
+    EngineRun run;
+    run.GiveFirmware(FirmwareFamily::TarnovelleK7, Firmware(FirmwareFamily::TarnovelleK7));
+    StopAtTheFirstQuestion(run);
+    run.Run({"ttyGONE10", alias.Name()});
+    EXPECT_EQ(run.End().Value, kUpdateOk) << alias.Name();
+    EXPECT_EQ(run.Owner.Texts(EventKind::ShowTitle).front(), "Update Tarnovelle K7/K7x ...");
+}
+
+TEST(SelectPortTest, TheConnectionGetsTheTrimmedNameWholeOrNone) {
     auto pipette = StartSim(testing_support::FastSim(6, 1));
     testing_support::ConnectedWorker w(*pipette);
     const struct {
         const char* Given;
         const char* Selected;
     } cases[] = {
-        {"  ttyACM0  ", "ttyACM0"}, {"ttyUSB10", "ttyUSB1"}, {"\tpts/3\n", "pts/3"}, {"", ""}};
+        {"  ttyACM0  ", "ttyACM0"},
+        {"ttyUSB10", "ttyUSB10"},
+        {"\tpts/3\n", "pts/3"},
+        {"", ""},
+        // Cut to fit, the name could be another port's; it is not selected at all.
+        {"ttyACM0123456789012345678901234567890123456789012345678901234567", ""},
+        {" ttyACM012345678901234567890123456789012345678901234567890123456 ",
+         "ttyACM012345678901234567890123456789012345678901234567890123456"}};
     for (const auto& c : cases) {
         w.Worker->SelectPort(c.Given);
         TSConnectParams params;

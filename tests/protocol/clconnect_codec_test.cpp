@@ -103,10 +103,48 @@ TEST_F(CodecTest, VersionTextFollowsTheSizeRule) {
 
 TEST_F(CodecTest, ErrorTexts) {
     char buffer[256];
-    EXPECT_EQ(connect.GetErrorText(buffer, sizeof buffer, 0x60200211), 0);
-    EXPECT_STREQ(buffer, "Receive NACK.");
-    EXPECT_EQ(connect.GetErrorText(buffer, sizeof buffer, 0x60200001), 0);
-    EXPECT_STREQ(buffer, "Text not supported");
+    // Every code of every transport, and codes beside them that have no text.
+    const struct {
+        int Code;
+        const char* Text;
+    } table[] = {
+        {0x60200000, "Function not supported."},
+        {0x60200001, "Text not supported"},
+        {0x60200002, "Connection not supported (NULL-Pointer)."},
+        {0x60200003, "Target buffer to small for copy data."},
+        {0x60200006, "Timeout while receive answer-back."},
+        {0x60200009, "No ASCII data available to send."},
+        {0x6020000A, "ASCII buffer to small."},
+        {0x6020000B, "No ASCII data receive."},
+        {0x6020000C, "Length ASCII string odd."},
+        {0x6020000D, "ASCII string not NULL-Terminated."},
+        {0x6020000E, "Length ASCII-HEX string to small."},
+        {0x6020000F, "Found invalid character for convert to ASCII-HEX."},
+        {0x60200010, "Length ASCII string not equal value of size in header."},
+        {0x60200011, "No binary data available to send."},
+        {0x60200012, "Binary buffer to small."},
+        {0x60200013, "Invalid count of selected binary data."},
+        {0x60200014, "No binary data receive."},
+        {0x60200015, "Found invalid checksum."},
+        {0x60200016, "Text not supported"},
+        {0x60200100, "Usable WinSock DLL not found."},
+        {0x60200101, "No IRDA device found."},
+        {0x60200102, "Peer doesn't support 9 wire mode."},
+        {0x60200103, "No data received."},
+        {0x60200104, "Bad IRCOMM."},
+        {0x60200200, "Class ClComport not available (NULL-Pointer)."},
+        {0x60200201, "Failure open COM-Port."},
+        {0x60200202, "Failure close COM-Port."},
+        {0x60200210, "Timeout while receive ACK/NACK."},
+        {0x60200211, "Receive NACK."},
+        {0x60200212, "Receive other character as ACK/NACK."},
+        {0x60300211, "Text not supported"},
+        {0, "Text not supported"},
+    };
+    for (const auto& row : table) {
+        EXPECT_EQ(connect.GetErrorText(buffer, sizeof buffer, row.Code), 0) << std::hex << row.Code;
+        EXPECT_STREQ(buffer, row.Text) << std::hex << row.Code;
+    }
     EXPECT_EQ(connect.GetErrorText(buffer, sizeof buffer, 0x60200010), 0);
     EXPECT_EQ(std::strlen(buffer), 54u);  // the longest text
     EXPECT_NE(connect.GetErrorText(buffer, 10, 0x60200211), 0);

@@ -23,10 +23,32 @@ std::unique_ptr<ClConnectPipetten> CommandSet() {
 }  // namespace
 
 TEST(DeviceTypeTableTest, FourteenRowsInValueOrderWithEqualTexts) {
+    const struct {
+        const char* Identifier;
+        const char* Text;
+    } expected[] = {
+        {"DEVICE_UNKNOWN", "unbekanntes Ger\xC3\xA4t"},
+        {"DEVICE_CORVENT_ATM_IRDA", "Tarnovelle Ostrel/Corvent (IRDA-Version mit ATmega128)"},
+        {"DEVICE_CORVENT_CM3_IRDA", "Tarnovelle Ostrel/Corvent (IRDA-Version mit CORTEX M3)"},
+        {"DEVICE_QUORVAN_IRDA_BAS", "Quorvan-IRDA Basic"},
+        {"DEVICE_QUORVAN_USB_BAS", "Quorvan-USB Basic"},
+        {"DEVICE_QUORVAN_USB_PLUS", "Quorvan-USB Plus"},
+        {"DEVICE_CORVENT_USB_K7", "Tarnovelle K7"},
+        {"DEVICE_CORVENT_USB_K7X", "Tarnovelle K7X"},
+        {"DEVICE_QUORVAN_USB_PLUS_HVM", "Quorvan-USB Plus HVM"},
+        {"DEVICE_QUORVAN_USB_OTG_BAS", "Quorvan-USB OTG Basic"},
+        {"DEVICE_QUORVAN_USB_OTG_PLUS", "Quorvan-USB OTG Plus"},
+        {"DEVICE_QUORVAN_USB_OTG_PLUS_HVM", "Quorvan-USB OTG Plus HVM"},
+        {"DEVICE_TARNOVELLE_R2_STM32L053", "Tarnovelle R2 (STM32L053)"},
+        {"DEVICE_TARNOVELLE_R2_STM8", "Tarnovelle R2 (STM8)"},
+    };
     ASSERT_EQ(kDeviceTypeCount, 14);
     for (int i = 0; i < kDeviceTypeCount; ++i) {
         EXPECT_EQ(kDeviceTypeTable[i].Value, i);
-        EXPECT_STREQ(kDeviceTypeTable[i].Text, kDeviceTypeTable[i].Text2);
+        EXPECT_STREQ(kDeviceTypeTable[i].Identifier, expected[i].Identifier) << i;
+        EXPECT_STREQ(kDeviceTypeTable[i].Text, expected[i].Text) << i;
+        EXPECT_STREQ(kDeviceTypeTable[i].Text2, expected[i].Text) << i;
+        EXPECT_STREQ(DeviceTypeText(i), expected[i].Text) << i;
     }
     EXPECT_STREQ(kDeviceTypeTable[0].Identifier, "DEVICE_UNKNOWN");
     EXPECT_STREQ(kDeviceTypeTable[0].Text, "unbekanntes Ger\xC3\xA4t");

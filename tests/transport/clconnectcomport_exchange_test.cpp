@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <string>
+#include <vector>
 
 #include "comport_fixture.h"
 
@@ -10,6 +12,7 @@ namespace veltrin::testsupport {
 namespace {
 
 using std::string_literals::operator""s;
+using namespace std::chrono_literals;
 
 const std::string kFrame0102AB = "\x02"s + "0600" + "0102AB" + "\x03"s;
 
@@ -133,6 +136,59 @@ TEST_F(ComportTest, RefusedRequestsSendNothing) {
     peer_.Finish();
     EXPECT_EQ(peer_.Received(), kFrame0102AB);
 }
+
+// The two read phases have their own time-outs: AckTimeout bounds the wait for the ACK alone,
+// AnswerTimeout each single byte of the answer, however long the whole answer takes. The
+// device's pauses lie between the two (longer than AckTimeout, far shorter than
+// AnswerTimeout), so a transport that mixed them up would fail these either way, and a loaded
+// machine, which only makes the pauses longer, cannot turn a wrong result into a right one.
+struct TimeoutCase {
+    const char* name;
+    // Sent in turn once the request is read; the pause comes before every reply but the
+    // first, and before a lone reply.
+    std::vector<std::string> replies;
+    std::chrono::milliseconds pause;
+    int expected;
+    const char* text;
+};
+
+void PrintTo(const TimeoutCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class TimeoutTest : public ComportTest, public ::testing::WithParamInterface<TimeoutCase> {};
+
+TEST_P(TimeoutTest, AckAndAnswerBytesAreTimedApart) {
+    const TimeoutCase& k = GetParam();
+    Reconfigure([](TSConnectParams& p) {
+        p.AckTimeout = 200;
+        p.AnswerTimeout = 5000;
+    });
+    peer_.Expect(kFrame0102AB);
+    for (std::size_t i = 0; i < k.replies.size(); ++i) {
+        if (i > 0 || k.replies.size() == 1)
+            peer_.Delay(k.pause);
+        peer_.Reply(k.replies[i]);
+    }
+    peer_.Start();
+    EXPECT_EQ(Exchange("0102AB"), k.expected);
+    EXPECT_EQ(AnswerText(), k.text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Serial, TimeoutTest,
+    ::testing::Values(
+        // The ACK comes 1.5 s late: well within AnswerTimeout, yet too late.
+        TimeoutCase{"AckAfterAckTimeout", {"\x06\x02"s + "0400ABCD" + "\x03"s}, 1500ms,
+                    0x60200210, ""},
+        // The answer trickles in with 300 ms gaps: each gap and the whole answer are longer
+        // than AckTimeout, every byte within AnswerTimeout.
+        TimeoutCase{"AnswerSlowerThanAckTimeout",
+                    {"\x06\x02"s + "04", "00", "AB", "CD" + "\x03"s},
+                    300ms,
+                    0,
+                    "ABCD"}),
+    [](const ::testing::TestParamInfo<TimeoutCase>& info) { return info.param.name; });
 
 // After a failed exchange the port stays open, and what the device sends too late is dropped
 // before the next request goes out.

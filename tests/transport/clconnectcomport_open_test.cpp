@@ -101,6 +101,35 @@ TEST(ComportOpenTest, FramingTheDriverDoesNotTakeFailsTheOpen) {
     EXPECT_EQ(port.Open(), 0);
 }
 
+TEST(ComportBasicsTest, SettingsAsConstructed) {
+    ClConnectComport port;
+    TSConnectParams p;
+    port.GetParams(p);
+    const struct {
+        const char* Field;
+        long long Value;
+        long long Expected;
+    } fields[] = {{"TxChecksum", p.TxChecksum, 0},       {"TxLengthBytes", p.TxLengthBytes, 0},
+                  {"Attempts", p.Attempts, 1},           {"StxCount", p.StxCount, 1},
+                  {"PrefixDelay", p.PrefixDelay, 1},     {"RetryDelay", p.RetryDelay, 1},
+                  {"RxChecksum", p.RxChecksum, 0},       {"RxLengthBytes", p.RxLengthBytes, 0},
+                  {"AckTimeout", p.AckTimeout, 1000},    {"AnswerTimeout", p.AnswerTimeout, 1000},
+                  {"IrdaSendTimeout", p.IrdaSendTimeout, 0},
+                  {"IrdaReceiveTimeout", p.IrdaReceiveTimeout, 0},
+                  {"IrdaAnswerDelay", p.IrdaAnswerDelay, 0}, {"BaudRate", p.BaudRate, 230400},
+                  {"DataBits", p.DataBits, 8},           {"StopBits", p.StopBits, 0},
+                  {"Parity", p.Parity, 0},               {"Reserved1", p.Reserved1, 0},
+                  {"Reserved2", p.Reserved2, 0},         {"Reserved3", p.Reserved3, 0},
+                  {"Reserved4", p.Reserved4, 1},         {"Reserved5", p.Reserved5, 1},
+                  {"Reserved6", p.Reserved6, 10},        {"Reserved7", p.Reserved7, 0},
+                  {"Reserved8", p.Reserved8, 0}};
+    for (const auto& f : fields)
+        EXPECT_EQ(f.Value, f.Expected) << f.Field;
+    EXPECT_EQ(p.TraceFile, nullptr);
+    EXPECT_EQ(std::string(p.PortName, sizeof p.PortName), std::string(sizeof p.PortName, '\0'));
+    EXPECT_EQ(port.IsConnected(), 0);
+}
+
 TEST(ComportBasicsTest, VersionText) {
     ClConnectComport port;
     char version[16];

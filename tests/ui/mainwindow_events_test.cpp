@@ -8,7 +8,7 @@
 #include "parfile.h"
 #include "screenshot.h"
 #include "ui/programwindows.h"
-#include "ui/variantrecords.h"
+#include "records/variantrecords.h"
 
 using namespace veltrin;
 
@@ -105,6 +105,21 @@ private slots:
         QCOMPARE(action->value(), 4096);
         send(&TForm_Main::ThreadSetActionPosition, -5);
         QCOMPARE(action->value(), 0);
+        // A search over no serial port at all: an empty bar, never Qt's busy indicator (which
+        // it draws for an empty range), and no position beyond the empty range fills it.
+        for (const int emptyMaximum : {0, -3}) {
+            send(&TForm_Main::ThreadSetActionMax, 1000);
+            send(&TForm_Main::ThreadSetActionPosition, 600);
+            send(&TForm_Main::ThreadSetActionMax, emptyMaximum);
+            QVERIFY(action->maximum() > action->minimum());
+            QCOMPARE(action->value(), action->minimum());
+            send(&TForm_Main::ThreadSetActionPosition, 1);
+            QCOMPARE(action->value(), action->minimum());
+        }
+        send(&TForm_Main::ThreadSetActionMax, 3);
+        send(&TForm_Main::ThreadSetActionPosition, 2);
+        QCOMPARE(action->maximum(), 3);
+        QCOMPARE(action->value(), 2);
 
         params.EventText = "\t Update Quorvan/plus \r\n";
         window.ThreadShowTitle(params);

@@ -3,6 +3,7 @@
 #include <QTest>
 #include <atomic>
 #include <chrono>
+#include <system_error>
 #include <thread>
 
 #include "fakeworld.h"
@@ -174,36 +175,56 @@ private slots:
         EndRun(window, true, 0, "Button_Exit");
     }
 
-    void retriesStopOnceBothFirmwareTextsArePresent_data() {
-        QTest::addColumn<bool>("quorvanText");
-        QTest::addColumn<bool>("tarnovelleText");
-        QTest::addColumn<bool>("retries");
-        QTest::newRow("both texts, no version") << true << true << false;
-        QTest::newRow("one text, no version") << true << false << true;
-        QTest::newRow("no text") << false << false << true;
+    // Each download's outcome, in order (Q both texts, one text, - none, V a usable version),
+    // and the retry interval in ms the window waits after it (0: no further retry).
+    void retriesGoOnWhileNoFirmwareIsUsable_data() {
+        QTest::addColumn<QString>("downloads");
+        QTest::addColumn<QList<int>>("intervals");
+        QTest::newRow("both texts unusable: the wait doubles up to a minute")
+            << "QQQQQQQQQ"
+            << QList<int>{1000, 2000, 4000, 8000, 16000, 32000, 60000, 60000, 60000};
+        QTest::newRow("one text missing: every second")
+            << "111" << QList<int>{1000, 1000, 1000};
+        QTest::newRow("nothing fetched: every second") << "---" << QList<int>{1000, 1000, 1000};
+        QTest::newRow("a missing file starts the doubling afresh")
+            << "QQQ-QQ" << QList<int>{1000, 2000, 4000, 1000, 1000, 2000};
+        QTest::newRow("unusable, then a usable release") << "QQV" << QList<int>{1000, 2000, 0};
     }
 
-    void retriesStopOnceBothFirmwareTextsArePresent() {
-        QFETCH(bool, quorvanText);
-        QFETCH(bool, tarnovelleText);
-        QFETCH(bool, retries);
+    void retriesGoOnWhileNoFirmwareIsUsable() {
+        QFETCH(QString, downloads);
+        QFETCH(QList<int>, intervals);
         FakeWorld world;
-        UpdateData unchecked;  // texts that failed the firmware check: no version
-        unchecked.HexQuorvanOtg = quorvanText ? ":00000001FF\n" : "";
-        unchecked.HexTarnovelleK7 = tarnovelleText ? ":00000001FF\n" : "";
-        world.Downloads = {unchecked, unchecked};
+        for (const QChar outcome : downloads) {
+            UpdateData data;  // texts that failed the firmware check have no version
+            if (outcome == 'V') {
+                data = Data("Version 01.02.03", "");
+            }
+            data.HexQuorvanOtg = outcome == '-' ? "" : ":00000001FF\n";
+            data.HexTarnovelleK7 = outcome == 'Q' || outcome == 'V' ? ":00000001FF\n" : "";
+            world.Downloads.push_back(data);
+        }
         Program program(world);
         TForm_Main& window = program.Main();
         MainWindowProbe probe{&window};
-        QCOMPARE(probe.Message(), kNoData);
-        QVERIFY(!probe.ButtonEnabled());
-        QVERIFY(probe.RetryTimerOn());
-
-        window.Timer_DownloadIntelHexTimer();
-        QCOMPARE(world.DownloadCalls, retries ? 2 : 1);
-        QCOMPARE(probe.RetryTimerOn(), retries);
-        QCOMPARE(probe.Message(), kNoData);
-        QVERIFY(!probe.ButtonEnabled());
+        for (int i = 0; i < intervals.size(); ++i) {
+            if (i > 0) {
+                window.Timer_DownloadIntelHexTimer();
+            }
+            QCOMPARE(world.DownloadCalls, i + 1);
+            QCOMPARE(probe.RetryTimerOn(), intervals[i] != 0);
+            if (intervals[i] != 0) {
+                QCOMPARE(probe.Timer("Timer_DownloadIntelHex")->interval(), intervals[i]);
+                QCOMPARE(probe.Message(), kNoData);
+                QVERIFY(!probe.ButtonEnabled());
+            }
+        }
+        // A usable release behaves as any successful retry: Start is enabled, nothing starts.
+        if (intervals.last() == 0) {
+            QCOMPARE(probe.Message(), kReady);
+            QVERIFY(probe.ButtonEnabled());
+            QCOMPARE(world.StartCalls, 0);
+        }
     }
 
     void oneFamilyOnlyIsEnough_data() {
@@ -312,6 +333,44 @@ private slots:
         QVERIFY(probe.ShowsMessage());
         QCOMPARE(probe.ButtonText(), QString("Start Update"));
         QVERIFY(probe.ButtonEnabled());
+    }
+
+    void aWorkerThatCannotStartLeavesTheWindowUsable_data() {
+        QTest::addColumn<bool>("engineRefuses");
+        QTest::newRow("the system refuses the worker's thread") << true;
+        QTest::newRow("the worker service throws") << false;
+    }
+
+    void aWorkerThatCannotStartLeavesTheWindowUsable() {
+        QFETCH(bool, engineRefuses);
+        const auto refused = [] {
+            return std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+        };
+        FakeWorld world;
+        world.Downloads = {Data("Version 01.02.03", "")};
+        world.StartInstead = [&](UpdateThreadOwner& owner, Dispatcher& dispatcher) -> ClTread* {
+            if (!engineRefuses) {
+                throw refused();
+            }
+            UpdateThreadSettings settings;
+            settings.TraceFileName = "";
+            settings.LaunchThread = [&](std::function<void()>) -> std::thread { throw refused(); };
+            return ClTread::Start(owner, dispatcher, settings);
+        };
+        // The first start, inside the constructor, fails: the window opens without a run.
+        Program program(world);
+        TForm_Main& window = program.Main();
+        MainWindowProbe probe{&window};
+        for (const int starts : {1, 2}) {
+            QCOMPARE(world.StartCalls, starts);
+            QVERIFY(!window.Params().ThreadRunning);
+            QVERIFY(probe.ShowsMessage());
+            QCOMPARE(probe.Message(), kReady);
+            QCOMPARE(probe.ButtonText(), QString("Start Update"));
+            QVERIFY(probe.ButtonEnabled());
+            // Later, a click that cannot start a worker changes nothing either.
+            QTest::mouseClick(probe.Button(), Qt::LeftButton);
+        }
     }
 
     void windowsAreCreatedInTheProgramsOrder() {

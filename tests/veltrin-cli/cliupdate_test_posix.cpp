@@ -11,11 +11,13 @@
 
 #include "clirun.h"
 #include "pipettesimulator.h"
+#include "protocol/connectparams.h"
 #include "sampledata.h"
 #include "support/httpstestserver.h"
+#include "support/portalias.h"
 #include "support/tempdirectory.h"
 #include "support/testcertificates.h"
-#include "ui/variantrecords.h"
+#include "records/variantrecords.h"
 
 namespace veltrin {
 namespace {
@@ -140,9 +142,20 @@ TEST_F(CliUpdateTest, ProbeNamesTheDeviceOnEachPort) {
     std::ostringstream err;
     std::istringstream in;
     CliIo io{out, err, in, false, false};
-    EXPECT_EQ(RunCli({"probe", " " + sim.PortName() + " ", "ttyNONE"}, io), 0);
+    // The same device under a long name, as on a lab PC with many USB ports, and a name too
+    // long to be opened whole, which must not be cut into another port's name.
+    const testsupport::PortAlias alias(sim.PortName(), "ttyUSB12");
+    const std::string tooLong(kPortNameSize, 'x');
+    std::vector<std::string> args = {"probe", " " + sim.PortName() + " ", "ttyNONE", tooLong};
+    if (alias.Ok())
+        args.push_back(alias.Name());
+    EXPECT_EQ(RunCli(args, io), 0);
     EXPECT_TRUE(Contains(out.str(), sim.PortName() + ": device type 11, ")) << out.str();
     EXPECT_TRUE(Contains(out.str(), "ttyNONE: cannot open (")) << out.str();
+    EXPECT_TRUE(Contains(out.str(), tooLong + ": name longer than 63 characters\n")) << out.str();
+    if (alias.Ok()) {
+        EXPECT_TRUE(Contains(out.str(), alias.Name() + ": device type 11, ")) << out.str();
+    }
 }
 
 struct RefusedCase {

@@ -1,6 +1,5 @@
 #include "probeconnection.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "common/texttrim.h"
@@ -15,9 +14,9 @@ TSConnectParams ProbeConnectParams() {
 TSConnectParams ProbeConnectParamsFor(const std::string& portName) {
     TSConnectParams params = ProbeConnectParams();
     const std::string name = TrimText(portName);
-    const std::size_t length = std::min(name.size(), sizeof(params.PortName) - 1);
     std::memset(params.PortName, 0, sizeof(params.PortName));
-    std::memcpy(params.PortName, name.data(), length);
+    if (name.size() < sizeof(params.PortName))
+        std::memcpy(params.PortName, name.data(), name.size());
     return params;
 }
 

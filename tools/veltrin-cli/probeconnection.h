@@ -13,7 +13,8 @@ constexpr int kSerialTransport = 2;
 // acknowledge and 10000 ms per answer byte.
 TSConnectParams ProbeConnectParams();
 
-// The settings with a port name: trimmed and cut to the 7 characters the record holds.
+// The settings with a port name, trimmed. A name too long for the record is left out (empty)
+// rather than cut, since the cut name could be another port's.
 TSConnectParams ProbeConnectParamsFor(const std::string& portName);
 
 }  // namespace veltrin

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine/clthread.h"
-#include "ui/mainwindowservices.h"
+#include "windowlogic/mainwindowservices.h"
 
 // A worker that does nothing by itself; the test plays the engine's part on the UI thread.
 class FakeWorker : public veltrin::ClTread {
@@ -96,6 +96,8 @@ struct FakeWorld {
     std::function<void(veltrin::ClQuorvanVariants&)> LoadVariants;
 
     bool RefuseWorkers = false;
+    // Set: starts each worker instead of the fakes (after counting the start).
+    veltrin::MainWindowServices::StartWorkerFunction StartInstead;
     // Null: FakeWorkers that the test drives. Set: each run is a ScriptedWorker with it.
     ScriptedWorker::Script WorkerScript;
     std::vector<std::unique_ptr<FakeWorker>> Workers;
@@ -126,6 +128,9 @@ struct FakeWorld {
         services.StartWorker = [this](veltrin::UpdateThreadOwner& owner,
                                       veltrin::Dispatcher& dispatcher) -> veltrin::ClTread* {
             ++StartCalls;
+            if (StartInstead) {
+                return StartInstead(owner, dispatcher);
+            }
             if (RefuseWorkers) {
                 return nullptr;
             }
