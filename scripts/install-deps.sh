@@ -6,6 +6,10 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev libcurl4-openssl-dev libssl-dev libcpp-httplib-dev openssl
     binutils srecord
+    # The Windows build: MinGW-w64 with posix threads, GoogleTest sources to build for it, Wine
+    # to run its tests, msitools for the installer.
+    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools googletest
+    wine wine64 msitools
 )
 missing=()
 for p in "${packages[@]}"; do
