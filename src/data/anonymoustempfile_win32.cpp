@@ -28,8 +28,7 @@ std::vector<wchar_t> TempFolder() {
 // Hands the handle to the C runtime as a stream; on failure the handle is closed, which also
 // removes the file.
 std::FILE* StreamForHandle(HANDLE handle) {
-    const int descriptor =
-        _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDWR | _O_BINARY);
+    const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDWR | _O_BINARY);
     if (descriptor == -1) {
         CloseHandle(handle);
         return nullptr;
@@ -54,9 +53,9 @@ std::FILE* OpenAnonymousTempFile() {
     wchar_t name[MAX_PATH] = {};
     if (GetTempFileNameW(folder.data(), L"vlt", 0, name) == 0)
         return nullptr;
-    const HANDLE handle = CreateFileW(
-        name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-        FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    const HANDLE handle =
+        CreateFileW(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         DeleteFileW(name);
         return nullptr;

@@ -31,10 +31,10 @@ void SystemErrorText(char* buffer, std::uint32_t size, int number) {
         return;
     buffer[0] = '\0';
     wchar_t text[512] = {};
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        static_cast<DWORD>(number), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), text,
-        sizeof(text) / sizeof(text[0]), nullptr);
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                       static_cast<DWORD>(number), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), text,
+                       sizeof(text) / sizeof(text[0]), nullptr);
     if (length == 0)
         return;
     const std::string utf8 = Utf8FromWide(text, length);

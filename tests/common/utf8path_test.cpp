@@ -16,7 +16,8 @@ namespace {
 // Names a person may give a folder on a lab PC: German, Greek (outside the Western European
 // code page), CJK and a character outside the basic plane.
 const std::string kNames[] = {
-    "Pr\xC3\xBC" "fstand",
+    "Pr\xC3\xBC"
+    "fstand",
     "\xCE\xA9mega-\xE4\xB8\xAD",
     "note-\xF0\x9D\x84\x9E",
 };
@@ -36,11 +37,7 @@ protected:
 
 }  // namespace
 
-TEST_F(Utf8PathTest, NamesRoundTripThroughPaths) {
-    for (const std::string& name : kNames)
-        EXPECT_EQ(Utf8FromPath(PathFromUtf8(name)), name);
-}
-
+// Also the round trip: each name found in the folder is one of those created.
 TEST_F(Utf8PathTest, FilesAreCreatedAndFoundUnderTheirUtf8Names) {
     for (const std::string& name : kNames) {
         const fs::path folder = root_ / PathFromUtf8(name);

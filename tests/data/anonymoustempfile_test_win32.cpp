@@ -23,8 +23,8 @@ protected:
         savedTemp_ = Variable(L"TEMP");
         wchar_t base[MAX_PATH + 1] = {};
         ASSERT_NE(GetTempPathW(MAX_PATH + 1, base), 0u);
-        folder_ = std::wstring(base) + L"veltrin-\u00DCbung-" + std::to_wstring(GetCurrentProcessId()) +
-                  L"-" + std::to_wstring(GetTickCount64());
+        folder_ = std::wstring(base) + L"veltrin-\u00DCbung-" +
+                  std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount64());
         ASSERT_TRUE(CreateDirectoryW(folder_.c_str(), nullptr)) << GetLastError();
         ASSERT_TRUE(SetEnvironmentVariableW(L"TMP", folder_.c_str()));
         ASSERT_TRUE(SetEnvironmentVariableW(L"TEMP", folder_.c_str()));
@@ -69,28 +69,19 @@ private:
 
 }  // namespace
 
-TEST_F(AnonymousTempFileWin32, LivesInTheUsersTempFolderAndVanishesWhenClosed) {
-    std::FILE* file = OpenAnonymousTempFile();
-    ASSERT_NE(file, nullptr);
-    const std::vector<std::wstring> whileOpen = FolderEntries();
-    EXPECT_EQ(whileOpen.size(), 1u);
-    std::fclose(file);
-    EXPECT_TRUE(FolderEntries().empty());
-}
-
-TEST_F(AnonymousTempFileWin32, NobodyElseCanOpenIt) {
+TEST_F(AnonymousTempFileWin32, LivesInTheUsersTempFolderForItsOpenerOnlyAndVanishesWhenClosed) {
     std::FILE* file = OpenAnonymousTempFile();
     ASSERT_NE(file, nullptr);
     const std::vector<std::wstring> names = FolderEntries();
     ASSERT_EQ(names.size(), 1u);
-    const std::wstring path = folder_ + L"\\" + names[0];
-    const HANDLE other = CreateFileW(path.c_str(), GENERIC_READ,
+    const HANDLE other = CreateFileW((folder_ + L"\\" + names[0]).c_str(), GENERIC_READ,
                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                      nullptr, OPEN_EXISTING, 0, nullptr);
     EXPECT_EQ(other, INVALID_HANDLE_VALUE);
     if (other != INVALID_HANDLE_VALUE)
         CloseHandle(other);
     std::fclose(file);
+    EXPECT_TRUE(FolderEntries().empty());
 }
 
 TEST_F(AnonymousTempFileWin32, FirmwareTextIsStoredInBinaryModeAndReadBackWhole) {
