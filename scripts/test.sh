@@ -33,5 +33,7 @@ stop_wine() {
     fi
 }
 trap stop_wine EXIT
+# The Windows HTTPS tests talk to the plain build's loopback update server.
 run_suite build-win -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-w64-x86_64.cmake \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DVELTRIN_NATIVE_UPDATE_SERVER="$root/build/tools/update-server/veltrin-update-server"
