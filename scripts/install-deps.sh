@@ -13,6 +13,10 @@ packages=(
     file
     # the Intel HEX benchmark compares with objcopy and srec_cat
     binutils srecord
+    # The Windows build: MinGW-w64 with posix threads, GoogleTest sources to build for it, Wine
+    # to run its tests, msitools for the installer.
+    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools googletest
+    wine wine64 msitools
 )
 missing=()
 for p in "${packages[@]}"; do

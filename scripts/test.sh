@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds everything and runs the whole test suite twice: a plain optimised build, then a build
-# under AddressSanitizer + UndefinedBehaviorSanitizer. Exits non-zero on any failure, and also
-# when a build ran no test at all.
+# Builds everything and runs the whole test suite three times: a build under AddressSanitizer +
+# UndefinedBehaviorSanitizer, a plain optimised build, then the Windows cross build with its
+# tests under Wine. Exits non-zero on any failure, and also when a build ran no test at all.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -24,3 +24,16 @@ run_suite() {
 
 run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DVELTRIN_SANITIZE=ON -DVELTRIN_BUILD_BENCHMARKS=OFF
 run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+# The Windows programs run under Wine in a prefix inside build-win; stop its server however the
+# suite ends, so nothing keeps running after the script.
+stop_wine() {
+    if [ -d build-win/wineprefix ]; then
+        WINEPREFIX="$root/build-win/wineprefix" wineserver -k >/dev/null 2>&1 || true
+    fi
+}
+trap stop_wine EXIT
+# The Windows HTTPS tests talk to the plain build's loopback update server.
+run_suite build-win -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-w64-x86_64.cmake \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DVELTRIN_NATIVE_UPDATE_SERVER="$root/build/tools/update-server/veltrin-update-server"

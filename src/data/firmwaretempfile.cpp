@@ -1,8 +1,10 @@
 #include "data/firmwaretempfile.h"
 
+#include "data/anonymoustempfile.h"
+
 namespace veltrin {
 
-FirmwareTempFile::FirmwareTempFile(const std::string& text) : file_(std::tmpfile()) {
+FirmwareTempFile::FirmwareTempFile(const std::string& text) : file_(OpenAnonymousTempFile()) {
     if (file_ == nullptr)
         return;
     const bool written =

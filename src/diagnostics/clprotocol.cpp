@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "common/systemcodepage.h"
 #include "common/texttrim.h"
 #include "diagnostics/localtimetext.h"
 
@@ -73,7 +74,9 @@ void ClProtocol::Append(const std::string& text) const {
     std::FILE* file = std::fopen(name.c_str(), "a");
     if (file == nullptr)
         return;
-    std::fwrite(text.data(), 1, text.size(), file);
+    // The step texts are UTF-8 in the program; people read the file in the system code page.
+    const std::string converted = SystemCodePageFromUtf8(text);
+    std::fwrite(converted.data(), 1, converted.size(), file);
     std::fclose(file);
 }
 

@@ -27,13 +27,18 @@ struct FakeIrdaReply {
 
 // A device in range of the fake stack.
 struct FakeIrdaDevice {
+    // From a named array rather than a braced list: GCC 12 takes the braced list's hidden
+    // array in a member initialiser for uninitialised (-Wmaybe-uninitialized) when inlined.
+    static constexpr std::uint8_t kDefaultParameters[] = {0x00, 0x01, 0x04};
+
     std::array<std::uint8_t, 4> DeviceId{};
     std::string Name;
     // Its "Parameters" attribute of class "IrDA:IrCOMM". The default offers the service type
     // with the nine-wire bit.
     std::uint32_t AttributeType = IRDA_IAS_OCTET_SEQUENCE;
     std::int32_t IntegerValue = 0;
-    std::vector<std::uint8_t> Parameters{0x00, 0x01, 0x04};
+    std::vector<std::uint8_t> Parameters{std::begin(kDefaultParameters),
+                                         std::end(kDefaultParameters)};
     std::string UserString;
     // One reply per request, in order; when none is left the peer stays silent.
     std::deque<FakeIrdaReply> Replies;

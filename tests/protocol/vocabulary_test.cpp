@@ -5,9 +5,11 @@
 #include <memory>
 #include <string>
 
+#include "common/texttrim.h"
 #include "protocol/clconnectall.h"
 #include "protocol/clconnectpipetten.h"
 #include "protocol/devicetypes.h"
+#include "protocol/systemerror.h"
 #include "scriptedtransport.h"
 
 using namespace veltrin;
@@ -18,6 +20,13 @@ namespace {
 std::unique_ptr<ClConnectPipetten> CommandSet() {
     return std::make_unique<ClConnectPipetten>(std::make_unique<ClConnectAll>(
         std::make_unique<ScriptedTransport>(), std::make_unique<ScriptedTransport>()));
+}
+
+// The system's own message, as the result line shows it (trimmed: Windows ends it with CR LF).
+std::string SystemText(int number) {
+    char text[512] = {};
+    SystemErrorText(text, sizeof text, number);
+    return TrimText(text);
 }
 
 }  // namespace
@@ -109,8 +118,8 @@ INSTANTIATE_TEST_SUITE_P(
         ResultCase{0x602000FF, false, "Error connect: Text not supported"},
         ResultCase{0x602000FF, true, "Error connect: [0x602000FF] - Text not supported"},
         ResultCase{0x602FFFFF, false, "Error connect: Text not supported"},
-        ResultCase{ENOENT, true, std::string("Error WIN: [2] - ") + strerrordesc_np(ENOENT)},
-        ResultCase{ENOENT, false, std::string("Error WIN: ") + strerrordesc_np(ENOENT)},
+        ResultCase{ENOENT, true, "Error WIN: [2] - " + SystemText(ENOENT)},
+        ResultCase{ENOENT, false, "Error WIN: " + SystemText(ENOENT)},
         // No system text: the prefix keeps the text from being empty, its blank is trimmed.
         ResultCase{100000, true, "Error WIN: [100000] -"},
         ResultCase{100000, false, "Error WIN: [100000] - Text not supported"},

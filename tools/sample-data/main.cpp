@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "common/programarguments.h"
+#include "common/utf8path.h"
 #include "sampledata.h"
 
 using namespace veltrin;
@@ -84,7 +86,7 @@ int main(int argc, char** argv) {
     SampleSetOptions options;
     std::string out;
     SampleSizes explicitSizes = SizesFor(SizeClass::Tiny, FirmwareFamily::QuorvanOtg);
-    std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> args = ProgramArguments(argc, argv);
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         auto value = [&](std::string& into) {
@@ -167,7 +169,7 @@ int main(int argc, char** argv) {
         return Fail("--out is required");
     options.Firmware.Sizes = explicitSizes;
     std::error_code created;
-    std::filesystem::create_directories(out, created);
+    std::filesystem::create_directories(PathFromUtf8(out), created);
     if (created)
         return Fail("cannot create " + out + ": " + created.message());
 

@@ -1,23 +1,18 @@
-#include <cstdio>
-#include <memory>
+#include <fstream>
 
+#include "common/utf8path.h"
 #include "sampledata.h"
 
 namespace veltrin::sample {
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
+// The path is UTF-8 (from the command line); PathFromUtf8 keeps every character on Windows.
 bool WriteFile(const std::string& path, const void* data, std::size_t size) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
-    if (!file)
-        return false;
-    if (std::fwrite(data, 1, size, file.get()) != size)
-        return false;
-    return std::fclose(file.release()) == 0;
+    std::ofstream file(PathFromUtf8(path), std::ios::binary | std::ios::trunc);
+    file.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
+    file.close();
+    return !file.fail();
 }
 
 }  // namespace

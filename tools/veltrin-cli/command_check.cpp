@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "common/utf8path.h"
 #include "data/clintelhex.h"
 #include "data/clquorvanvariants.h"
 #include "data/firmwarecheck.h"
@@ -27,7 +28,7 @@ constexpr char kVariantMagic[] = "ZK_QUORVAN_PAR1";
 
 bool ReadWholeFile(const std::string& fileName, std::string& content, std::string& error) {
     std::error_code code;
-    const std::uintmax_t size = std::filesystem::file_size(fileName, code);
+    const std::uintmax_t size = std::filesystem::file_size(PathFromUtf8(fileName), code);
     if (code) {
         error = code.message();
         return false;
@@ -36,7 +37,7 @@ bool ReadWholeFile(const std::string& fileName, std::string& content, std::strin
         error = "larger than 64 MiB";
         return false;
     }
-    std::ifstream file(fileName, std::ios::binary);
+    std::ifstream file(PathFromUtf8(fileName), std::ios::binary);
     content.assign(static_cast<std::size_t>(size), '\0');
     if (!file.read(content.data(), static_cast<std::streamsize>(size))) {
         error = "cannot be read";
@@ -136,7 +137,7 @@ int CheckFirmwareFile(const std::string& fileName, const std::string& text, CliI
     FirmwareFamily family = FirmwareFamily::QuorvanOtg;
     if (identifier == kTarnovelleK7Identifier ||
         (identifier != kQuorvanOtgIdentifier &&
-         std::filesystem::path(fileName).filename().string().find("Tarnovelle_K7") !=
+         Utf8FromPath(PathFromUtf8(fileName).filename()).find("Tarnovelle_K7") !=
              std::string::npos)) {
         family = FirmwareFamily::TarnovelleK7;
         ScanFirmware(family, text, *scanned);

@@ -7,6 +7,7 @@
 
 #include "commands.h"
 #include "common/texttrim.h"
+#include "common/utf8path.h"
 #include "report/endtexts.h"
 
 namespace veltrin {
@@ -49,13 +50,13 @@ void SaveFile(CliIo& io, const std::filesystem::path& folder, const std::string&
         io.Out << "  not saved, not a plain file name: " << name << '\n';
         return;
     }
-    const std::filesystem::path target = folder / name;
+    const std::filesystem::path target = folder / PathFromUtf8(name);
     std::ofstream file(target, std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char*>(bytes.data()),
                static_cast<std::streamsize>(bytes.size()));
     file.close();
     if (!file) {
-        io.Err << "veltrin-cli: cannot write " << target.string() << '\n';
+        io.Err << "veltrin-cli: cannot write " << Utf8FromPath(target) << '\n';
         allSaved = false;
         return;
     }
@@ -107,11 +108,11 @@ bool FetchUpdateData(const CliArguments& arguments, CliIo& io, UpdateData& data,
 }
 
 int RunDownloadCommand(const CliArguments& arguments, CliIo& io) {
-    const std::filesystem::path folder(arguments.Directory);
+    const std::filesystem::path folder = PathFromUtf8(arguments.Directory);
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error || !std::filesystem::is_directory(folder, error)) {
-        io.Err << "veltrin-cli: cannot create the folder " << folder.string() << '\n';
+        io.Err << "veltrin-cli: cannot create the folder " << Utf8FromPath(folder) << '\n';
         return kExitFailure;
     }
     UpdateData data;

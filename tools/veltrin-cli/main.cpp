@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "clirun.h"
+#include "common/programarguments.h"
 #include "terminal.h"
 
 namespace {
@@ -22,7 +23,7 @@ extern "C" void OnInterrupt(int) {
 
 int main(int argc, char** argv) {
     std::signal(SIGINT, OnInterrupt);
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> args = veltrin::ProgramArguments(argc, argv);
     veltrin::CliIo io{std::cout, std::cerr, std::cin, veltrin::IsTerminalOutput(),
                       veltrin::IsTerminalInput()};
     veltrin::CliEnvironment environment;
