@@ -92,10 +92,9 @@ void PipetteSimulator::ResumeWorker() {
 }
 
 int PipetteSimulator::PlugIn(bool boot) {
-    const int result = pty_.Open(lastPortName_);
+    const int result = pty_.Open();
     if (result != 0)
         return result;
-    lastPortName_ = pty_.PortName();
     everPlugged_ = true;
     receiver_.Reset();
     restartEnd_.reset();
