@@ -111,15 +111,17 @@ int PipetteSimulator::PlugIn(bool boot) {
 }
 
 void PipetteSimulator::UnplugNow() {
-    pty_.Close();
-    receiver_.Reset();
-    restartEnd_.reset();
+    // The state says unplugged before the line drops: a host that saw the hang-up and reports
+    // it must find the device gone when its caller looks.
     {
         std::lock_guard<std::mutex> lock(mutex_);
         device_.State.Plugged = false;
         device_.State.Restarting = false;
         device_.State.PortName.clear();
     }
+    pty_.Close();
+    receiver_.Reset();
+    restartEnd_.reset();
     changed_.notify_all();
     NotifyPort(std::string());
 }

@@ -170,11 +170,12 @@ void PipetteSimulator::HandleFrame(const std::string& text, bool overflowed,
 
     if (fault && kind == SimFaultKind::HangUp) {
         request.Outcome = SimOutcome::HangUp;
+        // Logged before the line drops, like an answer before it goes out.
+        Log(std::move(request));
         UnplugNow();
         if (options_.ReplugAfterMs >= 0) {
             replugAt_ = Clock::now() + std::chrono::milliseconds(options_.ReplugAfterMs);
         }
-        Log(std::move(request));
         return;
     }
     if (fault && (kind == SimFaultKind::Nak || kind == SimFaultKind::Garbage ||
