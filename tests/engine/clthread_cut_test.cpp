@@ -125,9 +125,9 @@ TEST_P(CutTest, TheNextRunFinishesTheDevice) {
         PipetteSimulator sim(options);
         ASSERT_EQ(sim.Start(), 0);
         const int first = Update(sim.PortName());
-        ASSERT_FALSE(sim.State().Plugged) << "the cut did not happen; first run ended with "
-                                          << first << " after " << sim.Requests().size()
-                                          << " exchanges";
+        ASSERT_FALSE(sim.State().Plugged)
+            << "the cut did not happen; first run ended with " << first << " after "
+            << sim.Requests().size() << " exchanges";
         ASSERT_EQ(sim.Plug(), 0);
         // Only a device that needs nothing more may have been reported a success (the last
         // restart's answer is not waited for).
@@ -144,13 +144,14 @@ TEST_P(CutTest, TheNextRunFinishesTheDevice) {
               << kCutStride << ": " << passed << " passed, " << failed << " failed\n";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Unplug, CutTest,
-    testing::Values(CutCase{"ElectronicFromApplication", 10, 1},
-                    CutCase{"ElectronicFromBootloader", 10, 2},
-                    CutCase{"DispensingFromApplication", 7, 1},
-                    CutCase{"DispensingFromBootloader", 7, 2}),
-    [](const testing::TestParamInfo<CutCase>& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Unplug, CutTest,
+                         testing::Values(CutCase{"ElectronicFromApplication", 10, 1},
+                                         CutCase{"ElectronicFromBootloader", 10, 2},
+                                         CutCase{"DispensingFromApplication", 7, 1},
+                                         CutCase{"DispensingFromBootloader", 7, 2}),
+                         [](const testing::TestParamInfo<CutCase>& info) {
+                             return std::string(info.param.Name);
+                         });
 
 }  // namespace
 }  // namespace veltrin

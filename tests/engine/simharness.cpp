@@ -16,8 +16,8 @@ SleepFunction SleepLog::Sleeper() {
             std::lock_guard<std::mutex> lock(mutex_);
             requested_.push_back(milliseconds);
         }
-        std::this_thread::sleep_for(
-            std::chrono::microseconds(std::uint64_t{milliseconds} * RealMicrosecondsPerMillisecond));
+        std::this_thread::sleep_for(std::chrono::microseconds(std::uint64_t{milliseconds} *
+                                                              RealMicrosecondsPerMillisecond));
     };
 }
 
