@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -65,6 +66,9 @@ struct DeviceImage {
 };
 
 DeviceImage ImageOf(const PipetteSimulator& sim) {
+    // The worker may end on the last restart's answer, before the device has booted from it.
+    EXPECT_TRUE(sim.WaitForState([](const SimDeviceState& s) { return !s.Restarting; },
+                                 std::chrono::seconds(10)));
     DeviceImage image;
     image.Records = sim.State();
     image.Mode = image.Records.Mode;
