@@ -253,15 +253,12 @@ TEST_F(HttpsClientTest, UnsafeOrForeignUrlsAreRefusedBeforeAnythingIsSent) {
 }
 
 TEST_F(HttpsClientTest, RefusedConnectionIsReported) {
-    int closedPort = 0;
-    {
-        test::SilentListener probe;
-        closedPort = probe.Port();
-    }
+    // Held for the whole test, so that no server started beside it can take the port.
+    const test::SilentListener refusing(false);
+    ASSERT_GT(refusing.Port(), 0);
     HttpsClient client(TrustingOptions());
     std::string body;
-    EXPECT_EQ(client.GetText("https://127.0.0.1:" + std::to_string(closedPort) + "/x", body),
-              HTTPS_ERR_CONNECT);
+    EXPECT_EQ(client.GetText(refusing.Origin() + "/x", body), HTTPS_ERR_CONNECT);
 }
 
 TEST_F(HttpsClientTest, FileUrlsReadLocalFiles) {

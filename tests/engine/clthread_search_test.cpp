@@ -58,8 +58,10 @@ TEST(SearchDeviceTest, OnePipetteBesideARefusingDeviceAndAVanishedPort) {
     StopAtTheFirstQuestion(run);
     run.Run({pipette->PortName(), refusing->PortName(), "ttyGONE9"});
 
+    ASSERT_FALSE(run.Owner.Values(EventKind::SetActionMax).empty());
     EXPECT_EQ(run.Owner.Values(EventKind::SetActionMax).front(), 3);
     const auto positions = run.Owner.Values(EventKind::SetActionPosition);
+    ASSERT_GE(positions.size(), 4u);
     EXPECT_EQ(std::vector<std::int32_t>(positions.begin(), positions.begin() + 4),
               (std::vector<std::int32_t>{0, 1, 2, 3}));
     EXPECT_EQ(run.Owner.Texts(EventKind::ShowAction).front(), "Search available devices ...");

@@ -16,7 +16,8 @@ SleepFunction SleepLog::Sleeper() {
             std::lock_guard<std::mutex> lock(mutex_);
             requested_.push_back(milliseconds);
         }
-        std::this_thread::sleep_for(std::chrono::microseconds(milliseconds * 10ull));
+        std::this_thread::sleep_for(std::chrono::microseconds(std::uint64_t{milliseconds} *
+                                                              RealMicrosecondsPerMillisecond));
     };
 }
 
@@ -87,8 +88,12 @@ int OpenTemporaryFiles() {
         std::error_code linkError;
         const std::string target = std::filesystem::read_symlink(entry.path(), linkError);
         const std::string deleted = " (deleted)";
+        // A simulator keeps the slaves of its unplugged ptys open, and their device nodes are
+        // gone too; only regular files are temporary files.
+        std::error_code typeError;
         if (!linkError && target.size() > deleted.size() &&
-            target.compare(target.size() - deleted.size(), deleted.size(), deleted) == 0) {
+            target.compare(target.size() - deleted.size(), deleted.size(), deleted) == 0 &&
+            std::filesystem::is_regular_file(entry.path(), typeError)) {
             ++count;
         }
     }

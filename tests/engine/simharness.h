@@ -23,6 +23,10 @@ namespace veltrin::testing_support {
 // 100 ms, enough for a simulator's short restart silence to pass.
 class SleepLog {
 public:
+    // Real microseconds slept per millisecond asked for; 0 only logs (for simulators whose
+    // restart takes no time at all).
+    std::uint32_t RealMicrosecondsPerMillisecond = 10;
+
     SleepFunction Sleeper();
     std::vector<std::uint32_t> Requested();
     std::uint64_t Count(std::uint32_t milliseconds);

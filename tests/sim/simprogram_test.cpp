@@ -82,9 +82,10 @@ TEST(SimProgramTest, ServesThePortLogsAndDumpsOnTermination) {
     const std::filesystem::path dir =
         std::filesystem::temp_directory_path() / ("pipette-sim-test-" + std::to_string(getpid()));
     std::filesystem::remove_all(dir);
+    // Before the program starts: it opens its log at once.
+    std::filesystem::create_directories(dir);
     Program program({"--type", "10", "--log", (dir / "log.txt").string(), "--dump",
                      (dir / "dump").string(), "--fault", "nak:at=2"});
-    std::filesystem::create_directories(dir);
     const std::string port = program.ReadLine();
     ASSERT_EQ(port.rfind("pts/", 0), 0u) << port;
 

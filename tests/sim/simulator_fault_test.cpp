@@ -1,7 +1,12 @@
 // Injected faults and unplugging, seen from the host end of the pty.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "pipettesimulator.h"
+#include "pseudoterminal.h"
 #include "rawclient.h"
 #include "simframe.h"
 
@@ -287,6 +292,46 @@ INSTANTIATE_TEST_SUITE_P(AppStates, ReplugTest,
                          ::testing::Values(ReplugCase{"Application", 0xA5A5A5A5, 1},
                                            ReplugCase{"Bootloader", 0x5A5A5A5A, 2}),
                          [](const auto& info) { return std::string(info.param.Name); });
+
+int PtyNumber(const std::string& portName) {
+    return portName.rfind("pts/", 0) == 0 ? std::stoi(portName.substr(4)) : -1;
+}
+
+// Other programs open ptys while the device is away; the kernel hands out the lowest free
+// number, so once one of theirs is numbered above the vanished pty, that number was not free.
+void ExpectNameNotTakenByOthers(const std::string& vanished) {
+    const int number = PtyNumber(vanished);
+    ASSERT_GE(number, 0) << vanished;
+    std::vector<std::unique_ptr<SimPseudoTerminal>> others;
+    for (int i = 0; i <= number + 1; ++i) {
+        others.push_back(std::make_unique<SimPseudoTerminal>());
+        ASSERT_EQ(others.back()->Open(), 0);
+        EXPECT_NE(others.back()->PortName(), vanished);
+        if (PtyNumber(others.back()->PortName()) > number)
+            return;
+    }
+    ADD_FAILURE() << "no pty above " << vanished << " was handed out";
+}
+
+// A host that opens a vanished name must fail, also while other programs open ptys, and also
+// after the device came back under another name.
+TEST(SimulatorFaultTest, AVanishedNameIsNeitherOpenableNorHandedOut) {
+    Started s(SimOptions{});
+    ASSERT_EQ(s.start, 0);
+    const std::string firstName = s.sim.PortName();
+    const std::string firstPath = s.sim.DevicePath();
+
+    ASSERT_EQ(s.sim.Unplug(), 0);
+    s.client.reset();
+    ExpectNameNotTakenByOthers(firstName);
+    EXPECT_FALSE(RawClient(firstPath).IsOpen());
+
+    ASSERT_EQ(s.sim.Plug(), 0);
+    EXPECT_NE(s.sim.PortName(), firstName);
+    ExpectNameNotTakenByOthers(firstName);
+    EXPECT_FALSE(RawClient(firstPath).IsOpen());
+    EXPECT_TRUE(RawClient(s.sim.DevicePath()).IsOpen());
+}
 
 TEST(SimulatorFaultTest, UnplugAndPlugAreHarmlessWhenRepeated) {
     Started s(SimOptions{});

@@ -6,9 +6,12 @@ namespace veltrin::test {
 
 // A TCP socket on 127.0.0.1 that takes connections (the system completes them from its
 // backlog) and never sends a byte: the peer of a client that must give up by its time-out.
+//
+// With accepting false the port is only bound: every connection is refused, and unlike a port
+// that was closed again no other program can start listening on it while the test runs.
 class SilentListener {
 public:
-    SilentListener();
+    explicit SilentListener(bool accepting = true);
     ~SilentListener();
     SilentListener(const SilentListener&) = delete;
     SilentListener& operator=(const SilentListener&) = delete;

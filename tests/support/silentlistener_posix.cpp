@@ -7,7 +7,7 @@
 
 namespace veltrin::test {
 
-SilentListener::SilentListener() {
+SilentListener::SilentListener(bool accepting) {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     if (fd < 0) {
         return;
@@ -18,7 +18,7 @@ SilentListener::SilentListener() {
     address.sin_port = 0;
     socklen_t length = sizeof(address);
     if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
-        ::listen(fd, 16) != 0 ||
+        (accepting && ::listen(fd, 16) != 0) ||
         ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
         ::close(fd);
         return;

@@ -5,7 +5,7 @@
 
 namespace veltrin::test {
 
-SilentListener::SilentListener() {
+SilentListener::SilentListener(bool accepting) {
     WSADATA data;
     if (WSAStartup(MAKEWORD(2, 2), &data) != 0) {
         return;
@@ -21,7 +21,7 @@ SilentListener::SilentListener() {
     address.sin_port = 0;
     int length = sizeof(address);
     if (::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0 ||
-        ::listen(s, 16) != 0 ||
+        (accepting && ::listen(s, 16) != 0) ||
         ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
         ::closesocket(s);
         WSACleanup();

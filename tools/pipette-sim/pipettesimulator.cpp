@@ -92,10 +92,9 @@ void PipetteSimulator::ResumeWorker() {
 }
 
 int PipetteSimulator::PlugIn(bool boot) {
-    const int result = pty_.Open(lastPortName_);
+    const int result = pty_.Open();
     if (result != 0)
         return result;
-    lastPortName_ = pty_.PortName();
     everPlugged_ = true;
     receiver_.Reset();
     restartEnd_.reset();
@@ -112,15 +111,17 @@ int PipetteSimulator::PlugIn(bool boot) {
 }
 
 void PipetteSimulator::UnplugNow() {
-    pty_.Close();
-    receiver_.Reset();
-    restartEnd_.reset();
+    // The state says unplugged before the line drops: a host that saw the hang-up and reports
+    // it must find the device gone when its caller looks.
     {
         std::lock_guard<std::mutex> lock(mutex_);
         device_.State.Plugged = false;
         device_.State.Restarting = false;
         device_.State.PortName.clear();
     }
+    pty_.Close();
+    receiver_.Reset();
+    restartEnd_.reset();
     changed_.notify_all();
     NotifyPort(std::string());
 }

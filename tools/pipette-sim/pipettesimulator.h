@@ -113,7 +113,6 @@ private:
     mutable std::mutex controlMutex_;  // serialises Start, Stop, Plug and Unplug
     bool running_ = false;
     bool everPlugged_ = false;
-    std::string lastPortName_;
     std::thread worker_;
     std::atomic<bool> pauseRequested_{false};
 

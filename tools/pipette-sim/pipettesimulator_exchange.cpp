@@ -119,6 +119,10 @@ void PipetteSimulator::RunWorker() {
 
 void PipetteSimulator::ServeInput(const std::uint8_t* bytes, std::size_t count) {
     const Clock::time_point readAt = Clock::now();
+    // The restart may have ended while this thread waited for the CPU after its last look at the
+    // clock; bytes read after the silence belong to the booted device.
+    if (restartEnd_ && readAt >= *restartEnd_)
+        FinishRestart();
     for (std::size_t i = 0; i < count && pty_.IsOpen() && !pauseRequested_; ++i) {
         // A restarting device hears nothing.
         if (restartEnd_)
@@ -166,11 +170,12 @@ void PipetteSimulator::HandleFrame(const std::string& text, bool overflowed,
 
     if (fault && kind == SimFaultKind::HangUp) {
         request.Outcome = SimOutcome::HangUp;
+        // Logged before the line drops, like an answer before it goes out.
+        Log(std::move(request));
         UnplugNow();
         if (options_.ReplugAfterMs >= 0) {
             replugAt_ = Clock::now() + std::chrono::milliseconds(options_.ReplugAfterMs);
         }
-        Log(std::move(request));
         return;
     }
     if (fault && (kind == SimFaultKind::Nak || kind == SimFaultKind::Garbage ||
@@ -213,9 +218,16 @@ void PipetteSimulator::HandleFrame(const std::string& text, bool overflowed,
     if (command == SIM_WRITE_MEMORY && options_.FlashWriteMs != 0) {
         WaitUntil(Clock::now() + std::chrono::milliseconds(options_.FlashWriteMs));
     }
-    Send(AnswerBytes(answer, fault));
+    const std::string answerBytes = AnswerBytes(answer, fault);
+    // The silence is counted from when the answer is due at the host, not from when this
+    // thread got the CPU back after sending it: a host that waits out the silence after
+    // receiving the answer must never find the device still restarting.
+    const Clock::time_point answered =
+        Clock::now() + (options_.BaudRate != 0 ? ByteTime() * static_cast<long>(answerBytes.size())
+                                               : Clock::duration::zero());
+    Send(answerBytes);
     if (answer.Restart) {
-        restartEnd_ = Clock::now() + std::chrono::milliseconds(options_.RestartSilenceMs);
+        restartEnd_ = answered + std::chrono::milliseconds(options_.RestartSilenceMs);
         receiver_.Reset();
         if (options_.RestartSilenceMs == 0)
             FinishRestart();

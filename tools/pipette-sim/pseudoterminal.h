@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace veltrin {
 
@@ -20,10 +21,11 @@ public:
     SimPseudoTerminal(const SimPseudoTerminal&) = delete;
     SimPseudoTerminal& operator=(const SimPseudoTerminal&) = delete;
 
-    // Opens a new pty whose name differs from avoidName (a re-plugged device shows up under a
-    // new name). 0 or the system's error number.
-    int Open(const std::string& avoidName = {});
-    // Closes both ends: a host that has the slave open sees a hang-up.
+    // Opens a new pty. Its name differs from every name this object gave up through Close (a
+    // re-plugged device shows up under a new name). 0 or the system's error number.
+    int Open();
+    // Unplugs: closes the master, so a host that has the slave open sees a hang-up and the
+    // device path disappears. The name stays reserved (see reserved_) until this object dies.
     void Close();
     bool IsOpen() const { return master_ >= 0; }
     // "pts/7": the part of the slave's path after "/dev/".
@@ -49,6 +51,11 @@ private:
 
     int master_ = -1;
     int slave_ = -1;
+    // Slave descriptors of closed ptys. The kernel reuses a pty's number only once every slave
+    // descriptor is closed; were they released at once, another program's new pty (a second
+    // simulator, another test running beside this one) could take the vanished name, and a host
+    // that opens the old name would talk to the wrong device instead of failing to open it.
+    std::vector<int> reserved_;
     int wakeRead_ = -1;
     int wakeWrite_ = -1;
     std::string portName_;

@@ -6,12 +6,14 @@
 #include <cerrno>
 #include <cstdlib>
 #include <mutex>
-#include <vector>
 
 #include "pseudoterminal.h"
 
 namespace veltrin {
 namespace {
+
+// Vanished names held per simulator; far more than a test unplugs one device.
+constexpr std::size_t kMaxReservedNames = 64;
 
 // ptsname() uses a static buffer; several simulators may open ptys at once.
 std::mutex& PtsNameMutex() {
@@ -55,6 +57,8 @@ SimPseudoTerminal::SimPseudoTerminal() {
 
 SimPseudoTerminal::~SimPseudoTerminal() {
     Close();
+    for (int& fd : reserved_)
+        CloseFd(fd);
     CloseFd(wakeRead_);
     CloseFd(wakeWrite_);
 }
@@ -95,37 +99,23 @@ int SimPseudoTerminal::OpenOne(int& master, int& slave, std::string& name) {
     return 0;
 }
 
-int SimPseudoTerminal::Open(const std::string& avoidName) {
+int SimPseudoTerminal::Open() {
     Close();
-    // The kernel hands out the lowest free number, often the one just given up; hold on to
-    // such a pty until a differently named one has been obtained.
-    std::vector<std::pair<int, int>> held;
-    int result = 0;
-    for (int attempt = 0; attempt < 8; ++attempt) {
-        int master = -1;
-        int slave = -1;
-        std::string name;
-        result = OpenOne(master, slave, name);
-        if (result != 0)
-            break;
-        if (name != avoidName || attempt == 7) {
-            master_ = master;
-            slave_ = slave;
-            portName_ = name;
-            break;
-        }
-        held.emplace_back(master, slave);
-    }
-    for (auto& [master, slave] : held) {
-        CloseFd(slave);
-        CloseFd(master);
-    }
-    return result;
+    return OpenOne(master_, slave_, portName_);
 }
 
 void SimPseudoTerminal::Close() {
-    CloseFd(slave_);
     CloseFd(master_);
+    if (slave_ >= 0) {
+        // Bounded for a long-lived simulator program that is unplugged again and again; the
+        // oldest names matter least, the last one is never given up here.
+        if (reserved_.size() >= kMaxReservedNames) {
+            CloseFd(reserved_.front());
+            reserved_.erase(reserved_.begin());
+        }
+        reserved_.push_back(slave_);
+        slave_ = -1;
+    }
     portName_.clear();
 }
 
