@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "data/clintelhex.h"
 #include "data/firmwarelayout.h"
@@ -72,6 +73,10 @@ public:
     void SelectPort(const std::string& name);
     int ProbePort(const std::string& name);
     int SearchDevice(int& type, std::string& port);
+    // The device type per port (names trimmed), one after the other or all at once; the action
+    // bar advances by one per finished probe either way.
+    std::vector<int> ProbePortsInTurn(const std::vector<std::string>& names);
+    std::vector<int> ProbePortsTogether(const std::vector<std::string>& names);
 
     // Module upload.
     int UploadModule(std::FILE* file, bool bootMode, std::uint16_t memoryType,
