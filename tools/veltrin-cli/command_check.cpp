@@ -16,6 +16,7 @@
 #include "data/clquorvanvariants.h"
 #include "data/firmwarecheck.h"
 #include "data/firmwarelayout.h"
+#include "data/hexfault.h"
 #include "report/endtexts.h"
 
 namespace veltrin {
@@ -92,7 +93,7 @@ std::string FailureText(const DownloadCheckOutcome& outcome) {
             return "no temporary file for the scan";
         case DownloadCheckStep::Scan:
             return std::string("not valid Intel HEX (") +
-                   ClIntelHex::GetResultText(outcome.ScanResult) + ")";
+                   ClIntelHex::GetResultText(outcome.ScanResult) + "): " + outcome.ScanFault;
         case DownloadCheckStep::Identifier:
             return "the device identifier is not the family's";
         case DownloadCheckStep::ModuleMissing:
@@ -110,6 +111,7 @@ struct ScannedFirmware {
     TSHexRange Ranges[kFirmwareRangeCount];
     FirmwareBuffers Buffers;
     int ScanResult = HEX_ERR_OPEN_FILE;
+    std::string ScanFault;  // where the scan stopped and why
 };
 
 // ScanRanges reads from a file; the text goes through an anonymous temporary file.
@@ -124,7 +126,9 @@ void ScanFirmware(FirmwareFamily family, const std::string& text, ScannedFirmwar
         return;
     }
     ClIntelHex reader;
-    scanned.ScanResult = reader.ScanRanges(file.get(), scanned.Ranges, kFirmwareRangeCount);
+    std::uint32_t line = 0;
+    scanned.ScanResult = reader.ScanRanges(file.get(), scanned.Ranges, kFirmwareRangeCount, &line);
+    scanned.ScanFault = DescribeHexFault(text, line, scanned.ScanResult);
 }
 
 int CheckFirmwareFile(const std::string& fileName, const std::string& text, CliIo& io) {
@@ -149,6 +153,9 @@ int CheckFirmwareFile(const std::string& fileName, const std::string& text, CliI
     io.Out << "Family: " << (quorvan ? kFamilyLabelQuorvanOtg : kFamilyLabelTarnovelleK7) << '\n';
     io.Out << "Scan: " << scanned->ScanResult << " "
            << ClIntelHex::GetResultText(scanned->ScanResult) << '\n';
+    if (!scanned->ScanFault.empty()) {
+        io.Out << "  " << scanned->ScanFault << '\n';
+    }
     io.Out << "Identifier: " << FieldText(buffers.DeviceId, sizeof(buffers.DeviceId) - 1) << '\n';
     io.Out << "Application version block: " << VersionBlockText(buffers.AppVersion) << '\n';
     io.Out << "Data version block:        " << VersionBlockText(buffers.DataVersion) << '\n';
