@@ -210,5 +210,105 @@ TEST_F(CliUpdateTest, NoToTheQuestionEndsTheRunAsCancelled) {
     EXPECT_TRUE(sim.WrittenBlocks().empty());
 }
 
+
+// Several pipettes at once: one worker per port, a line of progress each, a summary at the end.
+class CliSeveralDevicesTest : public CliUpdateTest {
+protected:
+    CliResult RunSeveral(const std::vector<std::string>& ports, bool yes) {
+        std::vector<std::string> args = {"update", "--server",
+                                         server_->Origin() + "/pipette-update", "--ca-file",
+                                         certs_.CaCertFile};
+        for (const auto& port : ports) {
+            args.push_back("--port");
+            args.push_back(port);
+        }
+        if (yes) {
+            args.push_back("--yes");
+        }
+        std::ostringstream out;
+        std::ostringstream err;
+        std::istringstream in;
+        CliIo io{out, err, in, false, false};
+        CliEnvironment environment;
+        environment.Sleeper = [](std::uint32_t ms) {
+            if (ms >= 500) {
+                SleepMilliseconds(15);
+            }
+        };
+        CliResult result;
+        result.Status = RunCli(args, io, environment);
+        result.Out = out.str() + err.str();
+        return result;
+    }
+
+    // The summary row of a port: from the port's name at a line start to the line end.
+    static std::string SummaryRow(const std::string& out, const std::string& port) {
+        const std::size_t header = out.rfind("\nPORT ");
+        if (header == std::string::npos) {
+            return "";
+        }
+        const std::size_t at = out.find("\n" + port + " ", header + 1);
+        if (at == std::string::npos) {
+            return "";
+        }
+        return out.substr(at + 1, out.find('\n', at + 1) - at - 1);
+    }
+};
+
+TEST_F(CliSeveralDevicesTest, UpdatesBothFamiliesAtOnceAndSumsUp) {
+    Publish();
+    PipetteSimulator quorvan(DeviceOptions(10));
+    PipetteSimulator tarnovelle(DeviceOptions(7));
+    ASSERT_EQ(quorvan.Start(), 0);
+    ASSERT_EQ(tarnovelle.Start(), 0);
+
+    const CliResult result = RunSeveral({quorvan.PortName(), tarnovelle.PortName()}, true);
+    EXPECT_EQ(result.Status, 0) << result.Out;
+    // Plain lines carry their port.
+    EXPECT_TRUE(Contains(result.Out, "[" + quorvan.PortName() + "] Update Quorvan/plus Version "
+                                                                 "04.05.06\n"))
+        << result.Out;
+    EXPECT_TRUE(Contains(result.Out, "[" + tarnovelle.PortName() + "]   Update module 5/5\n"));
+    for (PipetteSimulator* sim : {&quorvan, &tarnovelle}) {
+        const std::string row = SummaryRow(result.Out, sim->PortName());
+        EXPECT_TRUE(Contains(row, "-> 04.05.06  success")) << row << "\n" << result.Out;
+        EXPECT_TRUE(sim->WaitForState(
+            [](const SimDeviceState& state) { return state.Mode == 1 && !state.Restarting; },
+            std::chrono::seconds(5)));
+        EXPECT_EQ(sim->State().UpdateSuccessShown, 1u);
+    }
+}
+
+TEST_F(CliSeveralDevicesTest, OneFailureDoesNotStopTheOthersButSetsTheExitStatus) {
+    Publish();
+    PipetteSimulator pipette(DeviceOptions(6));
+    PipetteSimulator unsupported(DeviceOptions(5));
+    ASSERT_EQ(pipette.Start(), 0);
+    ASSERT_EQ(unsupported.Start(), 0);
+
+    const CliResult result = RunSeveral({unsupported.PortName(), pipette.PortName()}, true);
+    EXPECT_EQ(result.Status, kExitSomeDevicesFailed) << result.Out;
+    EXPECT_TRUE(Contains(SummaryRow(result.Out, unsupported.PortName()),
+                         "code 2: No device found"))
+        << result.Out;
+    EXPECT_TRUE(Contains(SummaryRow(result.Out, pipette.PortName()), "success")) << result.Out;
+    EXPECT_TRUE(unsupported.WrittenBlocks().empty());
+    EXPECT_FALSE(pipette.WrittenBlocks().empty());
+}
+
+TEST_F(CliSeveralDevicesTest, SeveralDevicesNeedYes) {
+    Publish();
+    PipetteSimulator first(DeviceOptions(6));
+    PipetteSimulator second(DeviceOptions(9));
+    ASSERT_EQ(first.Start(), 0);
+    ASSERT_EQ(second.Start(), 0);
+
+    const CliResult result = RunSeveral({first.PortName(), second.PortName()}, false);
+    EXPECT_EQ(result.Status, kExitUsage) << result.Out;
+    EXPECT_TRUE(Contains(result.Out, "need --yes")) << result.Out;
+    EXPECT_TRUE(first.Requests().empty());
+    EXPECT_TRUE(second.Requests().empty());
+}
+
 }  // namespace
 }  // namespace veltrin

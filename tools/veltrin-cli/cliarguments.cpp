@@ -106,10 +106,14 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliArguments& parse
                 return false;
             }
             parsed.Ports.push_back(port);
+            ++parsed.PortOptions;
             // --port NAME... : the names up to the next option.
             while (!hasInlineValue && i + 1 < args.size() && !IsOption(args[i + 1])) {
                 parsed.Ports.push_back(args[++i]);
             }
+        } else if (arg == "--all-ports" && entry != nullptr && entry->TakesPortOption &&
+                   !hasInlineValue) {
+            parsed.AllPorts = true;
         } else if ((arg == "--yes" || arg == "-y") && entry != nullptr && entry->TakesYes &&
                    !hasInlineValue) {
             parsed.Yes = true;
@@ -122,6 +126,10 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliArguments& parse
 
     if (entry == nullptr) {
         error = "no command given";
+        return false;
+    }
+    if (parsed.AllPorts && parsed.PortOptions > 0) {
+        error = "--all-ports and --port exclude each other";
         return false;
     }
     if (positional.size() < entry->MinPositional || positional.size() > entry->MaxPositional) {
@@ -144,6 +152,11 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliArguments& parse
     return true;
 }
 
+bool IsSeveralDeviceRun(const CliArguments& arguments) {
+    return arguments.Command == CliCommand::Update &&
+           (arguments.AllPorts || arguments.PortOptions > 1);
+}
+
 const char* CliUsage() {
     return "usage: veltrin-cli COMMAND [OPTIONS]\n"
            "\n"
@@ -155,16 +168,24 @@ const char* CliUsage() {
            "                             fetch and check the update data into a folder\n"
            "  update [--server URL] [--port NAME...] [--yes]\n"
            "                             download, search the device and update it\n"
+           "  update [--server URL] (--port A --port B... | --all-ports) --yes\n"
+           "                             update several pipettes at once, one per port, with\n"
+           "                             a progress line each and a summary table at the end\n"
            "\n"
            "Options:\n"
            "  --server URL    update server base (default: the built-in server); file:// works\n"
            "  --ca-file FILE  trust this CA in addition to the system's trust store\n"
-           "  --port NAME...  probe these ports instead of the system's (e.g. pts/7)\n"
-           "  --yes, -y       answer every question with Yes\n"
+           "  --port NAME...  probe these ports instead of the system's (e.g. pts/7);\n"
+           "                  given more than once: update the device of each port at once\n"
+           "  --all-ports     update every port where a supported pipette answers, at once\n"
+           "  --yes, -y       answer every question with Yes (needed for several devices)\n"
            "  --help, -h      this text\n"
            "\n"
            "Exit status of update: 0 success, otherwise the result code of the run;\n"
            "100 cancelled or answered No, 101 no update data, 64 usage error.\n"
+           "Exit status of an update of several devices: 0 every device succeeded,\n"
+           "102 at least one failed or was cancelled (the summary names it), 2 no supported\n"
+           "pipette on any port (--all-ports), 101 no update data, 64 usage error.\n"
            "Other commands: 0 success, 1 failure, 64 usage error.\n";
 }
 

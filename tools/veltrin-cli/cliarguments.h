@@ -16,7 +16,12 @@ struct CliArguments {
     std::string Server;              // --server; empty: the built-in update server
     std::string CaFile;              // --ca-file: an extra CA to trust
     bool Yes = false;                // --yes: answer every question with Yes
+    int PortOptions = 0;             // how many --port options update was given
+    bool AllPorts = false;           // --all-ports: every port where a supported pipette answers
 };
+
+// update with several --port options or --all-ports: one worker per device, all at once.
+bool IsSeveralDeviceRun(const CliArguments& arguments);
 
 // Parses the arguments after the program name. Returns true on success; otherwise error says
 // what is wrong.

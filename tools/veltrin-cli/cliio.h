@@ -28,5 +28,6 @@ constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 64;
 constexpr int kExitCancelled = 100;
 constexpr int kExitNoUpdateData = 101;
+constexpr int kExitSomeDevicesFailed = 102;
 
 }  // namespace veltrin

@@ -28,7 +28,9 @@ int RunCli(const std::vector<std::string>& args, CliIo& io, const CliEnvironment
             case CliCommand::Download:
                 return RunDownloadCommand(arguments, io);
             case CliCommand::Update:
-                return RunUpdateCommand(arguments, io, environment);
+                return IsSeveralDeviceRun(arguments)
+                           ? RunSeveralDeviceUpdate(arguments, io, environment)
+                           : RunUpdateCommand(arguments, io, environment);
         }
     } catch (const std::exception& exception) {
         io.Err << "veltrin-cli: " << exception.what() << '\n';

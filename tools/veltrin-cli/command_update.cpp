@@ -23,6 +23,8 @@ int RunUpdateCommand(const CliArguments& arguments, CliIo& io, const CliEnvironm
     MainThreadDispatcher dispatcher;
     UpdateThreadSettings settings;
     settings.Sleeper = environment.Sleeper;
+    // A silent port costs seconds; probed together they cost the slowest one, not the sum.
+    settings.ProbeAtOnce = true;
     if (!arguments.Ports.empty()) {
         settings.OverridePorts = true;
         settings.Ports = arguments.Ports;

@@ -13,6 +13,9 @@ int RunProbeCommand(const CliArguments& arguments, CliIo& io);
 int RunCheckCommand(const CliArguments& arguments, CliIo& io);
 int RunDownloadCommand(const CliArguments& arguments, CliIo& io);
 int RunUpdateCommand(const CliArguments& arguments, CliIo& io, const CliEnvironment& environment);
+// update --port A --port B... or --all-ports: every device at once.
+int RunSeveralDeviceUpdate(const CliArguments& arguments, CliIo& io,
+                           const CliEnvironment& environment);
 
 // Downloads the update data from --server (or the built-in server), showing the version labels'
 // states and the outcome of each file. True when at least one firmware version is usable.

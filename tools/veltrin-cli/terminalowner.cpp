@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstring>
 
 #include "common/texttrim.h"
+#include "ownerhandlers.h"
 #include "report/endtexts.h"
 
 namespace veltrin {
@@ -28,10 +28,7 @@ TerminalOwner::TerminalOwner(const UpdateData& data, VariantLookupFunction looku
       progress_(io.Out, io.OutIsTerminal) {}
 
 void TerminalOwner::ThreadFetchParams(TSThreadParams& params) {
-    params.HexQuorvanOtg = data_.HexQuorvanOtg;
-    params.VersionQuorvanOtg = data_.VersionQuorvanOtg;
-    params.HexTarnovelleK7 = data_.HexTarnovelleK7;
-    params.VersionTarnovelleK7 = data_.VersionTarnovelleK7;
+    CopyFirmwareInto(data_, params);
 }
 
 void TerminalOwner::ThreadSetTotalMax(TSThreadParams& params) {
@@ -100,17 +97,7 @@ void TerminalOwner::ThreadReportEnd(TSThreadParams& params, bool terminated) {
 }
 
 void TerminalOwner::ThreadLookupVariant(TSThreadParams& params) {
-    std::memset(params.DeviceParamsA, 0, sizeof(params.DeviceParamsA));
-    std::memset(params.DeviceParamsB, 0, sizeof(params.DeviceParamsB));
-    bool found = false;
-    if (lookup_) {
-        found = lookup_(params.VariantId, params.DeviceParamsA, params.DeviceParamsB);
-    }
-    if (!found) {
-        std::memset(params.DeviceParamsA, 0, sizeof(params.DeviceParamsA));
-        std::memset(params.DeviceParamsB, 0, sizeof(params.DeviceParamsB));
-    }
-    params.EventAnswer = found ? 1 : 0;
+    LookupVariantInto(lookup_, params);
 }
 
 void TerminalOwner::UpdateThreadEnded() {
