@@ -114,7 +114,8 @@ INSTANTIATE_TEST_SUITE_P(
                       InvalidCase{{"update", "--force"}},
                       InvalidCase{{"update", "--all-ports", "--port", "pts/1"}},
                       InvalidCase{{"update", "--all-ports=yes"}},
-                      InvalidCase{{"probe", "--all-ports"}}));
+                      InvalidCase{{"probe", "--all-ports"}},
+                      InvalidCase{{"update", "--port", "pts/1", "--port", " pts/1", "-y"}}));
 
 // Several --port options, or --all-ports, update each device on its own; one --port with several
 // names still searches them for the one pipette.

@@ -112,11 +112,14 @@ TEST(MultiProgressViewTest, PlainLinesCarryTheirPort) {
     view.ShowAction(0, "Search available devices ...");
     view.SetTotalMax(1, 1000);
     view.SetTotalPosition(1, 250);
+    view.SetTotalPosition(1, 0);    // a reset: no line
+    view.SetTotalPosition(1, 100);  // growth again
     view.ShowEnd(0, "success");
     EXPECT_EQ(out.str(),
               "[pts/4] Update Tarnovelle K7/K7x ...\n"
               "[pts/3]   Search available devices ...\n"
               "[pts/4] 20%\n"
+              "[pts/4] 10%\n"
               "[pts/3] success\n");
 }
 

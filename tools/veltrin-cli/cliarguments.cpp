@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <map>
 
+#include "common/texttrim.h"
+
 namespace veltrin {
 
 namespace {
@@ -131,6 +133,17 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliArguments& parse
     if (parsed.AllPorts && parsed.PortOptions > 0) {
         error = "--all-ports and --port exclude each other";
         return false;
+    }
+    if (IsSeveralDeviceRun(parsed)) {
+        // Two workers on one port would fight over it; the second could never open it.
+        for (std::size_t i = 0; i < parsed.Ports.size(); ++i) {
+            for (std::size_t j = 0; j < i; ++j) {
+                if (TrimText(parsed.Ports[i]) == TrimText(parsed.Ports[j])) {
+                    error = "port given twice: " + TrimText(parsed.Ports[i]);
+                    return false;
+                }
+            }
+        }
     }
     if (positional.size() < entry->MinPositional || positional.size() > entry->MaxPositional) {
         error = "wrong number of arguments";

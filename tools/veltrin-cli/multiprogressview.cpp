@@ -93,11 +93,12 @@ void MultiProgressView::Changed(std::size_t device) {
         return;
     }
     Device& d = devices_.at(device);
+    // Only growth is worth a line; a reset (the bar starts over after the application start)
+    // is followed quietly.
     const int tenth = ProgressView::Percent(d.TotalPosition, d.TotalMax) / 10;
-    if (tenth != d.PrintedTenth && d.End.empty()) {
-        d.PrintedTenth = tenth;
+    if (tenth > d.PrintedTenth && d.End.empty())
         out_ << '[' << d.Port << "] " << tenth * 10 << "%\n";
-    }
+    d.PrintedTenth = tenth;
 }
 
 void MultiProgressView::Redraw() {
