@@ -6,7 +6,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev libcurl4-openssl-dev libssl-dev libcpp-httplib-dev openssl
     binutils srecord
-    help2man lintian
+    help2man lintian nlohmann-json3-dev
 )
 missing=()
 for p in "${packages[@]}"; do

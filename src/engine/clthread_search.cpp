@@ -80,6 +80,10 @@ int ClTreadImpl::SearchDevice(int& type, std::string& port) {
         return kUpdateNoDevice;
     if (count > 1)
         return kUpdateSeveralDevices;
+    params_.Device = TSDeviceReport{};
+    params_.Device.Port = port;
+    params_.Device.DeviceType = type;
+    ReportDevice();
     if (IsQuorvanOtgType(type) && IsBlankText(params_.VersionQuorvanOtg)) {
         return kUpdateNoQuorvanOtgFirmware;
     }

@@ -58,6 +58,7 @@ public:
     void ShowAction(const std::string& text);
     bool AskYesNo(const std::string& text);
     void ReportEnd(std::int32_t code, const std::string& text);
+    void ReportDevice();
     bool LookupVariant(std::int32_t variantId, std::uint8_t configImage[kConfigImageSize],
                        std::uint8_t paramImage[kParamImageSize]);
 
@@ -97,7 +98,9 @@ public:
     int SetStartApplication();
 
     void WaitWithCountdown(std::uint16_t seconds);
+    // Reads the variant id from the device's records and reports it to the owner when known.
     int ReadVariantId(std::int32_t& variantId);
+    int ReadKnownVariantId(std::int32_t& variantId);
 
     // The parameter restore of the electronic pipette after its final restart.
     int RestoreVariantParameters(std::int32_t& variantId);

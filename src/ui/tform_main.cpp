@@ -53,6 +53,7 @@ TForm_Main::TForm_Main(MainWindowServices services, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
       services_(std::move(services)),
+      history_("veltrin", services_.HistoryFile),
       dispatcher_(this) {
     BuildForm();
     variants_.Clear();

@@ -6,6 +6,7 @@
 
 #include "data/clquorvanvariants.h"
 #include "engine/threadowner.h"
+#include "history/historyrecorder.h"
 #include "ui/mainwindowservices.h"
 #include "ui/qtdispatcher.h"
 #include "ui/tsmainparams.h"
@@ -63,6 +64,7 @@ public:
     void ThreadAskYesNo(TSThreadParams& params) override;
     void ThreadReportEnd(TSThreadParams& params, bool terminated) override;
     void ThreadLookupVariant(TSThreadParams& params) override;
+    void ThreadReportDevice(TSThreadParams& params) override;
     void UpdateThreadEnded() override;
 
 protected:
@@ -74,6 +76,8 @@ private:
     void ShowMessageView(bool message);
     QLabel* VersionLabel(FirmwareFamily family) const;
     void FinishRunBeforeDestruction();
+    // Appends the run's history record; a failure only leaves a warning on stderr.
+    void RecordRunInHistory(const TSThreadParams& params, bool terminated);
 
     QPushButton* Button_StartStop;
     QFrame* Panel1;
@@ -92,6 +96,7 @@ private:
     QTimer* Timer_NextAction;
 
     MainWindowServices services_;
+    UpdateHistoryRecorder history_;  // after services_: made from its HistoryFile
     QtDispatcher dispatcher_;
     ClQuorvanVariants variants_;
     TSMainParams MainParams;

@@ -42,6 +42,7 @@ constexpr int kDialogOffsetEnd = 50;
 }  // namespace
 
 void TForm_Main::ThreadFetchParams(TSThreadParams& params) {
+    history_.RunStarted();
     params.HexQuorvanOtg = MainParams.HexQuorvanOtg;
     params.VersionQuorvanOtg = MainParams.VersionQuorvanOtg;
     params.HexTarnovelleK7 = MainParams.HexTarnovelleK7;
@@ -88,6 +89,9 @@ void TForm_Main::ThreadAskYesNo(TSThreadParams& params) {
 }
 
 void TForm_Main::ThreadReportEnd(TSThreadParams& params, bool terminated) {
+    // Recorded before the dialog: the record must not wait for the user, nor be lost when the
+    // window closes instead.
+    RecordRunInHistory(params, terminated);
     if (closing_ || endDialog_ == nullptr) {
         return;
     }

@@ -31,6 +31,7 @@ void TForm_Main::DownloadUpdateData() {
             label->repaint();
         });
     }
+    history_.NoteUpdateData(data);
     MainParams.HexQuorvanOtg = std::move(data.HexQuorvanOtg);
     MainParams.VersionQuorvanOtg = std::move(data.VersionQuorvanOtg);
     MainParams.HexTarnovelleK7 = std::move(data.HexTarnovelleK7);

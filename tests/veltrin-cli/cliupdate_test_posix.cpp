@@ -5,11 +5,13 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "clirun.h"
+#include "jsonevents.h"
 #include "pipettesimulator.h"
 #include "sampledata.h"
 #include "support/httpstestserver.h"
@@ -214,7 +216,8 @@ TEST_F(CliUpdateTest, NoToTheQuestionEndsTheRunAsCancelled) {
 // Several pipettes at once: one worker per port, a line of progress each, a summary at the end.
 class CliSeveralDevicesTest : public CliUpdateTest {
 protected:
-    CliResult RunSeveral(const std::vector<std::string>& ports, bool yes) {
+    CliResult RunSeveral(const std::vector<std::string>& ports, bool yes,
+                         const std::vector<std::string>& extra = {}) {
         std::vector<std::string> args = {"update", "--server",
                                          server_->Origin() + "/pipette-update", "--ca-file",
                                          certs_.CaCertFile};
@@ -225,6 +228,7 @@ protected:
         if (yes) {
             args.push_back("--yes");
         }
+        args.insert(args.end(), extra.begin(), extra.end());
         std::ostringstream out;
         std::ostringstream err;
         std::istringstream in;
@@ -294,6 +298,41 @@ TEST_F(CliSeveralDevicesTest, OneFailureDoesNotStopTheOthersButSetsTheExitStatus
     EXPECT_TRUE(Contains(SummaryRow(result.Out, pipette.PortName()), "success")) << result.Out;
     EXPECT_TRUE(unsupported.WrittenBlocks().empty());
     EXPECT_FALSE(pipette.WrittenBlocks().empty());
+}
+
+// Under --json every device's events carry its port, and each device ends with a summary event.
+TEST_F(CliSeveralDevicesTest, JsonEventsAreTaggedWithTheirPort) {
+    Publish();
+    PipetteSimulator quorvan(DeviceOptions(9));
+    PipetteSimulator unsupported(DeviceOptions(5));
+    ASSERT_EQ(quorvan.Start(), 0);
+    ASSERT_EQ(unsupported.Start(), 0);
+
+    const CliResult result =
+        RunSeveral({quorvan.PortName(), unsupported.PortName()}, true, {"--json"});
+    EXPECT_EQ(result.Status, kExitSomeDevicesFailed) << result.Out;
+    std::map<std::string, std::vector<std::string>> eventsByPort;
+    std::istringstream lines(result.Out);
+    std::string line;
+    while (std::getline(lines, line)) {
+        const Json event = Json::parse(line, nullptr, false);
+        ASSERT_FALSE(event.is_discarded()) << line;
+        const std::string port = event["port"].is_string() ? event["port"].get<std::string>() : "";
+        eventsByPort[port].push_back(event["event"].get<std::string>());
+        if (event["event"] == "summary") {
+            EXPECT_EQ(event["exit_status"], port == quorvan.PortName() ? 0 : 2) << line;
+            if (port == quorvan.PortName()) {
+                EXPECT_EQ(event["version_after"], kVersion) << line;
+            }
+        }
+    }
+    for (const auto* sim : {&quorvan, &unsupported}) {
+        const auto& events = eventsByPort[sim->PortName()];
+        ASSERT_FALSE(events.empty()) << result.Out;
+        EXPECT_EQ(events.front(), "start");
+        EXPECT_EQ(events.back(), "summary");
+        EXPECT_EQ(std::count(events.begin(), events.end(), "end"), 1);
+    }
 }
 
 TEST_F(CliSeveralDevicesTest, SeveralDevicesNeedYes) {

@@ -9,11 +9,15 @@
 #include "commands.h"
 #include "common/texttrim.h"
 #include "deviceowner.h"
+#include "engine/updateresult.h"
 #include "devicesurvey.h"
 #include "engine/clthread.h"
 #include "engine/devicefamily.h"
+#include "history/historyrecorder.h"
+#include "jsonevents.h"
 #include "mainthreaddispatcher.h"
 #include "multiprogressview.h"
+#include "terminalowner.h"
 #include "protocol/clconnectpipetten.h"
 #include "protocol/devicetypes.h"
 #include "probeconnection.h"
@@ -57,20 +61,46 @@ std::string OrDash(const std::string& text) {
     return text.empty() ? "-" : text;
 }
 
-void PrintSummary(CliIo& io, const std::vector<DeviceSurvey>& devices,
-                  const std::vector<std::unique_ptr<DeviceOwner>>& owners) {
+// One device of the run: its worker's owner (a progress line, or the JSON events of a single
+// run tagged with the port), its history record, and what the summary says about it.
+struct DeviceRun {
+    DeviceSurvey Survey;
+    std::unique_ptr<UpdateHistoryRecorder> History;
+    std::unique_ptr<UpdateEventStream> Events;
+    std::unique_ptr<TerminalOwner> JsonOwner;  // with --json
+    std::unique_ptr<DeviceOwner> LineOwner;    // otherwise
+    ClTread* Worker = nullptr;
+
+    UpdateThreadOwner& Owner() {
+        return JsonOwner ? static_cast<UpdateThreadOwner&>(*JsonOwner) : *LineOwner;
+    }
+    bool Ended() const { return JsonOwner ? JsonOwner->Ended() : LineOwner->Ended(); }
+    bool Succeeded() const {
+        return JsonOwner ? JsonOwner->Reported() && JsonOwner->ExitStatus() == 0
+                         : LineOwner->Succeeded();
+    }
+};
+
+// The version a successful run installed: the update data's for the device's family.
+std::string DataVersionFor(const UpdateData& data, int type) {
+    const std::string& version =
+        IsQuorvanOtgType(type) ? data.VersionQuorvanOtg : data.VersionTarnovelleK7;
+    const std::string prefix = "Version ";
+    return TrimText(version.rfind(prefix, 0) == 0 ? version.substr(prefix.size()) : version);
+}
+
+void PrintSummary(CliIo& io, const std::vector<DeviceRun>& runs) {
     struct Row {
         std::string Port, Device, Info, Versions, Result;
     };
     std::vector<Row> rows = {{"PORT", "DEVICE", "INFO", "VERSION", "RESULT"}};
-    for (std::size_t i = 0; i < devices.size(); ++i) {
-        const DeviceSurvey& survey = devices[i];
+    for (const auto& run : runs) {
+        const DeviceSurvey& survey = run.Survey;
         const std::string before = OrDash(survey.Version);
-        const std::string after = owners[i]->Succeeded() ? owners[i]->InstalledVersion() : before;
-        rows.push_back({survey.Port,
-                        survey.Type == 0 ? "-" : DeviceTypeText(survey.Type),
+        const std::string after = run.Succeeded() ? run.LineOwner->InstalledVersion() : before;
+        rows.push_back({survey.Port, survey.Type == 0 ? "-" : DeviceTypeText(survey.Type),
                         OrDash(survey.Info), before + " -> " + OrDash(after),
-                        owners[i]->ResultText()});
+                        run.LineOwner->ResultText()});
     }
     std::size_t width[4] = {};
     for (const auto& row : rows) {
@@ -90,6 +120,23 @@ void PrintSummary(CliIo& io, const std::vector<DeviceSurvey>& devices,
     io.Out.flush();
 }
 
+// Under --json the summary is one event per device, tagged with its port like its other events.
+void EmitSummary(const UpdateData& data, std::vector<DeviceRun>& runs) {
+    for (auto& run : runs) {
+        const DeviceSurvey& survey = run.Survey;
+        const int status = run.JsonOwner->ExitStatus();
+        run.Events->SetPort(survey.Port);
+        run.Events->Emit("summary",
+                         {{"device_type", survey.Type},
+                          {"device_type_text", survey.Type == 0 ? "" : DeviceTypeText(survey.Type)},
+                          {"info_text", survey.Info},
+                          {"version_before", survey.Version},
+                          {"version_after",
+                           status == 0 ? DataVersionFor(data, survey.Type) : survey.Version},
+                          {"exit_status", status}});
+    }
+}
+
 }  // namespace
 
 int RunSeveralDeviceUpdate(const CliArguments& arguments, CliIo& io,
@@ -99,18 +146,30 @@ int RunSeveralDeviceUpdate(const CliArguments& arguments, CliIo& io,
                   "asked one by one\n";
         return kExitUsage;
     }
+    // The download's events belong to no device yet.
+    std::unique_ptr<UpdateEventStream> downloadEvents;
+    if (arguments.Json)
+        downloadEvents = std::make_unique<UpdateEventStream>(io.Out, std::string());
     UpdateData data;
     ClQuorvanVariants variants;
     UpdateDownloadReport report;
-    if (!FetchUpdateData(arguments, io, data, variants, report)) {
-        io.Out << "No data found for update.\nPlease check your internet connection.\n";
+    if (!FetchUpdateData(arguments, io, data, variants, report, downloadEvents.get())) {
+        if (downloadEvents) {
+            downloadEvents->Emit("end", {{"exit_status", kExitNoUpdateData}});
+        } else {
+            io.Out << "No data found for update.\nPlease check your internet connection.\n";
+        }
         return kExitNoUpdateData;
     }
 
-    const std::vector<DeviceSurvey> devices = DevicesToUpdate(arguments);
+    std::vector<DeviceSurvey> devices = DevicesToUpdate(arguments);
     if (devices.empty()) {
-        io.Out << "No supported pipette answers on any port.\n";
-        return 2;
+        if (downloadEvents) {
+            downloadEvents->Emit("end", {{"exit_status", kUpdateNoDevice}});
+        } else {
+            io.Out << "No supported pipette answers on any port.\n";
+        }
+        return kUpdateNoDevice;
     }
     if (devices.size() > 1 && !arguments.Yes) {
         io.Err << "veltrin-cli: " << devices.size()
@@ -124,23 +183,36 @@ int RunSeveralDeviceUpdate(const CliArguments& arguments, CliIo& io,
     MultiProgressView view(io.Out, io.OutIsTerminal, ports);
     MainThreadDispatcher dispatcher;
     const VariantLookupFunction lookup = MakeVariantLookup(variants);
-    std::vector<std::unique_ptr<DeviceOwner>> owners;
-    std::vector<ClTread*> workers;
-    io.Out << '\n';
+    const std::string historyFile =
+        arguments.HistoryFile.empty() ? environment.HistoryFile : arguments.HistoryFile;
+    std::vector<DeviceRun> runs(devices.size());
+    if (!arguments.Json)
+        io.Out << '\n';
     for (std::size_t i = 0; i < devices.size(); ++i) {
-        owners.push_back(std::make_unique<DeviceOwner>(i, ports[i], data, lookup, view, io,
-                                                       arguments.Yes));
+        DeviceRun& run = runs[i];
+        run.Survey = std::move(devices[i]);
+        // One recorder per device: each run appends its own record under the file's lock.
+        run.History = std::make_unique<UpdateHistoryRecorder>("veltrin-cli", historyFile);
+        run.History->NoteUpdateData(data);
+        if (arguments.Json) {
+            run.Events = std::make_unique<UpdateEventStream>(io.Out, ports[i]);
+            run.JsonOwner = std::make_unique<TerminalOwner>(data, lookup, io, arguments.Yes,
+                                                            run.Events.get(), run.History.get());
+        } else {
+            run.LineOwner = std::make_unique<DeviceOwner>(i, ports[i], data, lookup, view, io,
+                                                          arguments.Yes, run.History.get());
+        }
         UpdateThreadSettings settings;
         settings.Sleeper = environment.Sleeper;
         settings.OverridePorts = true;
         settings.Ports = {ports[i]};
         settings.TraceFileName = TraceFileFor(ports[i]);
-        workers.push_back(ClTread::Start(*owners[i], dispatcher, settings));
+        run.Worker = ClTread::Start(run.Owner(), dispatcher, settings);
     }
 
-    const auto allEnded = [&owners] {
-        for (const auto& owner : owners) {
-            if (!owner->Ended())
+    const auto allEnded = [&runs] {
+        for (const auto& run : runs) {
+            if (!run.Ended())
                 return false;
         }
         return true;
@@ -149,19 +221,27 @@ int RunSeveralDeviceUpdate(const CliArguments& arguments, CliIo& io,
     dispatcher.RunUntil(allEnded, [&] {
         if (!cancelled && environment.Interrupted != nullptr && environment.Interrupted->load()) {
             cancelled = true;
-            io.Out << "\nCancelling every device at its next safe point ...\n";
+            if (!arguments.Json)
+                io.Out << "\nCancelling every device at its next safe point ...\n";
             // A worker lives until its end has been handled here, so each can still be asked.
-            for (std::size_t i = 0; i < workers.size(); ++i) {
-                if (!owners[i]->Ended())
-                    workers[i]->Terminate();
+            for (auto& run : runs) {
+                if (!run.Ended()) {
+                    if (run.Events)
+                        run.Events->Emit("cancel_requested");
+                    run.Worker->Terminate();
+                }
             }
         }
     });
     ClTread::JoinFinishedWorkers();
 
-    PrintSummary(io, devices, owners);
-    for (const auto& owner : owners) {
-        if (!owner->Succeeded())
+    if (arguments.Json) {
+        EmitSummary(data, runs);
+    } else {
+        PrintSummary(io, runs);
+    }
+    for (const auto& run : runs) {
+        if (!run.Succeeded())
             return kExitSomeDevicesFailed;
     }
     return 0;

@@ -10,16 +10,19 @@ namespace veltrin {
 
 DeviceOwner::DeviceOwner(std::size_t index, std::string port, const UpdateData& data,
                          VariantLookupFunction lookup, MultiProgressView& view, CliIo& io,
-                         bool answerYes)
+                         bool answerYes, UpdateHistoryRecorder* history)
     : index_(index),
       port_(std::move(port)),
       data_(data),
       lookup_(std::move(lookup)),
       view_(view),
       io_(io),
-      answerYes_(answerYes) {}
+      answerYes_(answerYes),
+      history_(history) {}
 
 void DeviceOwner::ThreadFetchParams(TSThreadParams& params) {
+    if (history_ != nullptr)
+        history_->RunStarted();
     CopyFirmwareInto(data_, params);
 }
 
@@ -72,6 +75,19 @@ void DeviceOwner::ThreadReportEnd(TSThreadParams& params, bool terminated) {
     resultCode_ = params.ResultCode;
     endText_ = params.EventText;
     view_.ShowEnd(index_, ResultText());
+    if (history_ != nullptr) {
+        std::string error;
+        // The update's result stands whatever happens to its record; only say so.
+        if (history_->RunEnded(params.ResultCode, terminated, error) != 0)
+            io_.Err << "veltrin-cli: " << port_ << ": the update history was not written: "
+                    << error << '\n';
+    }
+}
+
+void DeviceOwner::ThreadReportDevice(TSThreadParams& params) {
+    device_ = params.Device;
+    if (history_ != nullptr)
+        history_->DeviceReported(params.Device);
 }
 
 void DeviceOwner::ThreadLookupVariant(TSThreadParams& params) {

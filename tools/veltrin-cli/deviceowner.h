@@ -7,6 +7,7 @@
 #include "cliio.h"
 #include "download/updatedownload.h"
 #include "engine/threadowner.h"
+#include "history/historyrecorder.h"
 #include "multiprogressview.h"
 #include "terminalowner.h"
 
@@ -18,7 +19,8 @@ namespace veltrin {
 class DeviceOwner : public UpdateThreadOwner {
 public:
     DeviceOwner(std::size_t index, std::string port, const UpdateData& data,
-                VariantLookupFunction lookup, MultiProgressView& view, CliIo& io, bool answerYes);
+                VariantLookupFunction lookup, MultiProgressView& view, CliIo& io, bool answerYes,
+                UpdateHistoryRecorder* history = nullptr);
 
     void ThreadFetchParams(TSThreadParams& params) override;
     void ThreadSetTotalMax(TSThreadParams& params) override;
@@ -31,6 +33,7 @@ public:
     void ThreadAskYesNo(TSThreadParams& params) override;
     void ThreadReportEnd(TSThreadParams& params, bool terminated) override;
     void ThreadLookupVariant(TSThreadParams& params) override;
+    void ThreadReportDevice(TSThreadParams& params) override;
     void UpdateThreadEnded() override;
 
     const std::string& Port() const { return port_; }
@@ -40,6 +43,9 @@ public:
     std::string ResultText() const;
     // The firmware version the run installed (dd.dd.dd), empty unless it succeeded.
     std::string InstalledVersion() const;
+    // What the worker read from its device before changing anything; Port empty when the run
+    // never reached a device.
+    const TSDeviceReport& Device() const { return device_; }
 
 private:
     std::size_t index_;
@@ -49,6 +55,8 @@ private:
     MultiProgressView& view_;
     CliIo& io_;
     bool answerYes_;
+    UpdateHistoryRecorder* history_;
+    TSDeviceReport device_;
     bool ended_ = false;
     bool reported_ = false;
     bool terminated_ = false;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "clirun.h"
+#include "history/historyfile.h"
 #include "terminal.h"
 
 namespace {
@@ -27,6 +28,7 @@ int main(int argc, char** argv) {
                       veltrin::IsTerminalInput()};
     veltrin::CliEnvironment environment;
     environment.Interrupted = &interrupted;
+    environment.HistoryFile = veltrin::DefaultHistoryFile();
     const int status = veltrin::RunCli(args, io, environment);
     std::cout.flush();
     return status;
