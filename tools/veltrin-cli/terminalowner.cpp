@@ -8,6 +8,7 @@
 #include "engine/countdowntext.h"
 #include "engine/devicefamily.h"
 #include "jsonevents.h"
+#include "ownerhandlers.h"
 #include "protocol/devicetypes.h"
 #include "report/endtexts.h"
 
@@ -44,10 +45,7 @@ void TerminalOwner::ThreadFetchParams(TSThreadParams& params) {
     if (history_ != nullptr) {
         history_->RunStarted();
     }
-    params.HexQuorvanOtg = data_.HexQuorvanOtg;
-    params.VersionQuorvanOtg = data_.VersionQuorvanOtg;
-    params.HexTarnovelleK7 = data_.HexTarnovelleK7;
-    params.VersionTarnovelleK7 = data_.VersionTarnovelleK7;
+    CopyFirmwareInto(data_, params);
     if (events_ != nullptr) {
         events_->Emit("start");
     }
@@ -219,17 +217,8 @@ void TerminalOwner::RecordHistory(const TSThreadParams& params, bool terminated)
 }
 
 void TerminalOwner::ThreadLookupVariant(TSThreadParams& params) {
-    std::memset(params.DeviceParamsA, 0, sizeof(params.DeviceParamsA));
-    std::memset(params.DeviceParamsB, 0, sizeof(params.DeviceParamsB));
-    bool found = false;
-    if (lookup_) {
-        found = lookup_(params.VariantId, params.DeviceParamsA, params.DeviceParamsB);
-    }
-    if (!found) {
-        std::memset(params.DeviceParamsA, 0, sizeof(params.DeviceParamsA));
-        std::memset(params.DeviceParamsB, 0, sizeof(params.DeviceParamsB));
-    }
-    params.EventAnswer = found ? 1 : 0;
+    LookupVariantInto(lookup_, params);
+    const bool found = params.EventAnswer != 0;
     if (events_ != nullptr) {
         events_->Emit("variant_lookup", {{"variant_id", params.VariantId}, {"found", found}});
     }
