@@ -1,6 +1,8 @@
 // update of several devices at once: one worker per port, each with its own connection,
 // temporary file and trace file, all reporting to the main thread; a summary table at the end.
 
+#include <algorithm>
+#include <cctype>
 #include <iomanip>
 #include <memory>
 #include <string>

@@ -1,5 +1,6 @@
 #include "deviceowner.h"
 
+#include <string>
 #include <utility>
 
 #include "common/texttrim.h"
