@@ -12,12 +12,41 @@ if(TARGET veltrin)
     install(FILES "${PROJECT_SOURCE_DIR}/packaging/veltrin.svg"
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 endif()
-install(FILES "${PROJECT_SOURCE_DIR}/README.md" DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# Debian looks for a package's documents under its package name, not the project's.
+set(VELTRIN_DOC_DIR "${CMAKE_INSTALL_DATADIR}/doc/veltrin")
+install(FILES "${PROJECT_SOURCE_DIR}/README.md" DESTINATION ${VELTRIN_DOC_DIR})
+
+# What Debian expects of every package's documentation folder: the copyright and, for a package
+# that is its own upstream, the changelog, compressed reproducibly (gzip -n: no name, no time).
+install(FILES "${PROJECT_SOURCE_DIR}/packaging/copyright" DESTINATION ${VELTRIN_DOC_DIR})
+find_program(VELTRIN_GZIP gzip)
+if(VELTRIN_GZIP)
+    configure_file("${PROJECT_SOURCE_DIR}/packaging/changelog.in"
+                   "${PROJECT_BINARY_DIR}/packaging/changelog" @ONLY)
+    add_custom_command(OUTPUT "${PROJECT_BINARY_DIR}/packaging/changelog.gz"
+        COMMAND "${VELTRIN_GZIP}" -9nkf "${PROJECT_BINARY_DIR}/packaging/changelog"
+        DEPENDS "${PROJECT_BINARY_DIR}/packaging/changelog"
+        VERBATIM)
+    add_custom_target(veltrin-package-changelog ALL
+        DEPENDS "${PROJECT_BINARY_DIR}/packaging/changelog.gz")
+    install(FILES "${PROJECT_BINARY_DIR}/packaging/changelog.gz"
+            DESTINATION ${VELTRIN_DOC_DIR})
+endif()
 
 set(CPACK_PACKAGE_NAME "veltrin")
 set(CPACK_PACKAGE_VENDOR "Veltrin developers")
 set(CPACK_PACKAGE_CONTACT "Veltrin developers <dev@veltrin.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Firmware updater for USB laboratory pipettes")
+# The extended description, in lines short enough for Debian's package tools.
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+    "Veltrin fetches the newest firmware and variant parameters from the update\n"
+    "server, finds the one connected pipette on its serial port, checks battery,\n"
+    "identity and version, and writes bootloader, data modules and application\n"
+    "into it across its restarts. The package holds the desktop program, the\n"
+    "command-line front end veltrin-cli (which also updates several pipettes at\n"
+    "once), a pipette simulator and a sample update-data generator.")
+# Debian ships binaries without their symbols.
+set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_GENERATOR "DEB")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

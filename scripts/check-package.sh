@@ -20,10 +20,15 @@ else
     bindir="$work/root/usr/bin"
 fi
 
+# Debian's own checks: errors fail the package, warnings are shown.
+lintian --fail-on error --no-tag-display-limit "$deb"
+
 for program in veltrin-cli pipette-sim veltrin-sample-data; do
     test -x "$bindir/$program" || { echo "missing $bindir/$program" >&2; exit 1; }
 done
 "$bindir/veltrin-cli" --help >/dev/null
+zcat "$bindir/../share/man/man1/veltrin-cli.1.gz" | grep -qF 'all\-ports' ||
+    { echo "the manual page veltrin-cli(1) is missing or incomplete" >&2; exit 1; }
 "$bindir/veltrin-sample-data" --out "$work/data" --size tiny >/dev/null
 for file in "$work"/data/*.hex "$work"/data/*.par; do
     "$bindir/veltrin-cli" check "$file"

@@ -4,6 +4,7 @@
 
 #include "common/texttrim.h"
 #include "data/firmwaretempfile.h"
+#include "data/hexfault.h"
 
 namespace veltrin {
 
@@ -57,7 +58,10 @@ DownloadCheckOutcome EvaluateDownloadedFirmware(FirmwareFamily family, const std
             return outcome;
         }
         ClIntelHex hex;
-        outcome.ScanResult = hex.ScanRanges(file.Get(), ranges, kFirmwareRangeCount);
+        std::uint32_t line = 0;
+        outcome.ScanResult = hex.ScanRanges(file.Get(), ranges, kFirmwareRangeCount, &line);
+        if (outcome.ScanResult != HEX_OK)
+            outcome.ScanFault = DescribeHexFault(file.Get(), line, outcome.ScanResult);
     }
     if (outcome.ScanResult != HEX_OK) {
         outcome.Step = DownloadCheckStep::Scan;

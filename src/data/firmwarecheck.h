@@ -36,6 +36,8 @@ enum class DownloadCheckStep {
 struct DownloadCheckOutcome {
     DownloadCheckStep Step = DownloadCheckStep::Passed;
     int ScanResult = HEX_OK;
+    // Where a failed scan stopped and what was wrong there ("line 17: checksum 0x3C, ...").
+    std::string ScanFault;
     int FailedRange = -1;  // the entry behind ModuleMissing or VersionText
     std::string Version;   // "dd.dd.dd" when the image passed
 };

@@ -77,8 +77,10 @@ void FetchFile(HttpsClient& client, const std::string& serverBase, const std::st
 }
 
 void LoadVariants(HttpsClient& client, const std::string& serverBase, const std::string& name,
-                  ClQuorvanVariants& variants, UpdateDownloadReport* report) {
+                  ClQuorvanVariants& variants, UpdateData& data, UpdateDownloadReport* report) {
     variants.Clear();
+    data.FileNameVariants.clear();
+    data.VariantFileBytes.clear();
     try {
         std::vector<std::uint8_t> bytes;
         FetchFile(client, serverBase, name, bytes, report ? &report->Variants : nullptr);
@@ -89,6 +91,9 @@ void LoadVariants(HttpsClient& client, const std::string& serverBase, const std:
         const int result = variants.Load(source);
         if (result != PAR_OK) {
             variants.Clear();
+        } else {
+            data.FileNameVariants = TrimText(name);
+            data.VariantFileBytes = bytes;
         }
         if (report != nullptr) {
             report->VariantLoadResult = result;
@@ -143,7 +148,9 @@ void DownloadUpdateData(HttpsClient& client, const std::string& serverBase, Upda
               report ? &report->QuorvanOtg : nullptr);
     FetchFile(client, serverBase, names.TarnovelleK7, data.HexTarnovelleK7,
               report ? &report->TarnovelleK7 : nullptr);
-    LoadVariants(client, serverBase, names.Variants, variants, report);
+    LoadVariants(client, serverBase, names.Variants, variants, data, report);
+    data.FileNameQuorvanOtg = data.HexQuorvanOtg.empty() ? "" : TrimText(names.QuorvanOtg);
+    data.FileNameTarnovelleK7 = data.HexTarnovelleK7.empty() ? "" : TrimText(names.TarnovelleK7);
 
     data.VersionQuorvanOtg = CheckFirmware(FirmwareFamily::QuorvanOtg, data.HexQuorvanOtg, label);
     data.VersionTarnovelleK7 =

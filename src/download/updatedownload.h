@@ -17,6 +17,12 @@ struct UpdateData {
     std::string VersionQuorvanOtg;  // "Version dd.dd.dd" or empty
     std::string HexTarnovelleK7;
     std::string VersionTarnovelleK7;
+    // Where the texts came from, for the update history: the names the index gave for the files
+    // that arrived, and the variant file as fetched when its table loaded.
+    std::string FileNameQuorvanOtg;
+    std::string FileNameTarnovelleK7;
+    std::string FileNameVariants;
+    std::vector<std::uint8_t> VariantFileBytes;
 };
 
 // Called with the text a family's version label shows while the download works:

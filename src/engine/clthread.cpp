@@ -179,6 +179,10 @@ void ClTreadImpl::ReportEnd(std::int32_t code, const std::string& text) {
     });
 }
 
+void ClTreadImpl::ReportDevice() {
+    Deliver([](UpdateThreadOwner& owner, TSThreadParams& p) { owner.ThreadReportDevice(p); });
+}
+
 bool ClTreadImpl::LookupVariant(std::int32_t variantId, std::uint8_t configImage[kConfigImageSize],
                                 std::uint8_t paramImage[kParamImageSize]) {
     params_.VariantId = variantId;

@@ -17,6 +17,9 @@ struct UpdateThreadSettings {
     // When set, the device search probes exactly these port names instead of the system's.
     bool OverridePorts = false;
     std::vector<std::string> Ports;
+    // When set, the search probes every port at once, each on its own connection, with the same
+    // outcome as probing them one after the other; a silent port then no longer delays the others.
+    bool ProbeAtOnce = false;
     std::string TraceFileName = "Protokoll.txt";
     // Starts the worker's thread with body; null: std::thread. Like std::thread it throws
     // std::system_error when the system refuses a thread; tests use it to make that happen.

@@ -3,6 +3,7 @@
 #include "engine/devicerestart.h"
 
 #include "engine/clthreadimpl.h"
+#include "engine/countdowntext.h"
 
 namespace veltrin {
 
@@ -11,7 +12,7 @@ void ClTreadImpl::WaitWithCountdown(std::uint16_t seconds) {
     SetActionMax(seconds);
     std::uint16_t remaining = seconds;
     while (remaining != 0 && !Terminated()) {
-        ShowAction("Update will continue in " + std::to_string(remaining) + " seconds ...");
+        ShowAction(CountdownText(remaining));
         SetActionPosition(seconds - remaining);
         Sleep(1000);
         --remaining;

@@ -16,6 +16,16 @@ std::int32_t FirstUint16(const std::uint8_t* record) {
 }  // namespace
 
 int ClTreadImpl::ReadVariantId(std::int32_t& variantId) {
+    const int code = ReadKnownVariantId(variantId);
+    if (code == kUpdateOk && IsKnownVariant(variantId)) {
+        params_.Device.HasVariantId = true;
+        params_.Device.VariantId = variantId;
+        ReportDevice();
+    }
+    return code;
+}
+
+int ClTreadImpl::ReadKnownVariantId(std::int32_t& variantId) {
     // Each of the three records starts with the variant id; older devices keep it only in one.
     variantId = 0;
     std::uint8_t deviceRecord[kDeviceRecordSize] = {};

@@ -4,6 +4,7 @@
 #include "common/texttrim.h"
 #include "engine/clthreadimpl.h"
 #include "engine/devicefamily.h"
+#include "engine/parallelprobe.h"
 #include "engine/updateresult.h"
 
 namespace veltrin {
@@ -31,6 +32,23 @@ int ClTreadImpl::ProbePort(const std::string& name) {
     return type;
 }
 
+std::vector<int> ClTreadImpl::ProbePortsInTurn(const std::vector<std::string>& names) {
+    std::vector<int> types;
+    for (std::size_t j = 0; j < names.size(); ++j) {
+        types.push_back(ProbePort(names[j]));
+        SetActionPosition(static_cast<std::int32_t>(j + 1));
+    }
+    return types;
+}
+
+std::vector<int> ClTreadImpl::ProbePortsTogether(const std::vector<std::string>& names) {
+    TSConnectParams connection;
+    device_->GetParams(connection);
+    return ProbePortsAtOnce(names, connection, settings_.Sleeper, [this](std::size_t finished) {
+        SetActionPosition(static_cast<std::int32_t>(finished));
+    });
+}
+
 int ClTreadImpl::SearchDevice(int& type, std::string& port) {
     std::vector<std::string> names;
     SetActionPosition(0);
@@ -43,16 +61,19 @@ int ClTreadImpl::SearchDevice(int& type, std::string& port) {
     SetActionMax(static_cast<std::int32_t>(names.size()));
 
     // Every port is probed, also after a supported device was found: a second one must be seen.
+    std::vector<std::string> trimmed;
+    for (const auto& name : names)
+        trimmed.push_back(TrimText(name));
+    const std::vector<int> types =
+        settings_.ProbeAtOnce ? ProbePortsTogether(trimmed) : ProbePortsInTurn(trimmed);
+
     int count = 0;
-    for (std::size_t j = 0; j < names.size(); ++j) {
-        const std::string name = TrimText(names[j]);
-        const int probed = ProbePort(name);
-        if (IsSupportedType(probed)) {
+    for (std::size_t j = 0; j < trimmed.size(); ++j) {
+        if (IsSupportedType(types[j])) {
             ++count;
-            type = probed;
-            port = name;
+            type = types[j];
+            port = trimmed[j];
         }
-        SetActionPosition(static_cast<std::int32_t>(j + 1));
     }
 
     if (count != 1) {
@@ -63,6 +84,10 @@ int ClTreadImpl::SearchDevice(int& type, std::string& port) {
         return kUpdateNoDevice;
     if (count > 1)
         return kUpdateSeveralDevices;
+    params_.Device = TSDeviceReport{};
+    params_.Device.Port = port;
+    params_.Device.DeviceType = type;
+    ReportDevice();
     if (IsQuorvanOtgType(type) && IsBlankText(params_.VersionQuorvanOtg)) {
         return kUpdateNoQuorvanOtgFirmware;
     }

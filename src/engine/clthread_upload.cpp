@@ -2,6 +2,7 @@
 #include <new>
 #include <vector>
 
+#include "data/hexfault.h"
 #include "engine/clthreadimpl.h"
 #include "engine/updateresult.h"
 
@@ -25,8 +26,12 @@ int ClTreadImpl::UploadModule(std::FILE* file, bool bootMode, std::uint16_t memo
                               std::uint8_t fill) {
     std::vector<std::uint8_t> image;
     try {
-        if (hexReader_->ExtractRange(image, file, range) != 0)
+        std::uint32_t line = 0;
+        const int extracted = hexReader_->ExtractRange(image, file, range, &line);
+        if (extracted != 0) {
+            Trace("Intel HEX: " + DescribeHexFault(file, line, extracted));
             return kUpdateExtractFailed;
+        }
     } catch (const std::bad_alloc&) {
         return kUpdateExtractFailed;
     }

@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "data/clintelhex.h"
 #include "data/firmwarelayout.h"
@@ -57,6 +58,7 @@ public:
     void ShowAction(const std::string& text);
     bool AskYesNo(const std::string& text);
     void ReportEnd(std::int32_t code, const std::string& text);
+    void ReportDevice();
     bool LookupVariant(std::int32_t variantId, std::uint8_t configImage[kConfigImageSize],
                        std::uint8_t paramImage[kParamImageSize]);
 
@@ -72,6 +74,10 @@ public:
     void SelectPort(const std::string& name);
     int ProbePort(const std::string& name);
     int SearchDevice(int& type, std::string& port);
+    // The device type per port (names trimmed), one after the other or all at once; the action
+    // bar advances by one per finished probe either way.
+    std::vector<int> ProbePortsInTurn(const std::vector<std::string>& names);
+    std::vector<int> ProbePortsTogether(const std::vector<std::string>& names);
 
     // Module upload.
     int UploadModule(std::FILE* file, bool bootMode, std::uint16_t memoryType,
@@ -92,7 +98,9 @@ public:
     int SetStartApplication();
 
     void WaitWithCountdown(std::uint16_t seconds);
+    // Reads the variant id from the device's records and reports it to the owner when known.
     int ReadVariantId(std::int32_t& variantId);
+    int ReadKnownVariantId(std::int32_t& variantId);
 
     // The parameter restore of the electronic pipette after its final restart.
     int RestoreVariantParameters(std::int32_t& variantId);

@@ -38,6 +38,9 @@ public:
     virtual void ThreadReportEnd(TSThreadParams& params, bool terminated) = 0;
     // Looks up VariantId; fills DeviceParamsA/B (zeros when not found) and EventAnswer.
     virtual void ThreadLookupVariant(TSThreadParams& params) = 0;
+    // The worker found its device (Device: port and type) and later learnt more of it (its
+    // texts, its variant id); every call carries all that is known so far.
+    virtual void ThreadReportDevice(TSThreadParams& params) = 0;
     // The worker has ended and released its objects; runs on the owner's thread.
     virtual void UpdateThreadEnded() = 0;
 };

@@ -8,6 +8,18 @@ namespace veltrin {
 constexpr std::size_t kConfigImageSize = 144;
 constexpr std::size_t kParamImageSize = 338;
 
+// What the worker learnt of the device it updates, for the owner's update history. Filled step
+// by step; each ThreadReportDevice hands over everything known so far.
+struct TSDeviceReport {
+    std::string Port;
+    std::int32_t DeviceType = 0;
+    std::string InfoText;      // the device's own texts, read before anything is changed
+    std::string VersionText0;  // installed software
+    std::string VersionText1;  // bootloader
+    bool HasVariantId = false;
+    std::int32_t VariantId = 0;
+};
+
 // The record through which the worker and its owner exchange data. The owner reads and writes
 // it only inside a handler, while the worker waits.
 struct TSThreadParams {
@@ -22,6 +34,7 @@ struct TSThreadParams {
     std::uint8_t DeviceParamsA[kConfigImageSize] = {};  // configuration record image
     std::uint8_t DeviceParamsB[kParamImageSize] = {};   // parameter record image
     std::int32_t VariantId = 0;
+    TSDeviceReport Device;  // read by ThreadReportDevice
 };
 
 }  // namespace veltrin

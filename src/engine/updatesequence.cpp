@@ -1,10 +1,13 @@
 #include "engine/updatesequence.h"
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "engine/clthreadimpl.h"
 #include "engine/devicefamily.h"
 #include "engine/devicerestart.h"
+#include "engine/devicetext.h"
 #include "engine/updateresult.h"
 #include "protocol/devicetypes.h"
 
@@ -117,22 +120,35 @@ UpdateSequence::Exit UpdateSequence::CheckDevice() {
     return StopCheck();
 }
 
-UpdateSequence::Exit UpdateSequence::AskUser() {
+UpdateSequence::Exit UpdateSequence::ReadDeviceTexts() {
+    TSDeviceReport& report = worker_.Params().Device;
     if (device_.ReadVersionText(deviceVersion_, 0) != 0) {
         return Leave(kUpdateReadVersionTextFailed);
     }
+    report.VersionText0 = DeviceFieldText(deviceVersion_, kVersionTextSize);
     if (StopCheck() != Exit::Continue)
         return Exit::Leave;
-    // The second version text and the info text complete the identification; nothing uses them.
-    std::uint8_t unused[kVersionTextSize] = {};
-    if (device_.ReadVersionText(unused, 1) != 0)
+    // The second version text and the info text complete the identification; only the
+    // owner's records use them.
+    std::uint8_t text[kVersionTextSize] = {};
+    if (device_.ReadVersionText(text, 1) != 0)
         return Leave(kUpdateReadVersionText1Failed);
+    report.VersionText1 = DeviceFieldText(text, kVersionTextSize);
     if (StopCheck() != Exit::Continue)
         return Exit::Leave;
-    if (device_.ReadInfoText(unused) != 0)
+    std::fill(std::begin(text), std::end(text), std::uint8_t{0});
+    if (device_.ReadInfoText(text) != 0)
         return Leave(kUpdateReadInfoTextFailed);
-    if (StopCheck() != Exit::Continue)
-        return Exit::Leave;
+    report.InfoText = DeviceFieldText(text, kVersionTextSize);
+    return StopCheck();
+}
+
+UpdateSequence::Exit UpdateSequence::AskUser() {
+    const Exit exit = ReadDeviceTexts();
+    // The owner's records get the texts read so far, also when a read failed.
+    worker_.ReportDevice();
+    if (exit != Exit::Continue)
+        return exit;
 
     const int comparison = CompareVersions(buffers_.AppVersion, deviceVersion_);
     const char* question = comparison == 0   ? kQuestionSameVersion

@@ -35,6 +35,7 @@ private:
     Exit RunSteps();
     Exit CheckDevice();
     Exit PrepareFirmware();
+    Exit ReadDeviceTexts();
     Exit AskUser();
     Exit ReadMode();
     Exit WriteBootloader();

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "data/firmwarecheck.h"
+#include "data/hexfault.h"
 #include "engine/clthreadimpl.h"
 #include "engine/devicefamily.h"
 #include "engine/updateresult.h"
@@ -42,10 +43,14 @@ UpdateSequence::Exit UpdateSequence::PrepareFirmware() {
     worker_.ShowAction("Check the data for the update ...");
     worker_.SetActionMax(100);
     worker_.SetActionPosition(10);
-    const int scan = hexReader_.ScanRanges(File(), ranges_, kFirmwareRangeCount);
+    std::uint32_t line = 0;
+    const int scan = hexReader_.ScanRanges(File(), ranges_, kFirmwareRangeCount, &line);
     worker_.SetActionPosition(80);
-    if (scan != 0)
+    if (scan != 0) {
+        // The code only says the file is bad; the trace says where and what.
+        worker_.Trace("Intel HEX: " + DescribeHexFault(File(), line, scan));
         return Leave(kUpdateHexInvalid);
+    }
 
     // Identifier of the family, every module present, well-formed and matching versions.
     const int check = CheckFirmwareForUpdate(family, ranges_, buffers_);

@@ -24,7 +24,10 @@ std::string VersionOrNotAvailable(const std::string& version) {
 
 MainWindowLogic::MainWindowLogic(MainWindowView& view, Dispatcher& dispatcher,
                                  MainWindowServices services)
-    : view_(view), dispatcher_(dispatcher), services_(std::move(services)) {}
+    : view_(view),
+      dispatcher_(dispatcher),
+      services_(std::move(services)),
+      history_("veltrin", services_.HistoryFile) {}
 
 void MainWindowLogic::Open() {
     variants_.Clear();
@@ -62,6 +65,7 @@ void MainWindowLogic::DownloadUpdateData() {
             view_.PaintNow();
         });
     }
+    history_.NoteUpdateData(data);
     params_.HexQuorvanOtg = std::move(data.HexQuorvanOtg);
     params_.VersionQuorvanOtg = std::move(data.VersionQuorvanOtg);
     params_.HexTarnovelleK7 = std::move(data.HexTarnovelleK7);

@@ -6,6 +6,7 @@
 #include "data/clquorvanvariants.h"
 #include "data/firmwarelayout.h"
 #include "engine/threadowner.h"
+#include "history/historyrecorder.h"
 #include "windowlogic/mainwindowservices.h"
 #include "windowlogic/mainwindowview.h"
 #include "windowlogic/progressbarstate.h"
@@ -70,6 +71,7 @@ public:
     void ThreadAskYesNo(TSThreadParams& params) override;
     void ThreadReportEnd(TSThreadParams& params, bool terminated) override;
     void ThreadLookupVariant(TSThreadParams& params) override;
+    void ThreadReportDevice(TSThreadParams& params) override;
     void UpdateThreadEnded() override;
 
 private:
@@ -81,10 +83,13 @@ private:
     void ShowBar(MainBar bar);
     ProgressBarState& BarState(MainBar bar);
     static MainText VersionText(FirmwareFamily family);
+    // Appends the run's history record; a failure only leaves a warning on stderr.
+    void RecordRunInHistory(const TSThreadParams& params, bool terminated);
 
     MainWindowView& view_;
     Dispatcher& dispatcher_;
     MainWindowServices services_;
+    UpdateHistoryRecorder history_;  // after services_: made from its HistoryFile
     ClQuorvanVariants variants_;
     TSMainParams params_;
     ClTread* worker_ = nullptr;  // valid while params_.ThreadRunning; the engine frees it

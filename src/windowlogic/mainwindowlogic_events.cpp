@@ -1,3 +1,5 @@
+#include <cstdio>
+
 #include "common/texttrim.h"
 #include "records/devicerecordlookup.h"
 #include "windowlogic/enddialoglogic.h"
@@ -9,6 +11,7 @@
 namespace veltrin {
 
 void MainWindowLogic::ThreadFetchParams(TSThreadParams& params) {
+    history_.RunStarted();
     // Copied as downloaded, untrimmed: the worker checks them itself.
     params.HexQuorvanOtg = params_.HexQuorvanOtg;
     params.VersionQuorvanOtg = params_.VersionQuorvanOtg;
@@ -59,6 +62,9 @@ void MainWindowLogic::ThreadAskYesNo(TSThreadParams& params) {
 }
 
 void MainWindowLogic::ThreadReportEnd(TSThreadParams& params, bool terminated) {
+    // Recorded before the dialog: the record must not wait for the user, nor be lost when the
+    // window closes instead.
+    RecordRunInHistory(params, terminated);
     if (closing_) {
         return;
     }
@@ -74,6 +80,18 @@ void MainWindowLogic::ThreadLookupVariant(TSThreadParams& params) {
     const bool found = LookupDeviceRecords(variants_, params.VariantId, params.DeviceParamsA,
                                            params.DeviceParamsB);
     params.EventAnswer = found ? 1 : 0;
+}
+
+void MainWindowLogic::ThreadReportDevice(TSThreadParams& params) {
+    history_.DeviceReported(params.Device);
+}
+
+void MainWindowLogic::RecordRunInHistory(const TSThreadParams& params, bool terminated) {
+    std::string error;
+    if (history_.RunEnded(params.ResultCode, terminated, error) != 0) {
+        // The update's result stands; the window has no place for this, stderr does.
+        std::fprintf(stderr, "Veltrin: the update history was not written: %s\n", error.c_str());
+    }
 }
 
 const ProgressBarState& MainWindowLogic::Bar(MainBar bar) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include "data/clquorvanvariants.h"
 #include "download/updatedownload.h"
@@ -24,6 +25,8 @@ struct MainWindowServices {
     StartWorkerFunction StartWorker;
     // Joins the threads of ended workers; called before the window goes away.
     std::function<void()> JoinWorkers;
+    // Where each run that reached a device is recorded; empty: nowhere.
+    std::string HistoryFile;
 };
 
 }  // namespace veltrin

@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "history/historyfile.h"
+
 namespace veltrin {
 
 MainWindowServices UpdateServices(const std::string& serverBase, HttpsClientOptions options,
@@ -20,7 +22,9 @@ MainWindowServices UpdateServices(const std::string& serverBase, HttpsClientOpti
 }
 
 MainWindowServices DefaultServices() {
-    return UpdateServices(DefaultUpdateServerBase());
+    MainWindowServices services = UpdateServices(DefaultUpdateServerBase());
+    services.HistoryFile = DefaultHistoryFile();
+    return services;
 }
 
 }  // namespace veltrin

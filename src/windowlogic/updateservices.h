@@ -9,11 +9,12 @@
 namespace veltrin {
 
 // Downloads from serverBase through one HTTPS client that keeps its cookies for the whole
-// program, and starts real workers with settings.
+// program, and starts real workers with settings. Keeps no history until HistoryFile is set.
 MainWindowServices UpdateServices(const std::string& serverBase, HttpsClientOptions options = {},
                                   UpdateThreadSettings settings = {});
 
-// The program's own: the build-time update server, the system's trust store and serial ports.
+// The program's own: the build-time update server, the system's trust store and serial ports,
+// and the user's update history.
 MainWindowServices DefaultServices();
 
 }  // namespace veltrin

@@ -82,6 +82,16 @@ void RecordingOwner::ThreadLookupVariant(TSThreadParams& params) {
     Record(EventKind::LookupVariant, params.VariantId, found ? "found" : "");
 }
 
+void RecordingOwner::ThreadReportDevice(TSThreadParams& params) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    deviceReports_.push_back(params.Device);
+}
+
+std::vector<TSDeviceReport> RecordingOwner::DeviceReports() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return deviceReports_;
+}
+
 void RecordingOwner::UpdateThreadEnded() {
     Record(EventKind::Ended);
     std::lock_guard<std::mutex> lock(mutex_);

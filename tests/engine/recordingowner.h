@@ -62,6 +62,7 @@ public:
     void ThreadAskYesNo(TSThreadParams& params) override;
     void ThreadReportEnd(TSThreadParams& params, bool terminated) override;
     void ThreadLookupVariant(TSThreadParams& params) override;
+    void ThreadReportDevice(TSThreadParams& params) override;
     void UpdateThreadEnded() override;
 
     // Blocks until UpdateThreadEnded has run.
@@ -73,6 +74,8 @@ public:
     std::vector<std::string> Texts(EventKind kind);
     const RecordedEvent* Last(EventKind kind);
     std::int64_t Sum(EventKind kind);
+    // Every device report, in order; kept apart from Events so event sequences stay comparable.
+    std::vector<TSDeviceReport> DeviceReports();
 
 private:
     void Record(EventKind kind, std::int32_t value = 0, std::string text = {},
@@ -82,6 +85,7 @@ private:
     std::condition_variable ended_;
     bool isEnded_ = false;
     std::vector<RecordedEvent> events_;
+    std::vector<TSDeviceReport> deviceReports_;
 };
 
 }  // namespace veltrin::testing_support

@@ -179,6 +179,7 @@ void EngineRun::Run(const std::vector<std::string>& ports) {
     settings.Sleeper = Sleeps.Sleeper();
     settings.OverridePorts = true;
     settings.Ports = ports;
+    settings.ProbeAtOnce = ProbeAtOnce;
     settings.TraceFileName = "";
     RunWorkerToEnd(Owner, Dispatcher, settings);
 }

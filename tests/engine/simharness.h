@@ -83,6 +83,8 @@ struct EngineRun {
     int OpenAtEnd = -1;
     int TemporaryFilesAtEnd = -1;
     std::string WatchedPath;
+    // The search probes every port at once instead of one after the other.
+    bool ProbeAtOnce = false;
 
     EngineRun();
     void GiveFirmware(FirmwareFamily family, const std::string& hex);

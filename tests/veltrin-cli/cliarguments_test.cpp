@@ -111,7 +111,34 @@ INSTANTIATE_TEST_SUITE_P(
                       InvalidCase{{"probe", "--port", "pts/1"}},
                       InvalidCase{{"download", "--yes", "out"}}, InvalidCase{{"update", "--port"}},
                       InvalidCase{{"update", "pts/3"}}, InvalidCase{{"update", "--yes=no"}},
-                      InvalidCase{{"update", "--force"}}));
+                      InvalidCase{{"update", "--force"}},
+                      InvalidCase{{"update", "--all-ports", "--port", "pts/1"}},
+                      InvalidCase{{"update", "--all-ports=yes"}},
+                      InvalidCase{{"probe", "--all-ports"}},
+                      InvalidCase{{"update", "--port", "pts/1", "--port", " pts/1", "-y"}}));
+
+// Several --port options, or --all-ports, update each device on its own; one --port with several
+// names still searches them for the one pipette.
+TEST(CliArgumentsSeveralDevicesTest, WhichCommandLinesUpdateSeveralDevices) {
+    const struct {
+        std::vector<std::string> Args;
+        bool Several;
+    } cases[] = {
+        {{"update", "--port", "pts/3", "--port", "pts/4", "--yes"}, true},
+        {{"update", "--port=pts/3", "--port=pts/4"}, true},
+        {{"update", "--all-ports", "--yes"}, true},
+        {{"update", "--port", "pts/3", "pts/4"}, false},
+        {{"update", "--port", "pts/3"}, false},
+        {{"update"}, false},
+        {{"probe", "pts/3", "pts/4"}, false},
+    };
+    for (const auto& c : cases) {
+        CliArguments parsed;
+        std::string error;
+        ASSERT_TRUE(ParseCliArguments(c.Args, parsed, error)) << error;
+        EXPECT_EQ(IsSeveralDeviceRun(parsed), c.Several) << c.Args.size() << " " << c.Args[1];
+    }
+}
 
 }  // namespace
 }  // namespace veltrin

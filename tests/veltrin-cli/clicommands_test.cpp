@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -95,6 +97,27 @@ TEST_F(CliCommandsTest, CheckNamesWhyAFirmwareFails) {
     const auto notHex = RunCliWith({"check", WriteFile("c.hex", "this is no firmware\n")});
     EXPECT_EQ(notHex.Status, kExitFailure);
     EXPECT_TRUE(Contains(notHex.Out, "Result: fails the check: not valid Intel HEX")) << notHex.Out;
+    EXPECT_TRUE(Contains(notHex.Out, "line 1: starts with 't' instead of ':'")) << notHex.Out;
+
+    // One checksum spoilt on the fifth line of a real image: the line and both values are named.
+    std::string spoilt = Firmware(FirmwareFamily::QuorvanOtg);
+    std::size_t lineStart = 0;
+    for (int line = 1; line < 5; ++line)
+        lineStart = spoilt.find('\n', lineStart) + 1;
+    std::size_t digits = spoilt.find_first_of("\r\n", lineStart) - 2;
+    const unsigned right = std::stoul(spoilt.substr(digits, 2), nullptr, 16);
+    char wrong[3];
+    std::snprintf(wrong, sizeof(wrong), "%02X", (right + 1) & 0xFF);
+    spoilt.replace(digits, 2, wrong);
+    const auto badSum = RunCliWith({"check", WriteFile("d.hex", spoilt)});
+    EXPECT_EQ(badSum.Status, kExitFailure);
+    char expected[64];
+    std::snprintf(expected, sizeof(expected), "line 5: checksum 0x%s, expected 0x%02X", wrong,
+                  right);
+    EXPECT_TRUE(Contains(badSum.Out, std::string("Scan: 6 Invalid checksum!\n  ") + expected))
+        << badSum.Out;
+    EXPECT_TRUE(Contains(badSum.Out, std::string("Invalid checksum!): ") + expected))
+        << badSum.Out;
 
     const auto missing = RunCliWith({"check", (dir_.Path() / "none.hex").string()});
     EXPECT_EQ(missing.Status, kExitFailure);

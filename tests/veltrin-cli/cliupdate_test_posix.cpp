@@ -5,11 +5,13 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "clirun.h"
+#include "jsonevents.h"
 #include "pipettesimulator.h"
 #include "protocol/connectparams.h"
 #include "sampledata.h"
@@ -221,6 +223,143 @@ TEST_F(CliUpdateTest, NoToTheQuestionEndsTheRunAsCancelled) {
         << result.Out;
     EXPECT_TRUE(Contains(result.Out, "Update terminated: The update was ended by the user\n"));
     EXPECT_TRUE(sim.WrittenBlocks().empty());
+}
+
+
+// Several pipettes at once: one worker per port, a line of progress each, a summary at the end.
+class CliSeveralDevicesTest : public CliUpdateTest {
+protected:
+    CliResult RunSeveral(const std::vector<std::string>& ports, bool yes,
+                         const std::vector<std::string>& extra = {}) {
+        std::vector<std::string> args = {"update", "--server",
+                                         server_->Origin() + "/pipette-update", "--ca-file",
+                                         certs_.CaCertFile};
+        for (const auto& port : ports) {
+            args.push_back("--port");
+            args.push_back(port);
+        }
+        if (yes) {
+            args.push_back("--yes");
+        }
+        args.insert(args.end(), extra.begin(), extra.end());
+        std::ostringstream out;
+        std::ostringstream err;
+        std::istringstream in;
+        CliIo io{out, err, in, false, false};
+        CliEnvironment environment;
+        environment.Sleeper = [](std::uint32_t ms) {
+            if (ms >= 500) {
+                SleepMilliseconds(15);
+            }
+        };
+        CliResult result;
+        result.Status = RunCli(args, io, environment);
+        result.Out = out.str() + err.str();
+        return result;
+    }
+
+    // The summary row of a port: from the port's name at a line start to the line end.
+    static std::string SummaryRow(const std::string& out, const std::string& port) {
+        const std::size_t header = out.rfind("\nPORT ");
+        if (header == std::string::npos) {
+            return "";
+        }
+        const std::size_t at = out.find("\n" + port + " ", header + 1);
+        if (at == std::string::npos) {
+            return "";
+        }
+        return out.substr(at + 1, out.find('\n', at + 1) - at - 1);
+    }
+};
+
+TEST_F(CliSeveralDevicesTest, UpdatesBothFamiliesAtOnceAndSumsUp) {
+    Publish();
+    PipetteSimulator quorvan(DeviceOptions(10));
+    PipetteSimulator tarnovelle(DeviceOptions(7));
+    ASSERT_EQ(quorvan.Start(), 0);
+    ASSERT_EQ(tarnovelle.Start(), 0);
+
+    const CliResult result = RunSeveral({quorvan.PortName(), tarnovelle.PortName()}, true);
+    EXPECT_EQ(result.Status, 0) << result.Out;
+    // Plain lines carry their port.
+    EXPECT_TRUE(Contains(result.Out, "[" + quorvan.PortName() + "] Update Quorvan/plus Version "
+                                                                 "04.05.06\n"))
+        << result.Out;
+    EXPECT_TRUE(Contains(result.Out, "[" + tarnovelle.PortName() + "]   Update module 5/5\n"));
+    for (PipetteSimulator* sim : {&quorvan, &tarnovelle}) {
+        const std::string row = SummaryRow(result.Out, sim->PortName());
+        EXPECT_TRUE(Contains(row, "-> 04.05.06  success")) << row << "\n" << result.Out;
+        EXPECT_TRUE(sim->WaitForState(
+            [](const SimDeviceState& state) { return state.Mode == 1 && !state.Restarting; },
+            std::chrono::seconds(5)));
+        EXPECT_EQ(sim->State().UpdateSuccessShown, 1u);
+    }
+}
+
+TEST_F(CliSeveralDevicesTest, OneFailureDoesNotStopTheOthersButSetsTheExitStatus) {
+    Publish();
+    PipetteSimulator pipette(DeviceOptions(6));
+    PipetteSimulator unsupported(DeviceOptions(5));
+    ASSERT_EQ(pipette.Start(), 0);
+    ASSERT_EQ(unsupported.Start(), 0);
+
+    const CliResult result = RunSeveral({unsupported.PortName(), pipette.PortName()}, true);
+    EXPECT_EQ(result.Status, kExitSomeDevicesFailed) << result.Out;
+    EXPECT_TRUE(Contains(SummaryRow(result.Out, unsupported.PortName()),
+                         "code 2: No device found"))
+        << result.Out;
+    EXPECT_TRUE(Contains(SummaryRow(result.Out, pipette.PortName()), "success")) << result.Out;
+    EXPECT_TRUE(unsupported.WrittenBlocks().empty());
+    EXPECT_FALSE(pipette.WrittenBlocks().empty());
+}
+
+// Under --json every device's events carry its port, and each device ends with a summary event.
+TEST_F(CliSeveralDevicesTest, JsonEventsAreTaggedWithTheirPort) {
+    Publish();
+    PipetteSimulator quorvan(DeviceOptions(9));
+    PipetteSimulator unsupported(DeviceOptions(5));
+    ASSERT_EQ(quorvan.Start(), 0);
+    ASSERT_EQ(unsupported.Start(), 0);
+
+    const CliResult result =
+        RunSeveral({quorvan.PortName(), unsupported.PortName()}, true, {"--json"});
+    EXPECT_EQ(result.Status, kExitSomeDevicesFailed) << result.Out;
+    std::map<std::string, std::vector<std::string>> eventsByPort;
+    std::istringstream lines(result.Out);
+    std::string line;
+    while (std::getline(lines, line)) {
+        const Json event = Json::parse(line, nullptr, false);
+        ASSERT_FALSE(event.is_discarded()) << line;
+        const std::string port = event["port"].is_string() ? event["port"].get<std::string>() : "";
+        eventsByPort[port].push_back(event["event"].get<std::string>());
+        if (event["event"] == "summary") {
+            EXPECT_EQ(event["exit_status"], port == quorvan.PortName() ? 0 : 2) << line;
+            if (port == quorvan.PortName()) {
+                EXPECT_EQ(event["version_after"], kVersion) << line;
+            }
+        }
+    }
+    for (const auto* sim : {&quorvan, &unsupported}) {
+        const auto& events = eventsByPort[sim->PortName()];
+        ASSERT_FALSE(events.empty()) << result.Out;
+        EXPECT_EQ(events.front(), "start");
+        EXPECT_EQ(events.back(), "summary");
+        EXPECT_EQ(std::count(events.begin(), events.end(), "end"), 1);
+    }
+}
+
+TEST_F(CliSeveralDevicesTest, SeveralDevicesNeedYes) {
+    Publish();
+    PipetteSimulator first(DeviceOptions(6));
+    PipetteSimulator second(DeviceOptions(9));
+    ASSERT_EQ(first.Start(), 0);
+    ASSERT_EQ(second.Start(), 0);
+
+    const CliResult result = RunSeveral({first.PortName(), second.PortName()}, false);
+    EXPECT_EQ(result.Status, kExitUsage) << result.Out;
+    EXPECT_TRUE(Contains(result.Out, "need --yes")) << result.Out;
+    EXPECT_TRUE(first.Requests().empty());
+    EXPECT_TRUE(second.Requests().empty());
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "progressview.h"
+#include "multiprogressview.h"
 
 #include <gtest/gtest.h>
 
@@ -70,6 +71,56 @@ TEST(ProgressViewTest, TerminalCutsLongActionsBeforeTheirPercentage) {
     const std::size_t length = out.str().size();
     view.SetActionPosition(5);
     EXPECT_EQ(out.str().size(), length);
+}
+
+}  // namespace
+}  // namespace veltrin
+
+namespace veltrin {
+namespace {
+
+// Several devices: on a terminal every change redraws all lines in place (cursor up by the
+// number of lines drawn), so the lines of two devices never mix.
+TEST(MultiProgressViewTest, TerminalLinesAreRedrawnInPlace) {
+    std::ostringstream out;
+    MultiProgressView view(out, true, {"pts/3", "ttyACM10"});
+    view.ShowTitle(0, "Update Quorvan/plus ...");
+    EXPECT_EQ(out.str(),
+              "\r\x1b[2Kpts/3    [........................]   0%  Update Quorvan/plus ...\n"
+              "\r\x1b[2KttyACM10 [........................]   0%  \n");
+    out.str("");
+    view.SetTotalMax(1, 200);
+    view.SetTotalPosition(1, 100);
+    view.ShowEnd(0, "code 16: Firmware incomplete");
+    const std::string redrawn = out.str();
+    // Two redraws, each starting two lines up; the last shows both devices' state.
+    EXPECT_EQ(redrawn.find("\x1b[2A"), 0u);
+    EXPECT_NE(redrawn.rfind("\x1b[2A"), 0u);
+    EXPECT_EQ(view.Line(1), "ttyACM10 [############............]  50%  ");
+    EXPECT_EQ(view.Line(0),
+              "pts/3    [........................]   0%  code 16: Firmware incomplete");
+    // An event that changes nothing on screen writes nothing.
+    out.str("");
+    view.SetTotalPosition(1, 101);
+    EXPECT_EQ(out.str(), "");
+}
+
+TEST(MultiProgressViewTest, PlainLinesCarryTheirPort) {
+    std::ostringstream out;
+    MultiProgressView view(out, false, {"pts/3", "pts/4"});
+    view.ShowTitle(1, "Update Tarnovelle K7/K7x ...");
+    view.ShowAction(0, "Search available devices ...");
+    view.SetTotalMax(1, 1000);
+    view.SetTotalPosition(1, 250);
+    view.SetTotalPosition(1, 0);    // a reset: no line
+    view.SetTotalPosition(1, 100);  // growth again
+    view.ShowEnd(0, "success");
+    EXPECT_EQ(out.str(),
+              "[pts/4] Update Tarnovelle K7/K7x ...\n"
+              "[pts/3]   Search available devices ...\n"
+              "[pts/4] 20%\n"
+              "[pts/4] 10%\n"
+              "[pts/3] success\n");
 }
 
 }  // namespace

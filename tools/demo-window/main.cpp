@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "ui/programwindows.h"
 #include "windowlogic/updateservices.h"
@@ -14,6 +15,7 @@ namespace {
 int Usage() {
     std::fprintf(stderr,
                  "usage: veltrin-demo-window --server URL [--ca-file FILE] [--port NAME ...]\n"
+                 "                           [--history-file FILE]\n"
                  "  URL is the update server base, e.g. https://127.0.0.1:8443/pipette-update\n");
     return 2;
 }
@@ -24,12 +26,15 @@ int main(int argc, char* argv[]) {
     std::string server;
     veltrin::HttpsClientOptions client;
     veltrin::UpdateThreadSettings worker;
+    std::string historyFile;
     for (int i = 1; i < argc; ++i) {
         const bool hasValue = i + 1 < argc;
         if (std::strcmp(argv[i], "--server") == 0 && hasValue) {
             server = argv[++i];
         } else if (std::strcmp(argv[i], "--ca-file") == 0 && hasValue) {
             client.CaFile = argv[++i];
+        } else if (std::strcmp(argv[i], "--history-file") == 0 && hasValue) {
+            historyFile = argv[++i];
         } else if (std::strcmp(argv[i], "--port") == 0 && hasValue) {
             worker.OverridePorts = true;
             worker.Ports.emplace_back(argv[++i]);
@@ -43,6 +48,8 @@ int main(int argc, char* argv[]) {
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
     veltrin::VeltrinApplication app(qtArgc, qtArgv);
-    veltrin::RunProgramWindows(veltrin::UpdateServices(server, client, worker));
+    veltrin::MainWindowServices services = veltrin::UpdateServices(server, client, worker);
+    services.HistoryFile = historyFile;
+    veltrin::RunProgramWindows(std::move(services));
     return 0;
 }

@@ -3,30 +3,54 @@
 #include <cstdint>
 #include <map>
 
+#include "common/texttrim.h"
+
 namespace veltrin {
 
 namespace {
 
 // Which options a command takes besides --ca-file and --help.
+enum Takes : unsigned {
+    kServer = 1,
+    kPortOption = 2,
+    kYes = 4,
+    kJson = 8,
+    kHistoryFile = 16,
+    kHistoryFilters = 32,  // --device, --since, --csv
+};
+
 struct CommandSpec {
     CliCommand Command;
-    bool TakesServer;
-    bool TakesPortOption;
-    bool TakesYes;
+    unsigned Options;  // Takes
     std::size_t MinPositional;
     std::size_t MaxPositional;  // SIZE_MAX: any number
 };
 
 const std::map<std::string, CommandSpec>& Commands() {
     static const std::map<std::string, CommandSpec> commands = {
-        {"ports", {CliCommand::Ports, false, false, false, 0, 0}},
-        {"probe", {CliCommand::Probe, false, false, false, 0, SIZE_MAX}},
-        {"check", {CliCommand::Check, false, false, false, 1, 1}},
-        {"download", {CliCommand::Download, true, false, false, 1, 1}},
-        {"update", {CliCommand::Update, true, true, true, 0, 0}},
-        {"help", {CliCommand::Help, false, false, false, 0, 0}},
+        {"ports", {CliCommand::Ports, kJson, 0, 0}},
+        {"probe", {CliCommand::Probe, kJson, 0, SIZE_MAX}},
+        {"check", {CliCommand::Check, kJson, 1, 1}},
+        {"download", {CliCommand::Download, kServer, 1, 1}},
+        {"update", {CliCommand::Update, kServer | kPortOption | kYes | kJson | kHistoryFile, 0, 0}},
+        {"history", {CliCommand::History, kJson | kHistoryFile | kHistoryFilters, 0, 0}},
+        {"help", {CliCommand::Help, 0, 0, 0}},
     };
     return commands;
+}
+
+bool Accepts(const CommandSpec* entry, Takes option) {
+    return entry != nullptr && (entry->Options & option) != 0;
+}
+
+bool IsDigits(const std::string& text, std::size_t from, std::size_t count) {
+    if (from + count > text.size())
+        return false;
+    for (std::size_t i = from; i < from + count; ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return false;
+    }
+    return true;
 }
 
 bool IsOption(const std::string& arg) {
@@ -96,23 +120,47 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliArguments& parse
             if (!takeValue(parsed.CaFile)) {
                 return false;
             }
-        } else if (arg == "--server" && entry != nullptr && entry->TakesServer) {
+        } else if (arg == "--server" && Accepts(entry, kServer)) {
             if (!takeValue(parsed.Server)) {
                 return false;
             }
-        } else if (arg == "--port" && entry != nullptr && entry->TakesPortOption) {
+        } else if (arg == "--port" && Accepts(entry, kPortOption)) {
             std::string port;
             if (!takeValue(port)) {
                 return false;
             }
             parsed.Ports.push_back(port);
+            ++parsed.PortOptions;
             // --port NAME... : the names up to the next option.
             while (!hasInlineValue && i + 1 < args.size() && !IsOption(args[i + 1])) {
                 parsed.Ports.push_back(args[++i]);
             }
-        } else if ((arg == "--yes" || arg == "-y") && entry != nullptr && entry->TakesYes &&
-                   !hasInlineValue) {
+        } else if (arg == "--all-ports" && Accepts(entry, kPortOption) && !hasInlineValue) {
+            parsed.AllPorts = true;
+        } else if ((arg == "--yes" || arg == "-y") && Accepts(entry, kYes) && !hasInlineValue) {
             parsed.Yes = true;
+        } else if (arg == "--json" && Accepts(entry, kJson) && !hasInlineValue) {
+            parsed.Json = true;
+        } else if (arg == "--csv" && Accepts(entry, kHistoryFilters) && !hasInlineValue) {
+            parsed.Csv = true;
+        } else if (arg == "--device" && Accepts(entry, kHistoryFilters)) {
+            if (!takeValue(parsed.Device)) {
+                return false;
+            }
+        } else if (arg == "--since" && Accepts(entry, kHistoryFilters)) {
+            std::string since;
+            if (!takeValue(since)) {
+                return false;
+            }
+            if (!ParseSinceDate(since, parsed.Since)) {
+                error = "--since needs a date such as 2026-03-01 or 2026-03-01T14:30 (UTC): " +
+                        since;
+                return false;
+            }
+        } else if (arg == "--history-file" && Accepts(entry, kHistoryFile)) {
+            if (!takeValue(parsed.HistoryFile)) {
+                return false;
+            }
         } else {
             error = entry == nullptr ? "an option before the command: " + args[i]
                                     : "unknown option for this command: " + args[i];
@@ -122,6 +170,25 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliArguments& parse
 
     if (entry == nullptr) {
         error = "no command given";
+        return false;
+    }
+    if (parsed.AllPorts && parsed.PortOptions > 0) {
+        error = "--all-ports and --port exclude each other";
+        return false;
+    }
+    if (IsSeveralDeviceRun(parsed)) {
+        // Two workers on one port would fight over it; the second could never open it.
+        for (std::size_t i = 0; i < parsed.Ports.size(); ++i) {
+            for (std::size_t j = 0; j < i; ++j) {
+                if (TrimText(parsed.Ports[i]) == TrimText(parsed.Ports[j])) {
+                    error = "port given twice: " + TrimText(parsed.Ports[i]);
+                    return false;
+                }
+            }
+        }
+    }
+    if (parsed.Json && parsed.Csv) {
+        error = "--json and --csv exclude each other";
         return false;
     }
     if (positional.size() < entry->MinPositional || positional.size() > entry->MaxPositional) {
@@ -144,6 +211,43 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliArguments& parse
     return true;
 }
 
+bool IsSeveralDeviceRun(const CliArguments& arguments) {
+    return arguments.Command == CliCommand::Update &&
+           (arguments.AllPorts || arguments.PortOptions > 1);
+}
+
+bool ParseSinceDate(const std::string& text, std::string& utcTime) {
+    std::string value = text;
+    if (!value.empty() && (value.back() == 'Z' || value.back() == 'z')) {
+        value.pop_back();
+    }
+    // YYYY-MM-DD, then optionally Thh:mm and :ss.
+    if (!IsDigits(value, 0, 4) || value.size() < 10 || value[4] != '-' || !IsDigits(value, 5, 2) ||
+        value[7] != '-' || !IsDigits(value, 8, 2)) {
+        return false;
+    }
+    std::string time = "00:00:00";
+    if (value.size() > 10) {
+        const bool minutes = value.size() == 16 || value.size() == 19;
+        if (!minutes || (value[10] != 'T' && value[10] != 't' && value[10] != ' ') ||
+            !IsDigits(value, 11, 2) || value[13] != ':' || !IsDigits(value, 14, 2)) {
+            return false;
+        }
+        if (value.size() == 19 && (value[16] != ':' || !IsDigits(value, 17, 2))) {
+            return false;
+        }
+        time = value.substr(11, 5) + (value.size() == 19 ? value.substr(16, 3) : ":00");
+    }
+    const int month = std::stoi(value.substr(5, 2));
+    const int day = std::stoi(value.substr(8, 2));
+    if (month < 1 || month > 12 || day < 1 || day > 31 || std::stoi(time.substr(0, 2)) > 23 ||
+        std::stoi(time.substr(3, 2)) > 59 || std::stoi(time.substr(6, 2)) > 60) {
+        return false;
+    }
+    utcTime = value.substr(0, 10) + "T" + time + "Z";
+    return true;
+}
+
 const char* CliUsage() {
     return "usage: veltrin-cli COMMAND [OPTIONS]\n"
            "\n"
@@ -153,18 +257,35 @@ const char* CliUsage() {
            "  check FILE                 check a firmware file (.hex) or a variant file (.par)\n"
            "  download [--server URL] DIR\n"
            "                             fetch and check the update data into a folder\n"
-           "  update [--server URL] [--port NAME...] [--yes]\n"
+           "  update [--server URL] [--port NAME...] [--yes] [--json]\n"
            "                             download, search the device and update it\n"
+           "  update [--server URL] (--port A --port B... | --all-ports) --yes\n"
+           "                             update several pipettes at once, one per port, with\n"
+           "                             a progress line each and a summary table at the end\n"
+           "  history [--device TEXT] [--since DATE] [--json | --csv]\n"
+           "                             the update history of this user, oldest first\n"
            "\n"
            "Options:\n"
            "  --server URL    update server base (default: the built-in server); file:// works\n"
            "  --ca-file FILE  trust this CA in addition to the system's trust store\n"
-           "  --port NAME...  probe these ports instead of the system's (e.g. pts/7)\n"
-           "  --yes, -y       answer every question with Yes\n"
+           "  --port NAME...  probe these ports instead of the system's (e.g. pts/7);\n"
+           "                  given more than once: update the device of each port at once\n"
+           "  --all-ports     update every port where a supported pipette answers, at once\n"
+           "  --yes, -y       answer every question with Yes (needed for several devices)\n"
+           "  --json          one JSON object per line on stdout (ports, probe, check, update,\n"
+           "                  history)\n"
+           "  --device TEXT   history: only runs whose device info text contains TEXT\n"
+           "  --since DATE    history: only runs started at or after DATE (UTC), e.g. 2026-03-01\n"
+           "  --csv           history: comma-separated values with a header line\n"
+           "  --history-file FILE\n"
+           "                  update, history: this history file instead of the user's own\n"
            "  --help, -h      this text\n"
            "\n"
            "Exit status of update: 0 success, otherwise the result code of the run;\n"
            "100 cancelled or answered No, 101 no update data, 64 usage error.\n"
+           "Exit status of an update of several devices: 0 every device succeeded,\n"
+           "102 at least one failed or was cancelled (the summary names it), 2 no supported\n"
+           "pipette on any port (--all-ports), 101 no update data, 64 usage error.\n"
            "Other commands: 0 success, 1 failure, 64 usage error.\n";
 }
 

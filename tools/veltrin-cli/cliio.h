@@ -3,6 +3,7 @@
 #include <atomic>
 #include <istream>
 #include <ostream>
+#include <string>
 
 #include "common/sleeper.h"
 
@@ -21,6 +22,9 @@ struct CliIo {
 struct CliEnvironment {
     SleepFunction Sleeper;                           // the worker's pauses; null: real sleeps
     const std::atomic<bool>* Interrupted = nullptr;  // set by Ctrl+C: cancel the running update
+    // The user's update history; --history-file overrides it. Empty: update keeps no history
+    // (the program passes the user's state folder; tests choose their own file or none).
+    std::string HistoryFile;
 };
 
 // Exit statuses besides 0 and the update result codes.
@@ -28,5 +32,6 @@ constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 64;
 constexpr int kExitCancelled = 100;
 constexpr int kExitNoUpdateData = 101;
+constexpr int kExitSomeDevicesFailed = 102;
 
 }  // namespace veltrin

@@ -20,7 +20,7 @@ int RunCli(const std::vector<std::string>& args, CliIo& io, const CliEnvironment
                 io.Out << CliUsage();
                 return 0;
             case CliCommand::Ports:
-                return RunPortsCommand(io);
+                return RunPortsCommand(arguments, io);
             case CliCommand::Probe:
                 return RunProbeCommand(arguments, io);
             case CliCommand::Check:
@@ -28,7 +28,11 @@ int RunCli(const std::vector<std::string>& args, CliIo& io, const CliEnvironment
             case CliCommand::Download:
                 return RunDownloadCommand(arguments, io);
             case CliCommand::Update:
-                return RunUpdateCommand(arguments, io, environment);
+                return IsSeveralDeviceRun(arguments)
+                           ? RunSeveralDeviceUpdate(arguments, io, environment)
+                           : RunUpdateCommand(arguments, io, environment);
+            case CliCommand::History:
+                return RunHistoryCommand(arguments, io, environment);
         }
     } catch (const std::exception& exception) {
         io.Err << "veltrin-cli: " << exception.what() << '\n';

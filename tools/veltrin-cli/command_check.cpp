@@ -13,10 +13,12 @@
 
 #include "commands.h"
 #include "common/utf8path.h"
+#include "jsonevents.h"
 #include "data/clintelhex.h"
 #include "data/clquorvanvariants.h"
 #include "data/firmwarecheck.h"
 #include "data/firmwarelayout.h"
+#include "data/hexfault.h"
 #include "report/endtexts.h"
 
 namespace veltrin {
@@ -93,7 +95,7 @@ std::string FailureText(const DownloadCheckOutcome& outcome) {
             return "no temporary file for the scan";
         case DownloadCheckStep::Scan:
             return std::string("not valid Intel HEX (") +
-                   ClIntelHex::GetResultText(outcome.ScanResult) + ")";
+                   ClIntelHex::GetResultText(outcome.ScanResult) + "): " + outcome.ScanFault;
         case DownloadCheckStep::Identifier:
             return "the device identifier is not the family's";
         case DownloadCheckStep::ModuleMissing:
@@ -111,6 +113,7 @@ struct ScannedFirmware {
     TSHexRange Ranges[kFirmwareRangeCount];
     FirmwareBuffers Buffers;
     int ScanResult = HEX_ERR_OPEN_FILE;
+    std::string ScanFault;  // where the scan stopped and why
 };
 
 // ScanRanges reads from a file; the text goes through an anonymous temporary file.
@@ -125,10 +128,14 @@ void ScanFirmware(FirmwareFamily family, const std::string& text, ScannedFirmwar
         return;
     }
     ClIntelHex reader;
-    scanned.ScanResult = reader.ScanRanges(file.get(), scanned.Ranges, kFirmwareRangeCount);
+    std::uint32_t line = 0;
+    scanned.ScanResult = reader.ScanRanges(file.get(), scanned.Ranges, kFirmwareRangeCount, &line);
+    scanned.ScanFault = DescribeHexFault(text, line, scanned.ScanResult);
 }
 
-int CheckFirmwareFile(const std::string& fileName, const std::string& text, CliIo& io) {
+// The text goes to out; json collects the same facts for --json.
+int CheckFirmwareFile(const std::string& fileName, const std::string& text, std::ostream& out,
+                      Json& json) {
     // Both layouts put the identifier at the same address; it decides the family, the file
     // name only when the identifier is unknown.
     auto scanned = std::make_unique<ScannedFirmware>();
@@ -146,16 +153,31 @@ int CheckFirmwareFile(const std::string& fileName, const std::string& text, CliI
     TSHexRange* ranges = scanned->Ranges;
     FirmwareBuffers& buffers = scanned->Buffers;
 
-    io.Out << "File: " << fileName << '\n';
-    io.Out << "Family: " << (quorvan ? kFamilyLabelQuorvanOtg : kFamilyLabelTarnovelleK7) << '\n';
-    io.Out << "Scan: " << scanned->ScanResult << " "
-           << ClIntelHex::GetResultText(scanned->ScanResult) << '\n';
-    io.Out << "Identifier: " << FieldText(buffers.DeviceId, sizeof(buffers.DeviceId) - 1) << '\n';
-    io.Out << "Application version block: " << VersionBlockText(buffers.AppVersion) << '\n';
-    io.Out << "Data version block:        " << VersionBlockText(buffers.DataVersion) << '\n';
     const bool large =
         ClIntelHex::GetDataSize(ranges[RANGE_BOOTLOADER]) > kLargeBootloaderThreshold;
-    io.Out << "Bootloader version block:  "
+    json = {{"file", fileName},
+            {"kind", "firmware"},
+            {"family", quorvan ? kFamilyLabelQuorvanOtg : kFamilyLabelTarnovelleK7},
+            {"scan_result", scanned->ScanResult},
+            {"scan_result_text", ClIntelHex::GetResultText(scanned->ScanResult)},
+            {"scan_fault", scanned->ScanFault},
+            {"identifier", FieldText(buffers.DeviceId, sizeof(buffers.DeviceId) - 1)},
+            {"application_version_block", VersionBlockText(buffers.AppVersion)},
+            {"data_version_block", VersionBlockText(buffers.DataVersion)},
+            {"bootloader_version_block",
+             VersionBlockText(large ? buffers.BootVersionLarge : buffers.BootVersionSmall)},
+            {"large_bootloader", large}};
+    out << "File: " << fileName << '\n';
+    out << "Family: " << (quorvan ? kFamilyLabelQuorvanOtg : kFamilyLabelTarnovelleK7) << '\n';
+    out << "Scan: " << scanned->ScanResult << " "
+           << ClIntelHex::GetResultText(scanned->ScanResult) << '\n';
+    if (!scanned->ScanFault.empty()) {
+        out << "  " << scanned->ScanFault << '\n';
+    }
+    out << "Identifier: " << FieldText(buffers.DeviceId, sizeof(buffers.DeviceId) - 1) << '\n';
+    out << "Application version block: " << VersionBlockText(buffers.AppVersion) << '\n';
+    out << "Data version block:        " << VersionBlockText(buffers.DataVersion) << '\n';
+    out << "Bootloader version block:  "
            << VersionBlockText(large ? buffers.BootVersionLarge : buffers.BootVersionSmall)
            << (large ? "  (large bootloader)" : "") << '\n';
 
@@ -171,44 +193,61 @@ int CheckFirmwareFile(const std::string& fileName, const std::string& text, CliI
     if (quorvan) {
         modules.insert(modules.begin() + 1, Module{"Sounds", RANGE_SOUNDS});
     }
-    io.Out << "Module sizes (bytes):\n";
+    out << "Module sizes (bytes):\n";
+    Json sizes = Json::object();
     for (const auto& module : modules) {
-        io.Out << "  " << std::left << std::setw(18) << module.Name << std::right
+        sizes[module.Name] = ClIntelHex::GetDataSize(ranges[module.Range]);
+        out << "  " << std::left << std::setw(18) << module.Name << std::right
                << ClIntelHex::GetDataSize(ranges[module.Range]) << '\n';
     }
 
+    json["module_sizes"] = sizes;
+
     const DownloadCheckOutcome outcome = EvaluateDownloadedFirmware(family, text);
-    if (outcome.Step != DownloadCheckStep::Passed) {
-        io.Out << "Result: fails the check: " << FailureText(outcome) << '\n';
+    const bool passes = outcome.Step == DownloadCheckStep::Passed;
+    json["passes"] = passes;
+    json["version"] = passes ? Json(outcome.Version) : Json(nullptr);
+    json["failure"] = passes ? Json(nullptr) : Json(FailureText(outcome));
+    if (!passes) {
+        out << "Result: fails the check: " << FailureText(outcome) << '\n';
         return kExitFailure;
     }
-    io.Out << "Result: passes, Version " << outcome.Version << '\n';
+    out << "Result: passes, Version " << outcome.Version << '\n';
     return 0;
 }
 
-int CheckVariantFile(const std::string& fileName, const std::string& content, CliIo& io) {
+int CheckVariantFile(const std::string& fileName, const std::string& content, std::ostream& out,
+                     Json& json) {
     ClQuorvanVariants variants;
     MemoryByteSource source(reinterpret_cast<const std::uint8_t*>(content.data()), content.size());
     const int result = variants.Load(source);
-    io.Out << "File: " << fileName << '\n';
-    io.Out << "Result: " << result << " " << ClQuorvanVariants::GetResultText(result) << '\n';
+    json = {{"file", fileName},
+            {"kind", "variants"},
+            {"result", result},
+            {"result_text", ClQuorvanVariants::GetResultText(result)},
+            {"passes", result == PAR_OK}};
+    out << "File: " << fileName << '\n';
+    out << "Result: " << result << " " << ClQuorvanVariants::GetResultText(result) << '\n';
     if (result != PAR_OK) {
         return kExitFailure;
     }
-    io.Out << "Variants: " << variants.GetCount() << '\n';
+    out << "Variants: " << variants.GetCount() << '\n';
+    Json list = Json::array();
     for (std::size_t i = 0; i < variants.GetCount(); ++i) {
         const auto& record = variants.GetRecord(i);
         std::ostringstream id;
         id << "0x" << std::hex << std::uppercase << std::setw(4) << std::setfill('0')
            << record.VariantId;
-        io.Out << "  " << id.str() << "  tip "
-               << FieldText(reinterpret_cast<const std::uint8_t*>(record.TipParamVersion),
-                            sizeof(record.TipParamVersion))
-               << ", motor "
-               << FieldText(reinterpret_cast<const std::uint8_t*>(record.MotorParamVersion),
-                            sizeof(record.MotorParamVersion))
-               << '\n';
+        const std::string tip = FieldText(
+            reinterpret_cast<const std::uint8_t*>(record.TipParamVersion),
+            sizeof(record.TipParamVersion));
+        const std::string motor = FieldText(
+            reinterpret_cast<const std::uint8_t*>(record.MotorParamVersion),
+            sizeof(record.MotorParamVersion));
+        list.push_back({{"variant_id", record.VariantId}, {"tip", tip}, {"motor", motor}});
+        out << "  " << id.str() << "  tip " << tip << ", motor " << motor << '\n';
     }
+    json["variants"] = list;
     return 0;
 }
 
@@ -219,12 +258,23 @@ int RunCheckCommand(const CliArguments& arguments, CliIo& io) {
     std::string error;
     if (!ReadWholeFile(arguments.File, content, error)) {
         io.Err << "veltrin-cli: " << arguments.File << ": " << error << '\n';
+        if (arguments.Json) {
+            WriteJsonLine(io.Out, {{"file", arguments.File}, {"passes", false}, {"error", error}});
+        }
         return kExitFailure;
     }
     const bool variantFile = EndsWithNoCase(arguments.File, ".par") ||
                              content.compare(0, sizeof(kVariantMagic) - 1, kVariantMagic) == 0;
-    return variantFile ? CheckVariantFile(arguments.File, content, io)
-                       : CheckFirmwareFile(arguments.File, content, io);
+    std::ostringstream text;
+    Json json;
+    const int status = variantFile ? CheckVariantFile(arguments.File, content, text, json)
+                                   : CheckFirmwareFile(arguments.File, content, text, json);
+    if (arguments.Json) {
+        WriteJsonLine(io.Out, json);
+    } else {
+        io.Out << text.str();
+    }
+    return status;
 }
 
 }  // namespace veltrin

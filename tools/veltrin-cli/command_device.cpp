@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "jsonevents.h"
 #include "common/texttrim.h"
 #include "probeconnection.h"
 #include "protocol/clconnectpipetten.h"
@@ -14,12 +15,54 @@
 
 namespace veltrin {
 
-int RunPortsCommand(CliIo& io) {
+namespace {
+
+// One line per port: whether it opened, the device's answer or the failure's code and text.
+int ProbeAsJson(ClConnectPipetten& device, const std::vector<std::string>& ports, CliIo& io) {
+    bool anyDevice = false;
+    for (const auto& rawName : ports) {
+        const std::string name = TrimText(rawName);
+        const TSConnectParams params = ProbeConnectParamsFor(name);
+        Json line = {{"port", name}, {"probed_port", params.PortName}};
+        int code = device.SetParams(params);
+        if (code == 0) {
+            code = device.Open();
+        }
+        line["opened"] = code == 0;
+        int type = DEVICE_UNKNOWN;
+        if (code == 0) {
+            code = device.ReadDeviceId(&type);
+            device.Close();
+        }
+        line["result_code"] = code;
+        line["result_text"] = code == 0 ? std::string() : device.GetResultText(code, true);
+        line["device_type"] = code == 0 ? Json(type) : Json(nullptr);
+        line["device_type_text"] = code == 0 ? Json(DeviceTypeText(type)) : Json(nullptr);
+        const std::string problem = line["opened"].get<bool>() ? "" : PortAccessProblem(name);
+        line["access_problem"] = problem.empty() ? Json(nullptr) : Json(problem);
+        anyDevice = anyDevice || code == 0;
+        WriteJsonLine(io.Out, line);
+    }
+    return anyDevice ? 0 : kExitFailure;
+}
+
+}  // namespace
+
+int RunPortsCommand(const CliArguments& arguments, CliIo& io) {
     const std::unique_ptr<ClConnectPipetten> realDevice = MakeRealCommandSet();
     ClConnectPipetten& device = *realDevice;
     device.SelectTransport(kSerialTransport);
     std::vector<std::string> ports;
     device.GetPortList(ports);
+    if (arguments.Json) {
+        for (const auto& port : ports) {
+            const std::string name = TrimText(port);
+            const std::string problem = PortAccessProblem(name);
+            WriteJsonLine(io.Out, {{"port", name},
+                                   {"access_problem", problem.empty() ? Json(nullptr) : Json(problem)}});
+        }
+        return 0;
+    }
     if (ports.empty()) {
         io.Out << "No serial ports found.\n";
     }
@@ -43,8 +86,13 @@ int RunProbeCommand(const CliArguments& arguments, CliIo& io) {
         device.GetPortList(ports);
     }
     if (ports.empty()) {
-        io.Out << "No serial ports found.\n";
+        if (!arguments.Json) {
+            io.Out << "No serial ports found.\n";
+        }
         return kExitFailure;
+    }
+    if (arguments.Json) {
+        return ProbeAsJson(device, ports, io);
     }
     bool anyDevice = false;
     for (const auto& rawName : ports) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "commands.h"
+#include "jsonevents.h"
 #include "common/texttrim.h"
 #include "common/utf8path.h"
 #include "report/endtexts.h"
@@ -63,10 +64,47 @@ void SaveFile(CliIo& io, const std::filesystem::path& folder, const std::string&
     io.Out << "  saved " << target.string() << '\n';
 }
 
+Json FileOutcome(const char* what, const UpdateFileReport& file, std::size_t bytes) {
+    return {{"file", what},
+            {"name", file.Name},
+            {"url", file.Url},
+            {"result", file.Result},
+            {"result_text", file.Result < 0 ? "not fetched" : HttpsClient::GetResultText(file.Result)},
+            {"error", file.Error},
+            {"bytes", file.Result == HTTPS_OK ? bytes : 0}};
+}
+
+void EmitDownloadOutcome(UpdateEventStream& events, const UpdateData& data,
+                         const ClQuorvanVariants& variants, const UpdateDownloadReport& report) {
+    events.Emit("download_file", {{"file", "index"},
+                                  {"name", kIndexFileName},
+                                  {"url", report.IndexUrl},
+                                  {"result", report.IndexResult},
+                                  {"result_text", HttpsClient::GetResultText(report.IndexResult)},
+                                  {"error", report.IndexError},
+                                  {"bytes", report.IndexText.size()}});
+    events.Emit("download_file",
+                FileOutcome("quorvan_firmware", report.QuorvanOtg, data.HexQuorvanOtg.size()));
+    events.Emit("download_file", FileOutcome("tarnovelle_firmware", report.TarnovelleK7,
+                                             data.HexTarnovelleK7.size()));
+    events.Emit("download_file",
+                FileOutcome("variants", report.Variants, report.VariantFileBytes.size()));
+    const auto versionOrNull = [](const std::string& label) {
+        const std::string trimmed = TrimText(label);
+        return trimmed.empty() ? Json(nullptr) : Json(trimmed);
+    };
+    events.Emit("update_data",
+                {{"quorvan_version", versionOrNull(data.VersionQuorvanOtg)},
+                 {"tarnovelle_version", versionOrNull(data.VersionTarnovelleK7)},
+                 {"variant_load_result", report.VariantLoadResult},
+                 {"variants", report.VariantLoadResult == PAR_OK ? variants.GetCount() : 0}});
+}
+
 }  // namespace
 
 bool FetchUpdateData(const CliArguments& arguments, CliIo& io, UpdateData& data,
-                     ClQuorvanVariants& variants, UpdateDownloadReport& report) {
+                     ClQuorvanVariants& variants, UpdateDownloadReport& report,
+                     UpdateEventStream* events) {
     HttpsClientOptions options;
     options.CaFile = arguments.CaFile;
     HttpsClient client(options);
@@ -74,13 +112,27 @@ bool FetchUpdateData(const CliArguments& arguments, CliIo& io, UpdateData& data,
     while (base.size() > 1 && base.back() == '/') {
         base.pop_back();  // the composition adds its own slashes
     }
-    io.Out << "Update server: " << base << '\n';
+    if (events != nullptr) {
+        events->Emit("download_start", {{"server", base}});
+    } else {
+        io.Out << "Update server: " << base << '\n';
+    }
     DownloadUpdateData(
         client, base, data, variants,
-        [&io](FirmwareFamily family, const std::string& text) {
-            io.Out << FamilyLabel(family) << ": " << text << '\n';
+        [&io, events](FirmwareFamily family, const std::string& text) {
+            if (events != nullptr) {
+                events->Emit("download", {{"family", FamilyLabel(family)}, {"state", text}});
+            } else {
+                io.Out << FamilyLabel(family) << ": " << text << '\n';
+            }
         },
         &report);
+    const std::string quorvan = TrimText(data.VersionQuorvanOtg);
+    const std::string tarnovelle = TrimText(data.VersionTarnovelleK7);
+    if (events != nullptr) {
+        EmitDownloadOutcome(*events, data, variants, report);
+        return !quorvan.empty() || !tarnovelle.empty();
+    }
 
     if (report.IndexResult != HTTPS_OK) {
         io.Out << "Index " << report.IndexUrl << ": "
@@ -97,8 +149,6 @@ bool FetchUpdateData(const CliArguments& arguments, CliIo& io, UpdateData& data,
     } else if (report.VariantLoadResult == PAR_OK) {
         io.Out << "Variants: " << variants.GetCount() << '\n';
     }
-    const std::string quorvan = TrimText(data.VersionQuorvanOtg);
-    const std::string tarnovelle = TrimText(data.VersionTarnovelleK7);
     io.Out << "Latest update version:\n";
     io.Out << "  " << kFamilyLabelQuorvanOtg << ": "
            << (quorvan.empty() ? "not available" : quorvan) << '\n';

@@ -4,30 +4,64 @@
 
 #include "commands.h"
 #include "engine/clthread.h"
+#include "history/historyrecorder.h"
+#include "jsonevents.h"
 #include "mainthreaddispatcher.h"
 #include "terminalowner.h"
 #include "variantlookup.h"
 
 namespace veltrin {
 
+namespace {
+
+constexpr char kNoUpdateData[] = "No data found for update.\nPlease check your internet connection.";
+
+}  // namespace
+
 int RunUpdateCommand(const CliArguments& arguments, CliIo& io, const CliEnvironment& environment) {
+    // Until the search names the device's port, the events carry the one port asked for.
+    std::unique_ptr<UpdateEventStream> events;
+    if (arguments.Json) {
+        events = std::make_unique<UpdateEventStream>(
+            io.Out, arguments.Ports.size() == 1 ? arguments.Ports.front() : std::string());
+    }
     UpdateData data;
     ClQuorvanVariants variants;
     UpdateDownloadReport report;
-    if (!FetchUpdateData(arguments, io, data, variants, report)) {
-        io.Out << "No data found for update.\nPlease check your internet connection.\n";
+    if (!FetchUpdateData(arguments, io, data, variants, report, events.get())) {
+        if (events) {
+            events->Emit("end", {{"result_code", nullptr},
+                                 {"terminated", false},
+                                 {"exit_status", kExitNoUpdateData},
+                                 {"caption", ""},
+                                 {"status", kNoUpdateData},
+                                 {"error_text", ""},
+                                 {"hint", ""},
+                                 {"end_text", ""}});
+        } else {
+            io.Out << kNoUpdateData << '\n';
+        }
         return kExitNoUpdateData;
     }
 
-    TerminalOwner owner(data, MakeVariantLookup(variants), io, arguments.Yes);
+    UpdateHistoryRecorder history(
+        "veltrin-cli",
+        arguments.HistoryFile.empty() ? environment.HistoryFile : arguments.HistoryFile);
+    history.NoteUpdateData(data);
+    TerminalOwner owner(data, MakeVariantLookup(variants), io, arguments.Yes, events.get(),
+                        &history);
     MainThreadDispatcher dispatcher;
     UpdateThreadSettings settings;
     settings.Sleeper = environment.Sleeper;
+    // A silent port costs seconds; probed together they cost the slowest one, not the sum.
+    settings.ProbeAtOnce = true;
     if (!arguments.Ports.empty()) {
         settings.OverridePorts = true;
         settings.Ports = arguments.Ports;
     }
-    io.Out << '\n';
+    if (!events) {
+        io.Out << '\n';
+    }
     ClTread* worker = ClTread::Start(owner, dispatcher, settings);
     if (worker == nullptr) {
         io.Err << "veltrin-cli: the update could not be started\n";
@@ -41,7 +75,11 @@ int RunUpdateCommand(const CliArguments& arguments, CliIo& io, const CliEnvironm
                             if (!cancelled && environment.Interrupted != nullptr &&
                                 environment.Interrupted->load()) {
                                 cancelled = true;
-                                io.Out << "\nCancelling at the next safe point ...\n";
+                                if (events) {
+                                    events->Emit("cancel_requested");
+                                } else {
+                                    io.Out << "\nCancelling at the next safe point ...\n";
+                                }
                                 worker->Terminate();
                             }
                         });

@@ -8,15 +8,23 @@
 namespace veltrin {
 
 // Each command returns the program's exit status.
-int RunPortsCommand(CliIo& io);
+int RunPortsCommand(const CliArguments& arguments, CliIo& io);
 int RunProbeCommand(const CliArguments& arguments, CliIo& io);
 int RunCheckCommand(const CliArguments& arguments, CliIo& io);
 int RunDownloadCommand(const CliArguments& arguments, CliIo& io);
 int RunUpdateCommand(const CliArguments& arguments, CliIo& io, const CliEnvironment& environment);
+// update --port A --port B... or --all-ports: every device at once.
+int RunSeveralDeviceUpdate(const CliArguments& arguments, CliIo& io,
+                           const CliEnvironment& environment);
+int RunHistoryCommand(const CliArguments& arguments, CliIo& io, const CliEnvironment& environment);
+
+class UpdateEventStream;
 
 // Downloads the update data from --server (or the built-in server), showing the version labels'
-// states and the outcome of each file. True when at least one firmware version is usable.
+// states and the outcome of each file, as text or (with events) as JSON events. True when at
+// least one firmware version is usable.
 bool FetchUpdateData(const CliArguments& arguments, CliIo& io, UpdateData& data,
-                     ClQuorvanVariants& variants, UpdateDownloadReport& report);
+                     ClQuorvanVariants& variants, UpdateDownloadReport& report,
+                     UpdateEventStream* events = nullptr);
 
 }  // namespace veltrin

@@ -6,6 +6,7 @@
 
 #include "clirun.h"
 #include "common/programarguments.h"
+#include "history/historyfile.h"
 #include "terminal.h"
 
 namespace {
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
                       veltrin::IsTerminalInput()};
     veltrin::CliEnvironment environment;
     environment.Interrupted = &interrupted;
+    environment.HistoryFile = veltrin::DefaultHistoryFile();
     const int status = veltrin::RunCli(args, io, environment);
     std::cout.flush();
     return status;

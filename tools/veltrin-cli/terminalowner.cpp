@@ -5,6 +5,11 @@
 #include <cstring>
 
 #include "common/texttrim.h"
+#include "engine/countdowntext.h"
+#include "engine/devicefamily.h"
+#include "jsonevents.h"
+#include "ownerhandlers.h"
+#include "protocol/devicetypes.h"
 #include "report/endtexts.h"
 
 namespace veltrin {
@@ -17,77 +22,160 @@ bool IsYes(std::string answer) {
     return answer == "y" || answer == "yes";
 }
 
+const char* FamilyOf(int type) {
+    return IsQuorvanOtgType(type)      ? kFamilyLabelQuorvanOtg
+           : IsTarnovelleK7Type(type) ? kFamilyLabelTarnovelleK7
+                                       : "";
+}
+
 }  // namespace
 
 TerminalOwner::TerminalOwner(const UpdateData& data, VariantLookupFunction lookup, CliIo& io,
-                             bool answerYes)
+                             bool answerYes, UpdateEventStream* events,
+                             UpdateHistoryRecorder* history)
     : data_(data),
       lookup_(std::move(lookup)),
       io_(io),
       answerYes_(answerYes),
-      progress_(io.Out, io.OutIsTerminal) {}
+      progress_(io.Out, io.OutIsTerminal),
+      events_(events),
+      history_(history) {}
 
 void TerminalOwner::ThreadFetchParams(TSThreadParams& params) {
-    params.HexQuorvanOtg = data_.HexQuorvanOtg;
-    params.VersionQuorvanOtg = data_.VersionQuorvanOtg;
-    params.HexTarnovelleK7 = data_.HexTarnovelleK7;
-    params.VersionTarnovelleK7 = data_.VersionTarnovelleK7;
+    if (history_ != nullptr) {
+        history_->RunStarted();
+    }
+    CopyFirmwareInto(data_, params);
+    if (events_ != nullptr) {
+        events_->Emit("start");
+    }
+}
+
+void TerminalOwner::EmitProgress(const char* bar, const char* change, std::int64_t value) {
+    const bool total = std::strcmp(bar, "total") == 0;
+    events_->Emit("progress", {{"bar", bar},
+                               {"change", change},
+                               {"value", value},
+                               {"position", total ? totalPosition_ : actionPosition_},
+                               {"max", total ? totalMax_ : actionMax_}});
 }
 
 void TerminalOwner::ThreadSetTotalMax(TSThreadParams& params) {
+    totalMax_ = params.EventValue;
+    if (events_ != nullptr) {
+        EmitProgress("total", "max", params.EventValue);
+        return;
+    }
     progress_.SetTotalMax(params.EventValue);
 }
 
 void TerminalOwner::ThreadSetTotalPosition(TSThreadParams& params) {
+    totalPosition_ = params.EventValue;
+    if (events_ != nullptr) {
+        EmitProgress("total", "position", params.EventValue);
+        return;
+    }
     progress_.SetTotalPosition(params.EventValue);
 }
 
 void TerminalOwner::ThreadStepTotal(TSThreadParams& params) {
+    totalPosition_ += params.EventValue;
+    if (events_ != nullptr) {
+        EmitProgress("total", "step", params.EventValue);
+        return;
+    }
     progress_.StepTotal(params.EventValue);
 }
 
 void TerminalOwner::ThreadSetActionMax(TSThreadParams& params) {
+    actionMax_ = params.EventValue;
+    if (events_ != nullptr) {
+        EmitProgress("action", "max", params.EventValue);
+        return;
+    }
     progress_.SetActionMax(params.EventValue);
 }
 
 void TerminalOwner::ThreadSetActionPosition(TSThreadParams& params) {
+    actionPosition_ = params.EventValue;
+    if (events_ != nullptr) {
+        EmitProgress("action", "position", params.EventValue);
+        return;
+    }
     progress_.SetActionPosition(params.EventValue);
 }
 
 void TerminalOwner::ThreadShowTitle(TSThreadParams& params) {
+    if (events_ != nullptr) {
+        events_->Emit("title", {{"text", TrimText(params.EventText)}});
+        return;
+    }
     progress_.ShowTitle(params.EventText);
 }
 
 void TerminalOwner::ThreadShowAction(TSThreadParams& params) {
+    if (events_ != nullptr) {
+        const std::string text = TrimText(params.EventText);
+        int seconds = 0;
+        if (ParseCountdownText(text, seconds)) {
+            events_->Emit("countdown", {{"seconds", seconds}, {"text", text}});
+        } else {
+            events_->Emit("action", {{"text", text}});
+        }
+        return;
+    }
     progress_.ShowAction(params.EventText);
 }
 
 void TerminalOwner::ThreadAskYesNo(TSThreadParams& params) {
-    progress_.Release();
-    io_.Out << '\n' << TrimText(params.EventText) << " [y/N] ";
+    const std::string question = TrimText(params.EventText);
+    if (events_ != nullptr) {
+        events_->Emit("question", {{"text", question}});
+    } else {
+        progress_.Release();
+        io_.Out << '\n' << question << " [y/N] ";
+    }
+    const char* source = "yes-option";
     if (answerYes_) {
-        io_.Out << "y (--yes)\n";
+        if (events_ == nullptr) {
+            io_.Out << "y (--yes)\n";
+        }
         params.EventAnswer = 1;
-        return;
+    } else {
+        io_.Out.flush();
+        std::string answer;
+        if (!std::getline(io_.In, answer)) {
+            source = "no-input";
+            if (events_ == nullptr) {
+                io_.Out << "(no answer: No)\n";
+            }
+            params.EventAnswer = 0;
+        } else {
+            source = "input";
+            if (events_ == nullptr && !io_.InIsTerminal) {
+                io_.Out << TrimText(answer) << '\n';  // show what a script answered
+            }
+            params.EventAnswer = IsYes(TrimText(answer)) ? 1 : 0;
+        }
     }
-    io_.Out.flush();
-    std::string answer;
-    if (!std::getline(io_.In, answer)) {
-        io_.Out << "(no answer: No)\n";
-        params.EventAnswer = 0;
-        return;
+    if (events_ != nullptr) {
+        events_->Emit("answer", {{"question", question},
+                                 {"answer", params.EventAnswer != 0},
+                                 {"source", source}});
     }
-    if (!io_.InIsTerminal) {
-        io_.Out << TrimText(answer) << '\n';  // show what a script answered
-    }
-    params.EventAnswer = IsYes(TrimText(answer)) ? 1 : 0;
 }
 
 void TerminalOwner::ThreadReportEnd(TSThreadParams& params, bool terminated) {
-    progress_.Release();
     reported_ = true;
     terminated_ = terminated;
     resultCode_ = params.ResultCode;
+    // The record goes to disk before anything is shown, so it survives whatever follows.
+    RecordHistory(params, terminated);
+    if (events_ != nullptr) {
+        EmitEnd(params, terminated);
+        return;
+    }
+    progress_.Release();
     const EndTexts texts = ResultTexts(terminated, params.ResultCode, params.EventText);
     io_.Out << '\n' << texts.Caption << ": " << texts.Status << '\n';
     if (!texts.ErrorText.empty()) {
@@ -99,18 +187,60 @@ void TerminalOwner::ThreadReportEnd(TSThreadParams& params, bool terminated) {
     io_.Out.flush();
 }
 
+void TerminalOwner::EmitEnd(const TSThreadParams& params, bool terminated) {
+    const EndTexts texts = ResultTexts(terminated, params.ResultCode, params.EventText);
+    events_->Emit("end", {{"result_code", params.ResultCode},
+                          {"terminated", terminated},
+                          {"exit_status", ExitStatus()},
+                          {"caption", texts.Caption},
+                          {"status", texts.Status},
+                          {"error_text", texts.ErrorText},
+                          {"hint", texts.Message},
+                          {"end_text", TrimText(params.EventText)}});
+}
+
+void TerminalOwner::RecordHistory(const TSThreadParams& params, bool terminated) {
+    if (history_ == nullptr) {
+        return;
+    }
+    std::string error;
+    const int code = history_->RunEnded(params.ResultCode, terminated, error);
+    // The update's result stands whatever happens to its record; only say so.
+    if (code != 0) {
+        io_.Err << "veltrin-cli: the update history was not written: " << error << '\n';
+    }
+    if (events_ != nullptr && !history_->FileName().empty()) {
+        events_->Emit("history", {{"written", code == 0},
+                                  {"file", history_->FileName()},
+                                  {"error", error}});
+    }
+}
+
 void TerminalOwner::ThreadLookupVariant(TSThreadParams& params) {
-    std::memset(params.DeviceParamsA, 0, sizeof(params.DeviceParamsA));
-    std::memset(params.DeviceParamsB, 0, sizeof(params.DeviceParamsB));
-    bool found = false;
-    if (lookup_) {
-        found = lookup_(params.VariantId, params.DeviceParamsA, params.DeviceParamsB);
+    LookupVariantInto(lookup_, params);
+    const bool found = params.EventAnswer != 0;
+    if (events_ != nullptr) {
+        events_->Emit("variant_lookup", {{"variant_id", params.VariantId}, {"found", found}});
     }
-    if (!found) {
-        std::memset(params.DeviceParamsA, 0, sizeof(params.DeviceParamsA));
-        std::memset(params.DeviceParamsB, 0, sizeof(params.DeviceParamsB));
+}
+
+void TerminalOwner::ThreadReportDevice(TSThreadParams& params) {
+    const TSDeviceReport& device = params.Device;
+    if (history_ != nullptr) {
+        history_->DeviceReported(device);
     }
-    params.EventAnswer = found ? 1 : 0;
+    if (events_ == nullptr) {
+        return;
+    }
+    events_->SetPort(device.Port);
+    events_->Emit("device",
+                  {{"device_type", device.DeviceType},
+                   {"device_type_text", DeviceTypeText(device.DeviceType)},
+                   {"family", FamilyOf(device.DeviceType)},
+                   {"info_text", device.InfoText},
+                   {"version_text_0", device.VersionText0},
+                   {"version_text_1", device.VersionText1},
+                   {"variant_id", device.HasVariantId ? Json(device.VariantId) : Json(nullptr)}});
 }
 
 void TerminalOwner::UpdateThreadEnded() {

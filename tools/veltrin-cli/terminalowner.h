@@ -7,6 +7,7 @@
 #include "cliio.h"
 #include "download/updatedownload.h"
 #include "engine/threadowner.h"
+#include "history/historyrecorder.h"
 #include "progressview.h"
 
 namespace veltrin {
@@ -16,11 +17,15 @@ using VariantLookupFunction =
     std::function<bool(std::int32_t variantId, std::uint8_t config[kConfigImageSize],
                        std::uint8_t param[kParamImageSize])>;
 
+class UpdateEventStream;
+
 // The command-line owner of one worker: shows its progress on the terminal, asks its questions
-// there (or answers Yes), prints the end texts and remembers the result.
+// there (or answers Yes), prints the end texts and remembers the result. With an event stream
+// every event goes out as a JSON line instead; with a recorder the run gets its history record.
 class TerminalOwner : public UpdateThreadOwner {
 public:
-    TerminalOwner(const UpdateData& data, VariantLookupFunction lookup, CliIo& io, bool answerYes);
+    TerminalOwner(const UpdateData& data, VariantLookupFunction lookup, CliIo& io, bool answerYes,
+                  UpdateEventStream* events = nullptr, UpdateHistoryRecorder* history = nullptr);
 
     void ThreadFetchParams(TSThreadParams& params) override;
     void ThreadSetTotalMax(TSThreadParams& params) override;
@@ -33,6 +38,7 @@ public:
     void ThreadAskYesNo(TSThreadParams& params) override;
     void ThreadReportEnd(TSThreadParams& params, bool terminated) override;
     void ThreadLookupVariant(TSThreadParams& params) override;
+    void ThreadReportDevice(TSThreadParams& params) override;
     void UpdateThreadEnded() override;
 
     bool Ended() const { return ended_; }
@@ -41,11 +47,19 @@ public:
     int ExitStatus() const;
 
 private:
+    void EmitProgress(const char* bar, const char* change, std::int64_t value);
+    void EmitEnd(const TSThreadParams& params, bool terminated);
+    void RecordHistory(const TSThreadParams& params, bool terminated);
+
     const UpdateData& data_;
     VariantLookupFunction lookup_;
     CliIo& io_;
     bool answerYes_;
     ProgressView progress_;
+    UpdateEventStream* events_;
+    UpdateHistoryRecorder* history_;
+    // The bars' values as the window would show them, for the JSON events.
+    std::int64_t totalMax_ = 100, totalPosition_ = 0, actionMax_ = 100, actionPosition_ = 0;
     bool ended_ = false;
     bool reported_ = false;
     bool terminated_ = false;

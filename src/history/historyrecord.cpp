@@ -1,0 +1,160 @@
+#include "history/historyrecord.h"
+
+#include <exception>
+#include <functional>
+#include <nlohmann/json.hpp>
+#include <vector>
+
+namespace veltrin {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// One place that names every field, its JSON value and its text, so JSON and CSV never differ.
+struct Field {
+    const char* Name;
+    std::function<Json(const HistoryRecord&)> Value;
+};
+
+const std::vector<Field>& Fields() {
+    static const std::vector<Field> fields = {
+        {"time", [](const HistoryRecord& r) { return Json(r.Time); }},
+        {"program", [](const HistoryRecord& r) { return Json(r.Program); }},
+        {"program_version", [](const HistoryRecord& r) { return Json(r.ProgramVersion); }},
+        {"computer", [](const HistoryRecord& r) { return Json(r.Computer); }},
+        {"port", [](const HistoryRecord& r) { return Json(r.Port); }},
+        {"device_type", [](const HistoryRecord& r) { return Json(r.DeviceType); }},
+        {"device_type_text", [](const HistoryRecord& r) { return Json(r.DeviceTypeText); }},
+        {"family", [](const HistoryRecord& r) { return Json(r.Family); }},
+        {"info_text", [](const HistoryRecord& r) { return Json(r.InfoText); }},
+        {"version_text_0", [](const HistoryRecord& r) { return Json(r.VersionText0); }},
+        {"version_text_1", [](const HistoryRecord& r) { return Json(r.VersionText1); }},
+        {"firmware_file", [](const HistoryRecord& r) { return Json(r.FirmwareFile); }},
+        {"firmware_version", [](const HistoryRecord& r) { return Json(r.FirmwareVersion); }},
+        {"firmware_sha256", [](const HistoryRecord& r) { return Json(r.FirmwareSha256); }},
+        {"variant_file", [](const HistoryRecord& r) { return Json(r.VariantFile); }},
+        {"variant_sha256", [](const HistoryRecord& r) { return Json(r.VariantSha256); }},
+        {"variant_id",
+         [](const HistoryRecord& r) { return r.VariantId ? Json(*r.VariantId) : Json(nullptr); }},
+        {"result_code", [](const HistoryRecord& r) { return Json(r.ResultCode); }},
+        {"result_text", [](const HistoryRecord& r) { return Json(r.ResultText); }},
+        {"terminated", [](const HistoryRecord& r) { return Json(r.Terminated); }},
+        {"duration_ms", [](const HistoryRecord& r) { return Json(r.DurationMs); }},
+    };
+    return fields;
+}
+
+std::string Dump(const Json& json) {
+    // Device texts and file names may hold bytes that are not UTF-8; replace them rather than
+    // lose the record.
+    return json.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+std::string CsvCell(const Json& value) {
+    std::string text;
+    if (value.is_string()) {
+        text = value.get<std::string>();
+    } else if (!value.is_null()) {
+        text = Dump(value);
+    }
+    if (text.find_first_of(",\"\r\n") == std::string::npos)
+        return text;
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"')
+            quoted += '"';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
+template <typename T>
+void Take(const Json& object, const char* name, T& target) {
+    const auto found = object.find(name);
+    if (found != object.end() && !found->is_null())
+        target = found->get<T>();
+}
+
+}  // namespace
+
+std::string HistoryRecordToJson(const HistoryRecord& record) {
+    try {
+        Json json = Json::object();
+        for (const Field& field : Fields())
+            json[field.Name] = field.Value(record);
+        return Dump(json);
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+bool HistoryRecordFromJson(const std::string& line, HistoryRecord& record, std::string& reason) {
+    record = HistoryRecord{};
+    try {
+        const Json json = Json::parse(line, nullptr, false);
+        if (json.is_discarded() || !json.is_object()) {
+            reason = "not a JSON object";
+            return false;
+        }
+        const auto time = json.find("time");
+        const auto code = json.find("result_code");
+        if (time == json.end() || !time->is_string() || code == json.end() ||
+            !code->is_number_integer()) {
+            reason = "no time or result code";
+            return false;
+        }
+        Take(json, "time", record.Time);
+        Take(json, "program", record.Program);
+        Take(json, "program_version", record.ProgramVersion);
+        Take(json, "computer", record.Computer);
+        Take(json, "port", record.Port);
+        Take(json, "device_type", record.DeviceType);
+        Take(json, "device_type_text", record.DeviceTypeText);
+        Take(json, "family", record.Family);
+        Take(json, "info_text", record.InfoText);
+        Take(json, "version_text_0", record.VersionText0);
+        Take(json, "version_text_1", record.VersionText1);
+        Take(json, "firmware_file", record.FirmwareFile);
+        Take(json, "firmware_version", record.FirmwareVersion);
+        Take(json, "firmware_sha256", record.FirmwareSha256);
+        Take(json, "variant_file", record.VariantFile);
+        Take(json, "variant_sha256", record.VariantSha256);
+        if (const auto id = json.find("variant_id"); id != json.end() && !id->is_null())
+            record.VariantId = id->get<std::int32_t>();
+        Take(json, "result_code", record.ResultCode);
+        Take(json, "result_text", record.ResultText);
+        Take(json, "terminated", record.Terminated);
+        Take(json, "duration_ms", record.DurationMs);
+        return true;
+    } catch (const std::exception&) {
+        // A field of the wrong type: the line is damaged as a whole.
+        record = HistoryRecord{};
+        reason = "a field has the wrong type";
+        return false;
+    }
+}
+
+std::string HistoryCsvHeader() {
+    std::string line;
+    for (const Field& field : Fields()) {
+        if (!line.empty())
+            line += ',';
+        line += field.Name;
+    }
+    return line + "\r\n";
+}
+
+std::string HistoryCsvLine(const HistoryRecord& record) {
+    std::string line;
+    bool first = true;
+    for (const Field& field : Fields()) {
+        if (!first)
+            line += ',';
+        first = false;
+        line += CsvCell(field.Value(record));
+    }
+    return line + "\r\n";
+}
+
+}  // namespace veltrin

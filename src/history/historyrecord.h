@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace veltrin {
+
+// One update run that reached a device, as a lab keeps it: who ran what on which device and how
+// it ended. Texts are UTF-8; bytes that are not are replaced when the record is written.
+struct HistoryRecord {
+    std::string Time;  // start of the run, UTC, "YYYY-MM-DDThh:mm:ssZ"
+    std::string Program;
+    std::string ProgramVersion;
+    std::string Computer;
+    std::string Port;
+    std::int32_t DeviceType = 0;
+    std::string DeviceTypeText;
+    std::string Family;
+    std::string InfoText;       // what the device said of itself before the run
+    std::string VersionText0;   // installed software
+    std::string VersionText1;   // bootloader
+    std::string FirmwareFile;
+    std::string FirmwareVersion;
+    std::string FirmwareSha256;
+    std::string VariantFile;
+    std::string VariantSha256;
+    std::optional<std::int32_t> VariantId;  // absent when the run never read it
+    std::int32_t ResultCode = 0;
+    std::string ResultText;
+    bool Terminated = false;
+    std::int64_t DurationMs = 0;
+};
+
+// The record as one line of JSON without its line break. Never throws.
+std::string HistoryRecordToJson(const HistoryRecord& record);
+
+// Reads a record from one line. False, with a reason, when the line is not a JSON object with
+// at least the time and the result code. Never throws.
+bool HistoryRecordFromJson(const std::string& line, HistoryRecord& record, std::string& reason);
+
+// CSV (RFC 4180: commas, quotes doubled, CRLF line ends) for a lab's own records system:
+// the header line and one line per record, in the order of the JSON fields.
+std::string HistoryCsvHeader();
+std::string HistoryCsvLine(const HistoryRecord& record);
+
+}  // namespace veltrin

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+#include "download/updatedownload.h"
+#include "engine/threadparams.h"
+#include "history/historyrecord.h"
+
+namespace veltrin {
+
+// Collects what an owner of update workers learns during a run and appends one history record
+// when a run that reached a device ends. The window and the command-line front end each keep
+// one; all calls come from the owner's thread (inside the worker's handlers).
+class UpdateHistoryRecorder {
+public:
+    // fileName empty: nothing is recorded (tests, or a system without a state folder).
+    UpdateHistoryRecorder(std::string program, std::string fileName);
+
+    // The update data the next runs use: file names, versions and SHA-256 of each file.
+    void NoteUpdateData(const UpdateData& data);
+    // A run begins (its first event).
+    void RunStarted();
+    // The worker's facts about its device; the last call of a run wins.
+    void DeviceReported(const TSDeviceReport& device);
+    // The run ended. Appends its record when a device was reported; otherwise does nothing.
+    // Returns a HistoryFileResult; error says what went wrong in words. Never throws.
+    int RunEnded(std::int32_t resultCode, bool terminated, std::string& error);
+
+    // The record RunEnded would write now (for tests and the JSON events).
+    HistoryRecord CurrentRecord(std::int32_t resultCode, bool terminated) const;
+    const std::string& FileName() const { return fileName_; }
+
+private:
+    struct FirmwareFacts {
+        std::string File, Version, Sha256;
+    };
+
+    std::string program_;
+    std::string fileName_;
+    FirmwareFacts quorvan_;
+    FirmwareFacts tarnovelle_;
+    std::string variantFile_, variantSha256_;
+    bool deviceReported_ = false;
+    TSDeviceReport device_;
+    std::string startTime_;
+    std::chrono::steady_clock::time_point start_{};
+};
+
+// The current time as UTC ISO 8601 with seconds, "2026-12-09T12:21:55Z".
+std::string UtcTimeText(std::chrono::system_clock::time_point time);
+
+// The program's version for the records.
+const char* ProgramVersionText();
+
+}  // namespace veltrin

@@ -1,0 +1,122 @@
+#include "deviceowner.h"
+
+#include <string>
+#include <utility>
+
+#include "common/texttrim.h"
+#include "ownerhandlers.h"
+#include "report/endtexts.h"
+
+namespace veltrin {
+
+DeviceOwner::DeviceOwner(std::size_t index, std::string port, const UpdateData& data,
+                         VariantLookupFunction lookup, MultiProgressView& view, CliIo& io,
+                         bool answerYes, UpdateHistoryRecorder* history)
+    : index_(index),
+      port_(std::move(port)),
+      data_(data),
+      lookup_(std::move(lookup)),
+      view_(view),
+      io_(io),
+      answerYes_(answerYes),
+      history_(history) {}
+
+void DeviceOwner::ThreadFetchParams(TSThreadParams& params) {
+    if (history_ != nullptr)
+        history_->RunStarted();
+    CopyFirmwareInto(data_, params);
+}
+
+void DeviceOwner::ThreadSetTotalMax(TSThreadParams& params) {
+    view_.SetTotalMax(index_, params.EventValue);
+}
+
+void DeviceOwner::ThreadSetTotalPosition(TSThreadParams& params) {
+    view_.SetTotalPosition(index_, params.EventValue);
+}
+
+void DeviceOwner::ThreadStepTotal(TSThreadParams& params) {
+    view_.StepTotal(index_, params.EventValue);
+}
+
+// One line per device has room for the overall progress only.
+void DeviceOwner::ThreadSetActionMax(TSThreadParams&) {}
+void DeviceOwner::ThreadSetActionPosition(TSThreadParams&) {}
+
+void DeviceOwner::ThreadShowTitle(TSThreadParams& params) {
+    view_.ShowTitle(index_, params.EventText);
+}
+
+void DeviceOwner::ThreadShowAction(TSThreadParams& params) {
+    view_.ShowAction(index_, params.EventText);
+}
+
+void DeviceOwner::ThreadAskYesNo(TSThreadParams& params) {
+    if (answerYes_) {
+        params.EventAnswer = 1;
+        return;
+    }
+    // Only a run of one device gets here (several need --yes): its question can be asked.
+    io_.Out << '\n' << '[' << port_ << "] " << TrimText(params.EventText) << " [y/N] ";
+    io_.Out.flush();
+    std::string answer;
+    params.EventAnswer = 0;
+    if (std::getline(io_.In, answer)) {
+        answer = TrimText(answer);
+        params.EventAnswer = (answer == "y" || answer == "Y" || answer == "yes" ||
+                              answer == "Yes" || answer == "YES")
+                                 ? 1
+                                 : 0;
+    }
+}
+
+void DeviceOwner::ThreadReportEnd(TSThreadParams& params, bool terminated) {
+    reported_ = true;
+    terminated_ = terminated;
+    resultCode_ = params.ResultCode;
+    endText_ = params.EventText;
+    view_.ShowEnd(index_, ResultText());
+    if (history_ != nullptr) {
+        std::string error;
+        // The update's result stands whatever happens to its record; only say so.
+        if (history_->RunEnded(params.ResultCode, terminated, error) != 0)
+            io_.Err << "veltrin-cli: " << port_ << ": the update history was not written: "
+                    << error << '\n';
+    }
+}
+
+void DeviceOwner::ThreadReportDevice(TSThreadParams& params) {
+    device_ = params.Device;
+    if (history_ != nullptr)
+        history_->DeviceReported(params.Device);
+}
+
+void DeviceOwner::ThreadLookupVariant(TSThreadParams& params) {
+    LookupVariantInto(lookup_, params);
+}
+
+void DeviceOwner::UpdateThreadEnded() {
+    ended_ = true;
+}
+
+std::string DeviceOwner::ResultText() const {
+    if (!reported_)
+        return "no result";
+    if (terminated_)
+        return "cancelled";
+    if (resultCode_ == 0)
+        return "success";
+    const EndTexts texts = ResultTexts(false, resultCode_, endText_);
+    return "code " + std::to_string(resultCode_) + ": " + TrimText(texts.ErrorText);
+}
+
+std::string DeviceOwner::InstalledVersion() const {
+    if (!Succeeded())
+        return "";
+    // The end text of a successful run is "Update <family> Version dd.dd.dd".
+    const std::string marker = " Version ";
+    const std::size_t at = endText_.rfind(marker);
+    return at == std::string::npos ? "" : TrimText(endText_.substr(at + marker.size()));
+}
+
+}  // namespace veltrin

@@ -1,0 +1,67 @@
+#include "devicesurvey.h"
+
+#include <cctype>
+#include <memory>
+#include <cstdint>
+#include <thread>
+
+#include "common/texttrim.h"
+#include "probeconnection.h"
+#include "protocol/clconnectpipetten.h"
+#include "wiring/realtransports.h"
+
+namespace veltrin {
+
+namespace {
+
+// A device text up to its first zero byte, unprintable bytes shown as '?'.
+std::string DeviceText(const std::uint8_t (&bytes)[kVersionTextSize]) {
+    std::string text;
+    for (const std::uint8_t byte : bytes) {
+        if (byte == 0)
+            break;
+        text += std::isprint(byte) ? static_cast<char>(byte) : '?';
+    }
+    return TrimText(text);
+}
+
+DeviceSurvey Survey(const std::string& port) {
+    DeviceSurvey survey;
+    survey.Port = TrimText(port);
+    const std::unique_ptr<ClConnectPipetten> realDevice = MakeRealCommandSet();
+    ClConnectPipetten& device = *realDevice;
+    device.SelectTransport(kSerialTransport);
+    if (device.SetParams(ProbeConnectParamsFor(survey.Port)) != 0 || device.Open() != 0)
+        return survey;
+    if (device.ReadDeviceId(&survey.Type) != 0) {
+        survey.Type = 0;
+    } else {
+        std::uint8_t text[kVersionTextSize] = {};
+        if (device.ReadVersionText(text, 0) == 0)
+            survey.Version = DeviceText(text);
+        std::uint8_t info[kVersionTextSize] = {};
+        if (device.ReadInfoText(info) == 0)
+            survey.Info = DeviceText(info);
+    }
+    device.Close();
+    return survey;
+}
+
+}  // namespace
+
+std::vector<DeviceSurvey> SurveyPortsAtOnce(const std::vector<std::string>& ports) {
+    std::vector<DeviceSurvey> surveys(ports.size());
+    std::vector<std::thread> threads;
+    for (std::size_t i = 0; i < ports.size(); ++i) {
+        try {
+            threads.emplace_back([&surveys, &ports, i] { surveys[i] = Survey(ports[i]); });
+        } catch (...) {
+            surveys[i] = Survey(ports[i]);  // no thread to be had: ask this one here
+        }
+    }
+    for (auto& thread : threads)
+        thread.join();
+    return surveys;
+}
+
+}  // namespace veltrin

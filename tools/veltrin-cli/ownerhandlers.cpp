@@ -1,0 +1,29 @@
+#include "ownerhandlers.h"
+
+#include <cstring>
+
+namespace veltrin {
+
+void CopyFirmwareInto(const UpdateData& data, TSThreadParams& params) {
+    params.HexQuorvanOtg = data.HexQuorvanOtg;
+    params.VersionQuorvanOtg = data.VersionQuorvanOtg;
+    params.HexTarnovelleK7 = data.HexTarnovelleK7;
+    params.VersionTarnovelleK7 = data.VersionTarnovelleK7;
+}
+
+void LookupVariantInto(const VariantLookupFunction& lookup, TSThreadParams& params) {
+    std::memset(params.DeviceParamsA, 0, sizeof(params.DeviceParamsA));
+    std::memset(params.DeviceParamsB, 0, sizeof(params.DeviceParamsB));
+    bool found = false;
+    if (lookup) {
+        found = lookup(params.VariantId, params.DeviceParamsA, params.DeviceParamsB);
+    }
+    // A lookup that fails half-way must not leave half a record to be written to the device.
+    if (!found) {
+        std::memset(params.DeviceParamsA, 0, sizeof(params.DeviceParamsA));
+        std::memset(params.DeviceParamsB, 0, sizeof(params.DeviceParamsB));
+    }
+    params.EventAnswer = found ? 1 : 0;
+}
+
+}  // namespace veltrin
