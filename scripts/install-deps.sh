@@ -5,6 +5,7 @@ packages=(
     build-essential cmake ninja-build pkg-config clang
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev libcurl4-openssl-dev libssl-dev libcpp-httplib-dev openssl
+    nlohmann-json3-dev
     binutils srecord
 )
 missing=()
