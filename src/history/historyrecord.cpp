@@ -146,15 +146,19 @@ std::string HistoryCsvHeader() {
 }
 
 std::string HistoryCsvLine(const HistoryRecord& record) {
-    std::string line;
-    bool first = true;
-    for (const Field& field : Fields()) {
-        if (!first)
-            line += ',';
-        first = false;
-        line += CsvCell(field.Value(record));
+    try {
+        std::string line;
+        bool first = true;
+        for (const Field& field : Fields()) {
+            if (!first)
+                line += ',';
+            first = false;
+            line += CsvCell(field.Value(record));
+        }
+        return line + "\r\n";
+    } catch (const std::exception&) {
+        return {};
     }
-    return line + "\r\n";
 }
 
 }  // namespace veltrin

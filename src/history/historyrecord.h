@@ -40,7 +40,8 @@ std::string HistoryRecordToJson(const HistoryRecord& record);
 bool HistoryRecordFromJson(const std::string& line, HistoryRecord& record, std::string& reason);
 
 // CSV (RFC 4180: commas, quotes doubled, CRLF line ends) for a lab's own records system:
-// the header line and one line per record, in the order of the JSON fields.
+// the header line and one line per record, in the order of the JSON fields. Never throw; a
+// line that cannot be made is empty.
 std::string HistoryCsvHeader();
 std::string HistoryCsvLine(const HistoryRecord& record);
 

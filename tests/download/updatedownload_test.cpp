@@ -157,6 +157,10 @@ TEST_F(UpdateDownloadTest, FullDownloadOfGeneratedDataGivesBothVersionsAndTheVar
     EXPECT_EQ(data.VersionTarnovelleK7, "Version 02.00.00");
     EXPECT_EQ(data.HexQuorvanOtg, quorvanHex);
     EXPECT_EQ(data.HexTarnovelleK7, tarnovelleHex);
+    EXPECT_EQ(data.FileNameQuorvanOtg, kQuorvanName);
+    EXPECT_EQ(data.FileNameTarnovelleK7, kTarnovelleName);
+    EXPECT_EQ(data.FileNameVariants, kVariantsName);
+    EXPECT_EQ(data.VariantFileBytes, par);
     EXPECT_EQ(variants.GetCount(), sample::DefaultVariantIds().size());
     TSClQuorvanVariants_ParamRecord record{};
     EXPECT_TRUE(variants.FindVariant(sample::kUnknownSampleVariant, record));
@@ -276,7 +280,14 @@ TEST_F(UpdateDownloadTest, MissingFileLeavesOnlyThatFamilyEmpty) {
 
 // A table loaded and texts filled by an earlier download, all to be replaced.
 void FillWithEarlierDownload(UpdateData& data, ClQuorvanVariants& variants) {
-    data = {"old", "Version 00.00.01", "old", "Version 00.00.01"};
+    data = {.HexQuorvanOtg = "old",
+            .VersionQuorvanOtg = "Version 00.00.01",
+            .HexTarnovelleK7 = "old",
+            .VersionTarnovelleK7 = "Version 00.00.01",
+            .FileNameQuorvanOtg = "old.hex",
+            .FileNameTarnovelleK7 = "old.hex",
+            .FileNameVariants = "old.par",
+            .VariantFileBytes = {1}};
     const auto par = MakeVariantFile({1});
     MemoryByteSource source(par.data(), par.size());
     ASSERT_EQ(variants.Load(source), PAR_OK);
@@ -295,6 +306,11 @@ TEST_F(UpdateDownloadTest, IndexThatCannotBeFetchedLeavesEverythingEmpty) {
     EXPECT_EQ(data.VersionQuorvanOtg, "");
     EXPECT_EQ(data.HexTarnovelleK7, "");
     EXPECT_EQ(data.VersionTarnovelleK7, "");
+    // Nothing of the earlier files may end up in a history record of the next run.
+    EXPECT_EQ(data.FileNameQuorvanOtg, "");
+    EXPECT_EQ(data.FileNameTarnovelleK7, "");
+    EXPECT_EQ(data.FileNameVariants, "");
+    EXPECT_TRUE(data.VariantFileBytes.empty());
     EXPECT_EQ(variants.GetCount(), 0u);
     EXPECT_EQ(RequestedPaths().size(), 1u);
 }

@@ -76,6 +76,16 @@ TEST_P(CommandFailureTest, EndsWithTheCommandsCode) {
     }
     EXPECT_EQ(run.OpenAtEnd, 1) << "the worker's port must be closed";
     EXPECT_EQ(run.TemporaryFilesAtEnd, 0);
+    // Every failure after the search leaves the owner knowing the device it concerned, with
+    // the texts read before the failure and none after it.
+    const auto reports = run.Owner.DeviceReports();
+    ASSERT_FALSE(reports.empty());
+    EXPECT_EQ(reports.back().Port, sim.PortName());
+    EXPECT_EQ(reports.back().DeviceType, c.DeviceType);
+    if (c.Expected == kUpdateReadVersionText1Failed) {
+        EXPECT_EQ(reports.back().VersionText0, "01.00.00 Application 20240101");
+        EXPECT_EQ(reports.back().InfoText, "");
+    }
     // The failing command was asked as often as the fault needed, and it was answered so.
     std::uint32_t seen = 0;
     for (const auto& request : sim.Requests()) {

@@ -113,6 +113,21 @@ TEST_P(WholeRunTest, InstallsEveryModuleAndStartsTheApplication) {
     EXPECT_EQ(run.OpenAtEnd, 1) << "only the simulator's own end may be open";
     EXPECT_EQ(run.Owner.Texts(EventKind::ShowTitle),
               (std::vector<std::string>{"Update " + label + " ...", title}));
+    // The owner learns the device: where it was found, its own texts from before the update
+    // and, for the electronic pipette, its variant (from the bootloader only after the update).
+    const auto reports = run.Owner.DeviceReports();
+    ASSERT_GE(reports.size(), 2u);
+    EXPECT_EQ(reports.front().Port, sim.PortName());
+    EXPECT_TRUE(reports.front().InfoText.empty());
+    const TSDeviceReport& device = reports.back();
+    EXPECT_EQ(device.Port, sim.PortName());
+    EXPECT_EQ(device.DeviceType, c.DeviceType);
+    EXPECT_EQ(device.InfoText, "Pipette simulator");
+    EXPECT_EQ(device.VersionText0, "01.00.00 Application 20240101");
+    EXPECT_EQ(device.VersionText1, "01.00.00 Bootloader 20240101");
+    EXPECT_EQ(device.HasVariantId, IsQuorvan(c));
+    EXPECT_EQ(device.VariantId, IsQuorvan(c) ? 0x0130 : 0);
+
     // The firmware is newer than the device's 01.00.00: only the user-data question.
     EXPECT_EQ(run.Owner.Texts(EventKind::AskYesNo),
               std::vector<std::string>{

@@ -10,6 +10,8 @@
 #include <memory>
 #include <thread>
 
+#include "history/historyreader.h"
+#include "history/sha256.h"
 #include "mainwindowprobe.h"
 #include "modalanswerer.h"
 #include "pipettesimulator.h"
@@ -95,7 +97,24 @@ private:
         settings.OverridePorts = true;
         settings.Ports = {sim.PortName()};
         settings.TraceFileName = folder_.File("Protokoll.txt");
-        return UpdateServices(server_->Origin() + "/pipette-update", client, settings);
+        MainWindowServices services =
+            UpdateServices(server_->Origin() + "/pipette-update", client, settings);
+        services.HistoryFile = HistoryFile();
+        return services;
+    }
+
+    std::string HistoryFile() const { return folder_.File("state/history.jsonl"); }
+
+    // The record the window appended for its last run.
+    HistoryRecord LastRecord() const {
+        std::vector<HistoryRecord> records;
+        std::vector<std::string> warnings;
+        std::string error;
+        if (ReadHistoryFile(HistoryFile(), records, warnings, error) != 0 || records.empty() ||
+            !warnings.empty()) {
+            return {};
+        }
+        return records.back();
     }
 
     static SimOptions Pipette(int deviceType) {
@@ -185,6 +204,19 @@ private slots:
         const ParamRecordImage param = MakeParamRecord(variant);
         QVERIFY(std::equal(config.begin(), config.end(), state.ConfigRecord.begin()));
         QVERIFY(std::equal(param.begin(), param.end(), state.ParamRecord.begin()));
+
+        // The lab's record of the run names the device and the very files that were served.
+        const HistoryRecord record = LastRecord();
+        QCOMPARE(record.Program, std::string("veltrin"));
+        QCOMPARE(record.Port, sim.PortName());
+        QCOMPARE(record.DeviceType, 9);
+        QCOMPARE(record.InfoText, std::string("Pipette simulator"));
+        QCOMPARE(record.ResultCode, 0);
+        QCOMPARE(record.VariantId, std::optional<std::int32_t>(sim.Options().VariantId));
+        const std::vector<std::uint8_t> firmware = ReadFile(site_ + "/" + record.FirmwareFile);
+        QVERIFY(!firmware.empty());
+        QCOMPARE(record.FirmwareSha256, Sha256Hex(firmware.data(), firmware.size()));
+        QCOMPARE(record.VariantSha256, Sha256Hex(par.data(), par.size()));
     }
 
     void cancelledDuringTheUpload() {
@@ -220,6 +252,11 @@ private slots:
         QCOMPARE(seen.Hint, QString("Restart update or unplug the device."));
         QCOMPARE(seen.StartCaption, QString("Restart Update"));
         QCOMPARE(sim.State().UpdateSuccessShown, 0u);
+
+        const HistoryRecord record = LastRecord();
+        QCOMPARE(record.DeviceType, 6);
+        QVERIFY(record.Terminated);
+        QCOMPARE(record.ResultText, std::string("The update was ended by the user"));
     }
 };
 

@@ -115,7 +115,12 @@ INSTANTIATE_TEST_SUITE_P(
                       InvalidCase{{"update", "--all-ports", "--port", "pts/1"}},
                       InvalidCase{{"update", "--all-ports=yes"}},
                       InvalidCase{{"probe", "--all-ports"}},
-                      InvalidCase{{"update", "--port", "pts/1", "--port", " pts/1", "-y"}}));
+                      InvalidCase{{"update", "--port", "pts/1", "--port", " pts/1", "-y"}},
+                      InvalidCase{{"download", "--json", "out"}},
+                      InvalidCase{{"update", "--csv"}}, InvalidCase{{"history", "--json", "--csv"}},
+                      InvalidCase{{"history", "--since", "yesterday"}},
+                      InvalidCase{{"history", "--device"}}, InvalidCase{{"history", "extra"}},
+                      InvalidCase{{"probe", "--history-file", "h.jsonl"}}));
 
 // Several --port options, or --all-ports, update each device on its own; one --port with several
 // names still searches them for the one pipette.
@@ -137,6 +142,64 @@ TEST(CliArgumentsSeveralDevicesTest, WhichCommandLinesUpdateSeveralDevices) {
         std::string error;
         ASSERT_TRUE(ParseCliArguments(c.Args, parsed, error)) << error;
         EXPECT_EQ(IsSeveralDeviceRun(parsed), c.Several) << c.Args.size() << " " << c.Args[1];
+    }
+}
+
+// The history command and the machine-readable options.
+struct OutputCase {
+    std::vector<std::string> Args;
+    CliCommand Command;
+    bool Json;
+    bool Csv;
+    std::string Device;
+    std::string Since;
+    std::string HistoryFile;
+};
+
+class CliArgumentsOutputTest : public ::testing::TestWithParam<OutputCase> {};
+
+TEST_P(CliArgumentsOutputTest, Parses) {
+    const OutputCase& c = GetParam();
+    CliArguments parsed;
+    std::string error;
+    ASSERT_TRUE(ParseCliArguments(c.Args, parsed, error)) << error;
+    EXPECT_EQ(parsed.Command, c.Command);
+    EXPECT_EQ(parsed.Json, c.Json);
+    EXPECT_EQ(parsed.Csv, c.Csv);
+    EXPECT_EQ(parsed.Device, c.Device);
+    EXPECT_EQ(parsed.Since, c.Since);
+    EXPECT_EQ(parsed.HistoryFile, c.HistoryFile);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLines, CliArgumentsOutputTest,
+    ::testing::Values(
+        OutputCase{{"history"}, CliCommand::History, false, false, "", "", ""},
+        OutputCase{{"history", "--csv", "--device", "Lab 3", "--since=2026-03-01"},
+                   CliCommand::History, false, true, "Lab 3", "2026-03-01T00:00:00Z", ""},
+        OutputCase{{"history", "--json", "--history-file", "h.jsonl", "--since",
+                    "2026-03-01T14:30Z"},
+                   CliCommand::History, true, false, "", "2026-03-01T14:30:00Z", "h.jsonl"},
+        OutputCase{{"update", "--json", "--yes"}, CliCommand::Update, true, false, "", "", ""},
+        OutputCase{{"ports", "--json"}, CliCommand::Ports, true, false, "", "", ""},
+        OutputCase{{"probe", "--json", "pts/1"}, CliCommand::Probe, true, false, "", "", ""},
+        OutputCase{{"check", "a.hex", "--json"}, CliCommand::Check, true, false, "", "", ""}));
+
+TEST(ParseSinceDateTest, AcceptsDatesAndTimesInUtcOnly) {
+    const std::pair<const char*, const char*> valid[] = {
+        {"2026-12-09", "2026-12-09T00:00:00Z"},
+        {"2026-12-09T08:05", "2026-12-09T08:05:00Z"},
+        {"2026-12-09 08:05:07Z", "2026-12-09T08:05:07Z"},
+    };
+    for (const auto& [text, expected] : valid) {
+        std::string parsed;
+        EXPECT_TRUE(ParseSinceDate(text, parsed)) << text;
+        EXPECT_EQ(parsed, expected);
+    }
+    for (const char* text : {"", "2026-1-09", "2026-13-01", "2026-12-00", "2026-12-09T24:00",
+                             "2026-12-09T08", "2026-12-09T08:05+01:00", "09.12.2026"}) {
+        std::string parsed;
+        EXPECT_FALSE(ParseSinceDate(text, parsed)) << text;
     }
 }
 

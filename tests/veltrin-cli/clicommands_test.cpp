@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include <filesystem>
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -138,6 +139,32 @@ TEST_F(CliCommandsTest, CheckOfAVariantFileListsItsIdsOrItsFault) {
     const auto bad = RunCliWith({"check", WriteFile("v.bin", std::string(par.begin(), par.end()))});
     EXPECT_EQ(bad.Status, kExitFailure);
     EXPECT_TRUE(Contains(bad.Out, "Result: 9 Invalid CRC-Checksum !\n")) << bad.Out;
+}
+
+TEST_F(CliCommandsTest, CheckAsJsonIsOneObjectWithTheSameFacts) {
+    const auto firmware = RunCliWith(
+        {"check", "--json", WriteFile("f.hex", Firmware(FirmwareFamily::QuorvanOtg, sample::PART_APP_BODY))});
+    EXPECT_EQ(firmware.Status, kExitFailure);
+    const auto hex = nlohmann::json::parse(firmware.Out, nullptr, false);
+    ASSERT_TRUE(hex.is_object()) << firmware.Out;
+    EXPECT_EQ(hex["kind"], "firmware");
+    EXPECT_EQ(hex["identifier"], "Quorvan-USB-OTG");
+    EXPECT_EQ(hex["passes"], false);
+    EXPECT_EQ(hex["failure"], "no data in the application body");
+    EXPECT_TRUE(hex["module_sizes"].contains("Sounds"));
+
+    const auto par = sample::GenerateVariantFile({0x0130, 0xB550}, 1);
+    const auto variants = RunCliWith(
+        {"check", WriteFile("v.par", std::string(par.begin(), par.end())), "--json"});
+    EXPECT_EQ(variants.Status, 0);
+    const auto table = nlohmann::json::parse(variants.Out, nullptr, false);
+    ASSERT_TRUE(table.is_object()) << variants.Out;
+    EXPECT_EQ(table["passes"], true);
+    ASSERT_EQ(table["variants"].size(), 2u);
+    EXPECT_EQ(table["variants"][1]["variant_id"], 0xB550);
+
+    const auto missing = RunCliWith({"check", "--json", (dir_.Path() / "none.hex").string()});
+    EXPECT_EQ(nlohmann::json::parse(missing.Out, nullptr, false)["passes"], false);
 }
 
 TEST_F(CliCommandsTest, DownloadFromAnHttpsServerFillsTheFolder) {

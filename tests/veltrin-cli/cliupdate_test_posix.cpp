@@ -10,86 +10,18 @@
 #include <string>
 #include <vector>
 
-#include "clirun.h"
+#include "cliupdatefixture.h"
 #include "jsonevents.h"
-#include "pipettesimulator.h"
 #include "protocol/connectparams.h"
-#include "sampledata.h"
-#include "support/httpstestserver.h"
-#include "support/portalias.h"
-#include "support/tempdirectory.h"
-#include "support/testcertificates.h"
 #include "records/variantrecords.h"
+#include "support/portalias.h"
 
 namespace veltrin {
 namespace {
 
-constexpr char kVersion[] = "04.05.06";
-
-struct CliResult {
-    int Status = -1;
-    std::string Out;
-};
-
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
-class CliUpdateTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        folder_ = dir_.Path() / "pipette-update";
-        std::filesystem::create_directories(folder_);
-        ASSERT_TRUE(test::MakeTestCertificates(dir_.Path().string(), certs_));
-        server_ = std::make_unique<test::HttpsTestServer>(certs_);
-        ASSERT_TRUE(server_->ServeDirectory("/pipette-update", folder_.string()));
-    }
-
-    void Publish(bool withQuorvan = true) {
-        sample::SampleSetOptions options;
-        options.Firmware.Version = kVersion;
-        options.WithQuorvan = withQuorvan;
-        ASSERT_EQ(sample::WriteSampleSet(folder_.string(), options), "");
-    }
-
-    static SimOptions DeviceOptions(int type) {
-        SimOptions options;
-        options.DeviceType = type;
-        options.RestartSilenceMs = 50;
-        return options;
-    }
-
-    CliResult RunUpdate(PipetteSimulator& sim, bool yes, const std::string& answers = "") {
-        std::vector<std::string> args = {
-            "update",      "--server",        server_->Origin() + "/pipette-update",
-            "--ca-file",   certs_.CaCertFile, "--port",
-            sim.PortName()};
-        if (yes) {
-            args.push_back("--yes");
-        }
-        std::ostringstream out;
-        std::ostringstream err;
-        std::istringstream in(answers);
-        CliIo io{out, err, in, false, false};
-        CliEnvironment environment;
-        // The countdowns' seconds shrink to 15 ms (still longer in sum than the restart
-        // silence); the short pauses between blocks vanish.
-        environment.Sleeper = [](std::uint32_t ms) {
-            if (ms >= 500) {
-                SleepMilliseconds(15);
-            }
-        };
-        CliResult result;
-        result.Status = RunCli(args, io, environment);
-        result.Out = out.str() + err.str();
-        return result;
-    }
-
-    test::TempDirectory dir_;
-    std::filesystem::path folder_;
-    test::TestCertificateFiles certs_;
-    std::unique_ptr<test::HttpsTestServer> server_;
-};
+using test::CliResult;
+using test::CliUpdateTest;
+using test::Contains;
 
 TEST_F(CliUpdateTest, UpdatesAnElectronicPipetteAndRestoresItsVariant) {
     Publish();
