@@ -22,6 +22,7 @@ namespace {
 using test::CliResult;
 using test::CliUpdateTest;
 using test::Contains;
+using test::kVersion;
 
 TEST_F(CliUpdateTest, UpdatesAnElectronicPipetteAndRestoresItsVariant) {
     Publish();
