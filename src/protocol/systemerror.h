@@ -9,4 +9,9 @@ namespace veltrin {
 // the system has no text for the number. One implementation per operating system.
 void SystemErrorText(char* buffer, std::uint32_t size, int number);
 
+// This system's own error number for an allocation that failed. Error numbers of the two
+// systems overlap (ENOMEM is 12 on Linux, where 12 on Windows means "invalid access code"),
+// so code that reports running out of memory as a system error takes the number from here.
+int OutOfMemoryError();
+
 }  // namespace veltrin

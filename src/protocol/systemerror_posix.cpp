@@ -1,3 +1,4 @@
+#include <cerrno>
 #include <cstring>
 
 #include "protocol/systemerror.h"
@@ -14,6 +15,10 @@ void SystemErrorText(char* buffer, std::uint32_t size, int number) {
     if (text == nullptr)
         return;
     std::strncat(buffer, text, size - 1);
+}
+
+int OutOfMemoryError() {
+    return ENOMEM;
 }
 
 }  // namespace veltrin

@@ -43,4 +43,8 @@ void SystemErrorText(char* buffer, std::uint32_t size, int number) {
     buffer[copied] = '\0';
 }
 
+int OutOfMemoryError() {
+    return ERROR_NOT_ENOUGH_MEMORY;
+}
+
 }  // namespace veltrin

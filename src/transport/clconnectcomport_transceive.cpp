@@ -5,6 +5,7 @@
 #include <new>
 
 #include "common/texttrim.h"
+#include "protocol/systemerror.h"
 #include "transport/clconnectcomport.h"
 
 namespace veltrin {
@@ -75,7 +76,7 @@ int ClConnectComport::Transceive(const char* request, std::uint32_t requestSize,
             }
         }
     } catch (const std::bad_alloc&) {
-        result = ENOMEM;
+        result = OutOfMemoryError();
     }
 
     if (answerSize > 0)

@@ -56,19 +56,23 @@ public:
 
     // Bound of each following single-byte read in ms; 0 means no bound.
     virtual int SetReadTimeout(std::uint32_t milliseconds) = 0;
+    // Blocks until one byte has come or the read time-out has passed (the system's time-out
+    // error); a hung-up line fails at once instead of waiting out the time-out.
     virtual int ReadByte(std::uint8_t& byte) = 0;
     // Reads single bytes, each under the read time-out, into text (cleared first) until the
     // terminator has been read; the terminator is kept. Gives kReadLimitReached once text holds
     // maxLength bytes without the terminator, so a peer that never ends its frame cannot make
-    // the text grow without bound.
-    virtual int ReadUntil(std::uint8_t terminator, std::string& text, std::size_t maxLength) = 0;
+    // the text grow without bound. Any failed read ends it with that read's result. The same
+    // for every backend, so it is written once over ReadByte.
+    int ReadUntil(std::uint8_t terminator, std::string& text, std::size_t maxLength);
 };
 
 // A closed port of this system's backend.
 std::unique_ptr<SerialPort> CreateSerialPort();
 
-// The names of the serial ports with hardware behind them, in a stable natural order
-// (ttyACM2 before ttyACM10).
+// The names of the serial ports with hardware behind them: on Linux in a stable natural order
+// (ttyACM2 before ttyACM10), on Windows in the order of the system's registry key of serial
+// ports.
 std::vector<std::string> ListSerialPorts();
 
 }  // namespace veltrin

@@ -51,7 +51,6 @@ public:
         return 0;
     }
     int ReadByte(std::uint8_t& byte) override;
-    int ReadUntil(std::uint8_t terminator, std::string& text, std::size_t maxLength) override;
 
 private:
     int Claim(int fd);
@@ -197,21 +196,6 @@ int PosixSerialPort::ReadByte(std::uint8_t& byte) {
         const int wait = WaitFor(POLLIN, deadline);
         if (wait != 0)
             return wait;
-    }
-}
-
-int PosixSerialPort::ReadUntil(std::uint8_t terminator, std::string& text, std::size_t maxLength) {
-    text.clear();
-    while (true) {
-        if (text.size() >= maxLength)
-            return kReadLimitReached;
-        std::uint8_t byte = 0;
-        const int result = ReadByte(byte);
-        if (result != 0)
-            return result;
-        text.push_back(static_cast<char>(byte));
-        if (byte == terminator)
-            return 0;
     }
 }
 

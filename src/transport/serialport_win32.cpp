@@ -63,7 +63,6 @@ public:
 
     int SetReadTimeout(std::uint32_t milliseconds) override;
     int ReadByte(std::uint8_t& byte) override;
-    int ReadUntil(std::uint8_t terminator, std::string& text, std::size_t maxLength) override;
 
 private:
     int Configure();
@@ -246,21 +245,6 @@ int Win32SerialPort::ReadByte(std::uint8_t& byte) {
     }
     ClearLineErrors();
     return got == 1 ? 0 : ERROR_TIMEOUT;
-}
-
-int Win32SerialPort::ReadUntil(std::uint8_t terminator, std::string& text, std::size_t maxLength) {
-    text.clear();
-    while (true) {
-        if (text.size() >= maxLength)
-            return kReadLimitReached;
-        std::uint8_t byte = 0;
-        const int result = ReadByte(byte);
-        if (result != 0)
-            return result;
-        text.push_back(static_cast<char>(byte));
-        if (byte == terminator)
-            return 0;
-    }
 }
 
 }  // namespace

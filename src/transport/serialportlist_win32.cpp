@@ -3,11 +3,9 @@
 #define NOMINMAX
 #include <windows.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
-#include "transport/naturalorder.h"
 #include "transport/serialport.h"
 
 namespace veltrin {
@@ -19,6 +17,8 @@ std::string Narrow(const wchar_t* text, std::size_t length) {
         return std::string();
     const int size = WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0,
                                          nullptr, nullptr);
+    if (size <= 0)
+        return std::string();
     std::string narrow(static_cast<std::size_t>(size), '\0');
     WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(length), narrow.data(), size, nullptr,
                         nullptr);
@@ -27,6 +27,7 @@ std::string Narrow(const wchar_t* text, std::size_t length) {
 
 }  // namespace
 
+// In the order the registry gives the values; drivers enter their ports as they create them.
 std::vector<std::string> ListSerialPorts() {
     std::vector<std::string> names;
     HKEY key = nullptr;
@@ -34,14 +35,23 @@ std::vector<std::string> ListSerialPorts() {
         ERROR_SUCCESS) {
         return names;
     }
+    // Buffers as large as the key's longest value name and data, so no port is skipped for a
+    // long value name (each driver chooses its own, such as \Device\VCP0).
+    DWORD longestName = 0;
+    DWORD longestData = 0;
+    if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         &longestName, &longestData, nullptr, nullptr) != ERROR_SUCCESS) {
+        RegCloseKey(key);
+        return names;
+    }
+    std::vector<wchar_t> valueName(static_cast<std::size_t>(longestName) + 1);
+    std::vector<wchar_t> data(static_cast<std::size_t>(longestData) / sizeof(wchar_t) + 1);
     for (DWORD index = 0;; ++index) {
-        wchar_t valueName[256];
-        DWORD valueNameLength = 256;
-        wchar_t data[256];
-        DWORD dataBytes = sizeof(data);
+        DWORD valueNameLength = static_cast<DWORD>(valueName.size());
+        DWORD dataBytes = static_cast<DWORD>(data.size() * sizeof(wchar_t));
         DWORD type = 0;
-        const LONG status = RegEnumValueW(key, index, valueName, &valueNameLength, nullptr, &type,
-                                          reinterpret_cast<BYTE*>(data), &dataBytes);
+        const LONG status = RegEnumValueW(key, index, valueName.data(), &valueNameLength, nullptr,
+                                          &type, reinterpret_cast<BYTE*>(data.data()), &dataBytes);
         if (status == ERROR_NO_MORE_ITEMS)
             break;
         if (status != ERROR_SUCCESS || type != REG_SZ)
@@ -52,11 +62,9 @@ std::vector<std::string> ListSerialPorts() {
         while (length < count && data[length] != L'\0')
             ++length;
         if (length > 0)
-            names.push_back(Narrow(data, length));
+            names.push_back(Narrow(data.data(), length));
     }
     RegCloseKey(key);
-    std::sort(names.begin(), names.end(),
-              [](const std::string& a, const std::string& b) { return NaturalLess(a, b); });
     return names;
 }
 

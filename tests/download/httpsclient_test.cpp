@@ -279,5 +279,31 @@ TEST_F(HttpsClientTest, FileUrlsReadLocalFiles) {
     EXPECT_EQ(small.GetBytes("file://" + fileName, bytes), HTTPS_ERR_TOO_LARGE);
 }
 
+TEST_F(HttpsClientTest, FileUrlsAreDecodedAndStayOnThisMachine) {
+    ASSERT_TRUE(test::WriteFileText(dir_->File("a b.hex"), "blank in the name"));
+    const std::string folder = dir_->Path().string();
+    struct Case {
+        std::string Url;
+        int Expected;
+    };
+    const std::vector<Case> cases = {
+        {"file://" + folder + "//a%20b.hex", HTTPS_OK},
+        {"file://localhost" + folder + "/a%20b.hex", HTTPS_OK},
+        {"FILE://" + folder + "/a%20b.hex", HTTPS_OK},
+        {"file://" + folder + "/a%2", HTTPS_ERR_URL},
+        {"file://" + folder + "/a%zzb.hex", HTTPS_ERR_URL},
+        {"file://" + folder + "/a.hex%00.txt", HTTPS_ERR_URL},
+        {"file://elsewhere" + folder + "/a%20b.hex", HTTPS_ERR_URL},
+        {"file://", HTTPS_ERR_URL},
+        {"file://" + folder, HTTPS_ERR_TRANSFER},  // a folder is no file
+    };
+    HttpsClient client;
+    for (const Case& c : cases) {
+        std::string body;
+        EXPECT_EQ(client.GetText(c.Url, body), c.Expected) << c.Url << ": " << client.LastError();
+        EXPECT_EQ(body, c.Expected == HTTPS_OK ? "blank in the name" : "") << c.Url;
+    }
+}
+
 }  // namespace
 }  // namespace veltrin

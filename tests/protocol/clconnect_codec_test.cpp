@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstring>
 #include <string>
 
 #include "protocol/clconnect.h"
+#include "protocol/systemerror.h"
 
 using namespace veltrin;
 
@@ -119,6 +121,17 @@ TEST_F(CodecTest, SystemErrorTextIsEmptyForUnknownNumbers) {
     EXPECT_STREQ(buffer, "");
     connect.GetSystemErrorText(buffer, 4, 2);
     EXPECT_EQ(std::strlen(buffer), 3u);
+}
+
+// Error numbers differ between the systems; an allocation failure reported with another
+// system's number would show the user an unrelated text.
+TEST_F(CodecTest, OutOfMemoryErrorReadsAsMemoryOnThisSystem) {
+    char buffer[256];
+    connect.GetSystemErrorText(buffer, sizeof buffer, OutOfMemoryError());
+    std::string text(buffer);
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    EXPECT_NE(text.find("memory"), std::string::npos) << buffer;
 }
 
 TEST_F(CodecTest, BaseTransportOperationsAreNotSupported) {

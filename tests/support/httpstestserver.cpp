@@ -110,14 +110,15 @@ void HttpsTestServer::Impl::Handle(const httplib::Request& request, httplib::Res
     }
 }
 
-HttpsTestServer::HttpsTestServer(const TestCertificateFiles& certificates, int port)
+HttpsTestServer::HttpsTestServer(const TestCertificateFiles& certificates, int port,
+                                 int idleSeconds)
     : impl_(std::make_unique<Impl>(certificates)) {
     Impl& impl = *impl_;
     if (!impl.Server.is_valid()) {
         return;
     }
-    // Short keep-alive so that stopping never waits long for an idle connection.
-    impl.Server.set_keep_alive_timeout(1);
+    // Short by default, so that stopping never waits long for an idle connection.
+    impl.Server.set_keep_alive_timeout(idleSeconds);
     impl.Server.set_pre_routing_handler(
         [&impl](const httplib::Request& request, httplib::Response&) {
             TestRequest seen;

@@ -31,10 +31,12 @@ struct TestRequest {
 
 // A real HTTPS server on 127.0.0.1 in this process, on a free port, with the given
 // certificate. Routes match the percent-decoded path; paths nobody registered are answered
-// with 404. Thread-safe: routes may be changed while clients fetch.
+// with 404. Thread-safe: routes may be changed while clients fetch. A connection that brings
+// no request for idleSeconds is closed, also before its first request.
 class HttpsTestServer {
 public:
-    explicit HttpsTestServer(const TestCertificateFiles& certificates, int port = 0);
+    explicit HttpsTestServer(const TestCertificateFiles& certificates, int port = 0,
+                             int idleSeconds = 1);
     ~HttpsTestServer();
     HttpsTestServer(const HttpsTestServer&) = delete;
     HttpsTestServer& operator=(const HttpsTestServer&) = delete;

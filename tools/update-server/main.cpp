@@ -71,7 +71,11 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    veltrin::test::HttpsTestServer server(certificates, arguments.Port);
+    // It runs until killed, so a long idle time costs nothing; a client may take well over a
+    // second between its handshake and its request (WinHTTP under Wine loads the system's
+    // root certificates there the first time).
+    constexpr int kIdleSeconds = 30;
+    veltrin::test::HttpsTestServer server(certificates, arguments.Port, kIdleSeconds);
     if (!server.IsRunning() || !server.ServeDirectory("/pipette-update", arguments.Root)) {
         std::fprintf(stderr, "veltrin-update-server: cannot serve on port %d\n", arguments.Port);
         return 1;
