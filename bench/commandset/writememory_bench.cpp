@@ -9,6 +9,7 @@
 
 #include "pipettesimulator.h"
 #include "protocol/clconnectpipetten.h"
+#include "wiring/realtransports.h"
 
 namespace {
 
@@ -39,7 +40,8 @@ void BM_WriteMemory4096(benchmark::State& state) {
         state.SkipWithError("simulator did not start");
         return;
     }
-    ClConnectPipetten set;
+    const std::unique_ptr<ClConnectPipetten> realSet = MakeRealCommandSet();
+    ClConnectPipetten& set = *realSet;
     set.SelectTransport(2);
     set.SetParams(WorkerParams(sim.PortName()));
     if (set.Open() != 0) {

@@ -2,10 +2,10 @@
 #include <cstring>
 #include <string_view>
 
+#include "common/checksums.h"
 #include "common/texttrim.h"
 #include "data/clquorvanvariants.h"
 #include "data/variantfileformat.h"
-#include "protocol/clconnect.h"
 
 namespace veltrin {
 
@@ -28,8 +28,7 @@ bool ComputeCrc(ByteSource& source, std::uint64_t count, std::uint16_t& crc) {
             count < sizeof chunk ? static_cast<std::size_t>(count) : sizeof chunk;
         if (source.Read(chunk, want) != want)
             return false;
-        crc = ClConnect::Crc16(crc, chunk, static_cast<std::uint32_t>(want),
-                               static_cast<std::uint32_t>(sizeof chunk));
+        crc = Crc16Arc(crc, chunk, want);
         count -= want;
     }
     return true;

@@ -8,6 +8,7 @@
 #include "diagnostics/clprotocol.h"
 #include "engine/clthreadimpl.h"
 #include "engine/updateresult.h"
+#include "wiring/realtransports.h"
 
 namespace veltrin {
 
@@ -50,7 +51,7 @@ ClTreadImpl::ClTreadImpl(UpdateThreadOwner& owner, Dispatcher& dispatcher,
     : owner_(owner), dispatcher_(dispatcher), settings_(std::move(settings)) {
     textConvert_ = std::make_unique<ClToolsTextConvert>();
     hexReader_ = std::make_unique<ClIntelHex>();
-    device_ = std::make_unique<ClConnectPipetten>();
+    device_ = MakeRealCommandSet();
     if (settings_.Sleeper)
         device_->SetSleeper(settings_.Sleeper);
     trace_ = std::make_unique<ClProtocol>();

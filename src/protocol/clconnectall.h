@@ -22,8 +22,6 @@ enum TransportKind : std::uint32_t {
 // selected every operation with a result returns 0x60200002 and the text operations give "".
 class ClConnectAll {
 public:
-    // The real transports, serial selected.
-    ClConnectAll();
     // Given transports (either may be null), serial selected.
     ClConnectAll(std::unique_ptr<ClConnect> irda, std::unique_ptr<ClConnect> serial);
     ~ClConnectAll();

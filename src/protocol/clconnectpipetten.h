@@ -70,8 +70,6 @@ struct TSMemoryInfo {
 // Results: 0, a connection error 0x6020xxxx, a system error number, or 0x60300000 | status.
 class ClConnectPipetten {
 public:
-    // With a new holder: both transports closed, the serial one selected.
-    ClConnectPipetten();
     // With a given holder (tests drive the command set over transports of their own).
     explicit ClConnectPipetten(std::unique_ptr<ClConnectAll> holder);
     ~ClConnectPipetten();

@@ -1,5 +1,5 @@
 #include "ui/programwindows.h"
-#include "ui/updateservices.h"
+#include "windowlogic/updateservices.h"
 #include "ui/veltrinapplication.h"
 
 int main(int argc, char* argv[]) {

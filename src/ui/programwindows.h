@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "ui/mainwindowservices.h"
+#include "windowlogic/mainwindowservices.h"
 #include "ui/tform_main.h"
 #include "ui/tform_messagethread.h"
 #include "ui/tform_messagethreadend.h"

@@ -1,14 +1,13 @@
 #pragma once
 
 #include <QWidget>
-#include <memory>
 #include <string>
 
-#include "data/clquorvanvariants.h"
-#include "engine/threadowner.h"
-#include "ui/mainwindowservices.h"
 #include "ui/qtdispatcher.h"
-#include "ui/tsmainparams.h"
+#include "windowlogic/mainwindowlogic.h"
+#include "windowlogic/mainwindowservices.h"
+#include "windowlogic/mainwindowview.h"
+#include "windowlogic/tsmainparams.h"
 
 class QFrame;
 class QGroupBox;
@@ -19,16 +18,14 @@ class QTimer;
 
 namespace veltrin {
 
-class ClTread;
 class TForm_MessageThread;
 class TForm_MessageThreadEnd;
 
-// The program's main window: it owns the update data, the variant table and the worker of the
-// current run, starts runs (at start-up without a click when data is at hand), lets the user
-// cancel one, and carries out the end dialog's choice. Every member runs on the UI thread; the
-// worker reaches the window only through the owner handlers, which the dispatcher runs here
-// while the worker waits.
-class TForm_Main : public QWidget, public UpdateThreadOwner {
+// The program's main window in Qt: it creates the controls and timers, forwards clicks, timer
+// ticks and close requests to the window logic, and shows what the logic tells it. The logic
+// owns the update data, the variant table and the worker of the current run; the worker's
+// events reach it on this window's thread through the Qt dispatcher while the worker waits.
+class TForm_Main : public QWidget, private MainWindowView {
     Q_OBJECT
 
 public:
@@ -40,40 +37,55 @@ public:
     // the event loop runs, when both are attached.
     void AttachDialogs(TForm_MessageThreadEnd* endDialog, TForm_MessageThread* questionDialog);
 
-    const TSMainParams& Params() const { return MainParams; }
+    const TSMainParams& Params() const { return logic_.Params(); }
+    MainWindowLogic& Logic() { return logic_; }
 
-    void DownloadUpdateData();
-    void RefreshView();
-    void StartUpdate();
-    void StopUpdate();
+    // The logic's operations under the names the window has always had.
+    void DownloadUpdateData() { logic_.DownloadUpdateData(); }
+    void RefreshView() { logic_.RefreshView(); }
+    void StartUpdate() { logic_.StartUpdate(); }
+    void StopUpdate() { logic_.StopUpdate(); }
+    void Timer_DownloadIntelHexTimer() { logic_.Timer_DownloadIntelHexTimer(); }
+    void Timer_NextActionTimer() { logic_.Timer_NextActionTimer(); }
+    void Button_StartStopClick() { logic_.Button_StartStopClick(); }
 
-    void Timer_DownloadIntelHexTimer();
-    void Timer_NextActionTimer();
-    void Button_StartStopClick();
-
-    // UpdateThreadOwner
-    void ThreadFetchParams(TSThreadParams& params) override;
-    void ThreadSetTotalMax(TSThreadParams& params) override;
-    void ThreadSetTotalPosition(TSThreadParams& params) override;
-    void ThreadStepTotal(TSThreadParams& params) override;
-    void ThreadSetActionMax(TSThreadParams& params) override;
-    void ThreadSetActionPosition(TSThreadParams& params) override;
-    void ThreadShowTitle(TSThreadParams& params) override;
-    void ThreadShowAction(TSThreadParams& params) override;
-    void ThreadAskYesNo(TSThreadParams& params) override;
-    void ThreadReportEnd(TSThreadParams& params, bool terminated) override;
-    void ThreadLookupVariant(TSThreadParams& params) override;
-    void UpdateThreadEnded() override;
+    // The owner handlers, for a caller on the UI thread (workers reach them through the logic).
+    void ThreadFetchParams(TSThreadParams& params) { logic_.ThreadFetchParams(params); }
+    void ThreadSetTotalMax(TSThreadParams& params) { logic_.ThreadSetTotalMax(params); }
+    void ThreadSetTotalPosition(TSThreadParams& params) { logic_.ThreadSetTotalPosition(params); }
+    void ThreadStepTotal(TSThreadParams& params) { logic_.ThreadStepTotal(params); }
+    void ThreadSetActionMax(TSThreadParams& params) { logic_.ThreadSetActionMax(params); }
+    void ThreadSetActionPosition(TSThreadParams& params) { logic_.ThreadSetActionPosition(params); }
+    void ThreadShowTitle(TSThreadParams& params) { logic_.ThreadShowTitle(params); }
+    void ThreadShowAction(TSThreadParams& params) { logic_.ThreadShowAction(params); }
+    void ThreadAskYesNo(TSThreadParams& params) { logic_.ThreadAskYesNo(params); }
+    void ThreadReportEnd(TSThreadParams& params, bool terminated) {
+        logic_.ThreadReportEnd(params, terminated);
+    }
+    void ThreadLookupVariant(TSThreadParams& params) { logic_.ThreadLookupVariant(params); }
+    void UpdateThreadEnded() { logic_.UpdateThreadEnded(); }
 
 protected:
-    // FormClose: refused while a run is active.
+    // FormClose: the logic refuses it while a run is active.
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildForm();
-    void ShowMessageView(bool message);
-    QLabel* VersionLabel(FirmwareFamily family) const;
-    void FinishRunBeforeDestruction();
+
+    // MainWindowView
+    void SetText(MainText control, const std::string& text) override;
+    void PaintNow() override;
+    void SetStartStopEnabled(bool enabled) override;
+    void ShowProgressView(bool progress) override;
+    void SetBar(MainBar bar, int maximum, int position) override;
+    void ArmTimer(MainTimer timer, int intervalMs) override;
+    void StopTimer(MainTimer timer) override;
+    bool AskYesNo(const std::string& question, int offset) override;
+    int ShowEndDialog(bool terminated, int code, const std::string& text, int offset) override;
+    void CloseWindow() override;
+
+    QLabel* LabelOf(MainText control) const;
+    QTimer* TimerOf(MainTimer timer) const;
 
     QPushButton* Button_StartStop;
     QFrame* Panel1;
@@ -91,14 +103,10 @@ private:
     QTimer* Timer_DownloadIntelHex;
     QTimer* Timer_NextAction;
 
-    MainWindowServices services_;
     QtDispatcher dispatcher_;
-    ClQuorvanVariants variants_;
-    TSMainParams MainParams;
-    ClTread* worker_ = nullptr;  // valid while MainParams.ThreadRunning; the engine frees it
+    MainWindowLogic logic_;
     TForm_MessageThreadEnd* endDialog_ = nullptr;
     TForm_MessageThread* questionDialog_ = nullptr;
-    bool closing_ = false;  // the window goes away: handlers no longer ask the user
 };
 
 }  // namespace veltrin

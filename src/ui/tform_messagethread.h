@@ -3,14 +3,17 @@
 #include <QDialog>
 #include <string>
 
+#include "windowlogic/questiondialoglogic.h"
+
 class QGroupBox;
 class QLabel;
 class QPushButton;
 
 namespace veltrin {
 
-// The worker's yes/no question. One instance lives for the whole program and is reused for
-// every question; Yes is the modal result Accepted, No and the close box are Rejected.
+// The worker's yes/no question in Qt, showing what its logic decides. One instance lives for the
+// whole program and is reused for every question; Yes is the modal result Accepted, No, the
+// close box and Escape are Rejected.
 class TForm_MessageThread : public QDialog {
     Q_OBJECT
 
@@ -21,6 +24,9 @@ public:
     void SetMessage(const std::string& text);
 
 private:
+    void Leave(QuestionDialogLogic::Exit exit);
+
+    QuestionDialogLogic logic_;
     QGroupBox* GroupBox_Message;
     QLabel* Label_Message;
     QPushButton* Button_Yes;

@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "report/endtexts.h"
 #include "ui/formtools.h"
 
 namespace veltrin {
@@ -15,8 +14,9 @@ namespace {
 constexpr int kClientWidth = 544;
 constexpr int kClientHeight = 241;
 
-const QColor kRed(255, 0, 0);
-const QColor kGreen(0, 128, 0);
+QColor ToQColor(TextColor color) {
+    return QColor(color.Red, color.Green, color.Blue);
+}
 
 QPushButton* MakeButton(QWidget* parent, const char* objectName, const char* text, int x) {
     auto* button = new QPushButton(QString::fromLatin1(text), parent);
@@ -44,7 +44,7 @@ TForm_MessageThreadEnd::TForm_MessageThreadEnd(QWidget* parent)
     // Created after the status label so that it lies on top of the status label's lower part.
     Label_ErrorText = MakePlainLabel(GroupBox_Message, "Label_ErrorText", 14, 28);
     Label_ErrorText->setFont(TahomaFont(13));
-    SetTextColor(Label_ErrorText, kRed);
+    SetTextColor(Label_ErrorText, ToQColor(EndDialogLogic::ErrorTextColor()));
 
     GroupBox_Start = new QGroupBox(this);
     GroupBox_Start->setObjectName(QStringLiteral("GroupBox_Start"));
@@ -55,23 +55,21 @@ TForm_MessageThreadEnd::TForm_MessageThreadEnd(QWidget* parent)
     Label_Message_Start->setAlignment(Qt::AlignCenter);
     Label_Message_Start->setWordWrap(true);
 
-    Button_Exit = MakeButton(this, "Button_Exit", "Exit Program", 194);
+    Button_Exit = MakeButton(this, "Button_Exit", EndDialogLogic::kExitCaption, 194);
     connect(Button_Exit, &QPushButton::clicked, this, &TForm_MessageThreadEnd::Button_ExitClick);
-    Button_Start = MakeButton(this, "Button_Start", "Update next device", 372);
+    Button_Start = MakeButton(this, "Button_Start", EndDialogLogic::kStartCaptionAtCreation, 372);
     connect(Button_Start, &QPushButton::clicked, this, &TForm_MessageThreadEnd::Button_StartClick);
 }
 
 void TForm_MessageThreadEnd::ShowResult(bool terminated, int code, const std::string& text) {
-    const EndTexts texts = ResultTexts(terminated, code, text);
+    logic_.ShowResult(terminated, code, text);
+    const EndTexts& texts = logic_.Texts();
     setWindowTitle(ToQString(texts.Caption));
     Label_Status->setText(ToQString(texts.Status));
-    if (texts.look == EndTexts::Look::Error) {
-        // The error line lies over the status label's lower part, so the status keeps to the top.
-        Label_Status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    } else {
-        Label_Status->setAlignment(Qt::AlignCenter);
-    }
-    SetTextColor(Label_Status, texts.look == EndTexts::Look::Success ? kGreen : kRed);
+    Label_Status->setAlignment(logic_.StatusLayout() == EndDialogLogic::StatusPlacement::TopLeft
+                                   ? (Qt::AlignLeft | Qt::AlignTop)
+                                   : Qt::Alignment(Qt::AlignCenter));
+    SetTextColor(Label_Status, ToQColor(logic_.StatusColor()));
     SetAutoSizeText(Label_ErrorText, ToQString(texts.ErrorText));
     Label_Message_Start->setText(ToQString(texts.Message));
     Button_Start->setText(ToQString(texts.StartCaption));
@@ -80,17 +78,26 @@ void TForm_MessageThreadEnd::ShowResult(bool terminated, int code, const std::st
 }
 
 void TForm_MessageThreadEnd::Button_StartClick() {
-    done(kResultStart);
+    Leave(EndDialogLogic::Exit::StartButton);
 }
 
 void TForm_MessageThreadEnd::Button_ExitClick() {
-    done(kResultExit);
+    Leave(EndDialogLogic::Exit::ExitButton);
 }
 
-void TForm_MessageThreadEnd::reject() {}
+void TForm_MessageThreadEnd::reject() {
+    Leave(EndDialogLogic::Exit::Escape);
+}
 
 void TForm_MessageThreadEnd::closeEvent(QCloseEvent* event) {
     event->ignore();
+    Leave(EndDialogLogic::Exit::CloseRequest);
+}
+
+void TForm_MessageThreadEnd::Leave(EndDialogLogic::Exit exit) {
+    if (const std::optional<int> result = EndDialogLogic::ResultOf(exit)) {
+        done(*result);
+    }
 }
 
 }  // namespace veltrin

@@ -3,20 +3,23 @@
 #include <QDialog>
 #include <string>
 
+#include "windowlogic/enddialoglogic.h"
+
 class QGroupBox;
 class QLabel;
 class QPushButton;
 
 namespace veltrin {
 
-// The end of every run: the result in words and the choice between the next run and leaving.
-// It has no close box; its modal result is kResultStart or kResultExit.
+// The end of every run in Qt: the result in words and the choice between the next run and
+// leaving, as its logic decides them. It has no close box; its modal result is kResultStart or
+// kResultExit.
 class TForm_MessageThreadEnd : public QDialog {
     Q_OBJECT
 
 public:
-    static constexpr int kResultStart = 1;
-    static constexpr int kResultExit = 2;
+    static constexpr int kResultStart = EndDialogLogic::kResultStart;
+    static constexpr int kResultExit = EndDialogLogic::kResultExit;
 
     explicit TForm_MessageThreadEnd(QWidget* parent = nullptr);
 
@@ -33,6 +36,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void Leave(EndDialogLogic::Exit exit);
+
+    EndDialogLogic logic_;
     QGroupBox* GroupBox_Message;
     QLabel* Label_Status;
     QLabel* Label_ErrorText;

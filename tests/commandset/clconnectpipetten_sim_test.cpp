@@ -12,6 +12,7 @@
 #include "protocol/clconnectall.h"
 #include "protocol/clconnectpipetten.h"
 #include "transport/clconnectcomport.h"
+#include "wiring/realtransports.h"
 
 using namespace veltrin;
 using Bytes = std::vector<std::uint8_t>;
@@ -49,7 +50,7 @@ protected:
         options.RestartSilenceMs = 20;
         sim = std::make_unique<PipetteSimulator>(std::move(options));
         ASSERT_EQ(sim->Start(), 0);
-        set = std::make_unique<ClConnectPipetten>();
+        set = MakeRealCommandSet();
         set->SelectTransport(2);
         ASSERT_EQ(set->SetParams(WorkerParams(sim->PortName(), attempts)), 0);
         ASSERT_EQ(set->Open(), 0) << sim->PortName();
@@ -290,15 +291,15 @@ TEST_F(SimulatorCommandTest, UnpluggedDeviceGivesASystemErrorWithItsText) {
 }
 
 TEST(SimulatorHolderTest, NewHolderListsTheSystemsSerialPorts) {
-    ClConnectAll holder;
+    const std::unique_ptr<ClConnectAll> holder = MakeRealTransports();
     std::vector<std::string> fromHolder;
-    holder.GetPortList(fromHolder);
+    holder->GetPortList(fromHolder);
     ClConnectComport serial;
     std::vector<std::string> fromSystem;
     serial.GetPortList(fromSystem);
     EXPECT_EQ(fromHolder, fromSystem);
-    holder.SelectTransport(1);
+    holder->SelectTransport(1);
     std::vector<std::string> unchanged{"kept"};
-    holder.GetPortList(unchanged);
+    holder->GetPortList(unchanged);
     EXPECT_EQ(unchanged, std::vector<std::string>{"kept"});
 }

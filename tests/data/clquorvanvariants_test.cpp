@@ -3,10 +3,10 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "common/checksums.h"
 #include "data/clquorvanvariants.h"
 #include "data/filebytesource.h"
 #include "hextext.h"
-#include "protocol/clconnect.h"
 
 using namespace veltrin;
 
@@ -20,8 +20,7 @@ void PutLe32(Bytes& file, std::size_t at, std::uint32_t value) {
 }
 
 void Seal(Bytes& file) {
-    const auto crc = ClConnect::Crc16(0, file.data(), static_cast<std::uint32_t>(file.size() - 2),
-                                      static_cast<std::uint32_t>(file.size()));
+    const auto crc = Crc16Arc(0, file.data(), file.size() - 2);
     file[file.size() - 2] = static_cast<std::uint8_t>(crc);
     file[file.size() - 1] = static_cast<std::uint8_t>(crc >> 8);
 }

@@ -8,7 +8,7 @@
 #include "parfile.h"
 #include "screenshot.h"
 #include "ui/programwindows.h"
-#include "ui/variantrecords.h"
+#include "records/variantrecords.h"
 
 using namespace veltrin;
 

@@ -19,8 +19,8 @@
 #include "support/tempdirectory.h"
 #include "support/testcertificates.h"
 #include "ui/programwindows.h"
-#include "ui/updateservices.h"
-#include "ui/variantrecords.h"
+#include "windowlogic/updateservices.h"
+#include "records/variantrecords.h"
 
 using namespace veltrin;
 

@@ -15,7 +15,7 @@
 #include "support/httpstestserver.h"
 #include "support/tempdirectory.h"
 #include "support/testcertificates.h"
-#include "ui/variantrecords.h"
+#include "records/variantrecords.h"
 
 namespace veltrin {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "ui/programwindows.h"
-#include "ui/updateservices.h"
+#include "windowlogic/updateservices.h"
 #include "ui/veltrinapplication.h"
 
 namespace {

@@ -2,8 +2,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/checksums.h"
 #include "data/clquorvanvariants.h"
-#include "protocol/clconnect.h"
 #include "sampledata.h"
 #include "samplerandom.h"
 
@@ -68,8 +68,7 @@ std::vector<std::uint8_t> GenerateVariantFile(const std::vector<std::uint16_t>& 
         const TSClQuorvanVariants_ParamRecord record = MakeRecord(ids[i], seed);
         std::memcpy(file.data() + kHeader + i * kRecord, &record, kRecord);
     }
-    const std::uint16_t crc = ClConnect::Crc16(0, file.data(), static_cast<std::uint32_t>(size - 2),
-                                               static_cast<std::uint32_t>(size));
+    const std::uint16_t crc = Crc16Arc(0, file.data(), size - 2);
     file[size - 2] = static_cast<std::uint8_t>(crc);
     file[size - 1] = static_cast<std::uint8_t>(crc >> 8);
     return file;

@@ -1,5 +1,6 @@
 // ports and probe: what the system offers and what answers on it.
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -9,11 +10,13 @@
 #include "protocol/clconnectpipetten.h"
 #include "protocol/devicetypes.h"
 #include "transport/portaccess.h"
+#include "wiring/realtransports.h"
 
 namespace veltrin {
 
 int RunPortsCommand(CliIo& io) {
-    ClConnectPipetten device;
+    const std::unique_ptr<ClConnectPipetten> realDevice = MakeRealCommandSet();
+    ClConnectPipetten& device = *realDevice;
     device.SelectTransport(kSerialTransport);
     std::vector<std::string> ports;
     device.GetPortList(ports);
@@ -32,7 +35,8 @@ int RunPortsCommand(CliIo& io) {
 }
 
 int RunProbeCommand(const CliArguments& arguments, CliIo& io) {
-    ClConnectPipetten device;
+    const std::unique_ptr<ClConnectPipetten> realDevice = MakeRealCommandSet();
+    ClConnectPipetten& device = *realDevice;
     device.SelectTransport(kSerialTransport);
     std::vector<std::string> ports = arguments.Ports;
     if (ports.empty()) {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "ui/variantrecords.h"
+#include "records/variantrecords.h"
 
 namespace veltrin {
 

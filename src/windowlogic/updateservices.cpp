@@ -1,4 +1,4 @@
-#include "ui/updateservices.h"
+#include "windowlogic/updateservices.h"
 
 #include <memory>
 

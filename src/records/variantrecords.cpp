@@ -1,4 +1,4 @@
-#include "ui/variantrecords.h"
+#include "records/variantrecords.h"
 
 #include <cstring>
 

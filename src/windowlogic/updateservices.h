@@ -4,7 +4,7 @@
 
 #include "download/httpsclient.h"
 #include "engine/clthread.h"
-#include "ui/mainwindowservices.h"
+#include "windowlogic/mainwindowservices.h"
 
 namespace veltrin {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine/clthread.h"
-#include "ui/mainwindowservices.h"
+#include "windowlogic/mainwindowservices.h"
 
 // A worker that does nothing by itself; the test plays the engine's part on the UI thread.
 class FakeWorker : public veltrin::ClTread {

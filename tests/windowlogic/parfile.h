@@ -4,8 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "common/checksums.h"
 #include "data/clquorvanvariants.h"
-#include "protocol/clconnect.h"
 
 // A variant parameter file holding the given records: header, records, CRC-16/ARC.
 inline std::vector<std::uint8_t> MakeParFile(
@@ -21,7 +21,7 @@ inline std::vector<std::uint8_t> MakeParFile(
     for (std::uint32_t r = 0; r < count; ++r) {
         std::memcpy(file.data() + 64 + 436 * r, &records[r], 436);
     }
-    const std::uint16_t crc = veltrin::ClConnect::Crc16(0, file.data(), size - 2, size);
+    const std::uint16_t crc = veltrin::Crc16Arc(0, file.data(), size - 2);
     file[size - 2] = static_cast<std::uint8_t>(crc);
     file[size - 1] = static_cast<std::uint8_t>(crc >> 8);
     return file;

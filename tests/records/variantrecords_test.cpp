@@ -4,7 +4,7 @@
 #include <set>
 #include <vector>
 
-#include "ui/variantrecords.h"
+#include "records/variantrecords.h"
 
 using namespace veltrin;
 
