@@ -23,8 +23,7 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
 }
 
 bool IsDriveName(std::string_view text) {
-    return text.size() == 2 && std::isalpha(static_cast<unsigned char>(text[0])) &&
-           text[1] == ':';
+    return text.size() == 2 && std::isalpha(static_cast<unsigned char>(text[0])) && text[1] == ':';
 }
 
 int HexValue(char c) {
@@ -64,7 +63,8 @@ bool SplitLocalPath(const std::string& url, std::string& encodedPath) {
     const std::size_t slash = rest.find('/');
     const std::string_view host = rest.substr(0, slash);
     if (host.empty() || EqualsNoCase(host, "localhost")) {
-        encodedPath = slash == std::string_view::npos ? std::string() : std::string(rest.substr(slash));
+        encodedPath =
+            slash == std::string_view::npos ? std::string() : std::string(rest.substr(slash));
         return true;
     }
     if (IsDriveName(host)) {

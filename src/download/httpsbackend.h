@@ -11,9 +11,9 @@ namespace veltrin {
 
 // What came back from one GET, whatever its status.
 struct HttpsAnswer {
-    long Status = 0;                 // 0 when no answer arrived
+    long Status = 0;                    // 0 when no answer arrived
     std::int64_t AnnouncedLength = -1;  // Content-Length; -1 when the server gave none
-    std::string Error;              // readable reason when the GET failed
+    std::string Error;                  // readable reason when the GET failed
 };
 
 // The HTTPS transfer itself, through the operating system's own HTTP library (one file per
@@ -29,7 +29,6 @@ public:
 
 // The backend of this system set up for the options; nullptr with why filled when that fails.
 // Never throws.
-std::unique_ptr<HttpsBackend> MakeHttpsBackend(const HttpsClientOptions& options,
-                                               std::string& why);
+std::unique_ptr<HttpsBackend> MakeHttpsBackend(const HttpsClientOptions& options, std::string& why);
 
 }  // namespace veltrin

@@ -58,12 +58,10 @@ std::wstring Widen(const std::string& text) {
 
 std::string ErrorText(DWORD error) {
     wchar_t* text = nullptr;
-    const DWORD flags =
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_FROM_HMODULE |
-        FORMAT_MESSAGE_IGNORE_INSERTS;
-    const DWORD length =
-        FormatMessageW(flags, GetModuleHandleW(L"winhttp.dll"), error, 0,
-                       reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    const DWORD flags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                        FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_IGNORE_INSERTS;
+    const DWORD length = FormatMessageW(flags, GetModuleHandleW(L"winhttp.dll"), error, 0,
+                                        reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::string result = "WinHTTP error " + std::to_string(error);
     if (length > 0 && text != nullptr) {
         std::string narrow;
@@ -122,8 +120,8 @@ struct CertificateCheck {
 // Runs after the handshake, before the request leaves: a server whose certificate does not
 // verify never sees the request, its path or the client's cookies. Closing the request handle
 // makes WinHttpSendRequest fail.
-void CALLBACK OnRequestStatus(HINTERNET request, DWORD_PTR context, DWORD status,
-                              LPVOID /*info*/, DWORD /*infoLength*/) {
+void CALLBACK OnRequestStatus(HINTERNET request, DWORD_PTR context, DWORD status, LPVOID /*info*/,
+                              DWORD /*infoLength*/) {
     if (status != WINHTTP_CALLBACK_STATUS_SENDING_REQUEST || context == 0) {
         return;
     }
@@ -131,8 +129,7 @@ void CALLBACK OnRequestStatus(HINTERNET request, DWORD_PTR context, DWORD status
     try {
         PCCERT_CONTEXT certificate = nullptr;
         DWORD size = sizeof(certificate);
-        if (!WinHttpQueryOption(request, WINHTTP_OPTION_SERVER_CERT_CONTEXT, &certificate,
-                                &size) ||
+        if (!WinHttpQueryOption(request, WINHTTP_OPTION_SERVER_CERT_CONTEXT, &certificate, &size) ||
             certificate == nullptr) {
             check.Result = HTTPS_ERR_TLS;
             check.Why = "The server presented no certificate";
@@ -256,9 +253,8 @@ bool WinHttpBackend::Setup(std::string& why) {
 HINTERNET WinHttpBackend::OpenRequest(HINTERNET connection, const wchar_t* verb,
                                       const wchar_t* path, CertificateCheck& check,
                                       DWORD features) {
-    HINTERNET request =
-        WinHttpOpenRequest(connection, verb, path, nullptr, WINHTTP_NO_REFERER,
-                           WINHTTP_DEFAULT_ACCEPT_TYPES, WINHTTP_FLAG_SECURE);
+    HINTERNET request = WinHttpOpenRequest(connection, verb, path, nullptr, WINHTTP_NO_REFERER,
+                                           WINHTTP_DEFAULT_ACCEPT_TYPES, WINHTTP_FLAG_SECURE);
     if (request == nullptr) {
         return nullptr;
     }
@@ -272,11 +268,16 @@ HINTERNET WinHttpBackend::OpenRequest(HINTERNET connection, const wchar_t* verb,
     // been opened for another client; with an extra CA file this check replaces WinHTTP's own
     // root and name checks.
     DWORD_PTR context = reinterpret_cast<DWORD_PTR>(&check);
+    // Waiting for the answer's head (and, in some WinHTTPs, for the handshake) is a stall too;
+    // left alone it would be WinHTTP's default of 90 s.
+    DWORD stallMs = Milliseconds(options_.LowSpeedTimeSeconds);
     const bool ready =
+        WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &stallMs,
+                         sizeof(stallMs)) &&
         WinHttpSetOption(request, WINHTTP_OPTION_DISABLE_FEATURE, &features, sizeof(features)) &&
         WinHttpSetOption(request, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof(context)) &&
-        WinHttpSetStatusCallback(request, OnRequestStatus, WINHTTP_CALLBACK_FLAG_SEND_REQUEST,
-                                 0) != WINHTTP_INVALID_STATUS_CALLBACK &&
+        WinHttpSetStatusCallback(request, OnRequestStatus, WINHTTP_CALLBACK_FLAG_SEND_REQUEST, 0) !=
+            WINHTTP_INVALID_STATUS_CALLBACK &&
         (check.ExtraRoots == nullptr ||
          WinHttpSetOption(request, WINHTTP_OPTION_SECURITY_FLAGS, &flags, sizeof(flags)));
     if (!ready) {
@@ -314,7 +315,8 @@ int WinHttpBackend::Get(const std::string& url, BodySink& sink, HttpsAnswer& ans
         parts.dwHostNameLength = static_cast<DWORD>(-1);
         parts.dwUrlPathLength = static_cast<DWORD>(-1);
         parts.dwExtraInfoLength = static_cast<DWORD>(-1);
-        if (!WinHttpCrackUrl(wideUrl.c_str(), 0, 0, &parts) || parts.nScheme != INTERNET_SCHEME_HTTPS) {
+        if (!WinHttpCrackUrl(wideUrl.c_str(), 0, 0, &parts) ||
+            parts.nScheme != INTERNET_SCHEME_HTTPS) {
             answer.Error = "The URL cannot be parsed";
             return HTTPS_ERR_URL;
         }
@@ -324,7 +326,8 @@ int WinHttpBackend::Get(const std::string& url, BodySink& sink, HttpsAnswer& ans
         std::wstring path(parts.lpszUrlPath, parts.dwUrlPathLength);
         path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
 
-        InternetHandle connection(WinHttpConnect(session_.Get(), check.Host.c_str(), parts.nPort, 0));
+        InternetHandle connection(
+            WinHttpConnect(session_.Get(), check.Host.c_str(), parts.nPort, 0));
         if (connection.Get() == nullptr) {
             return Fail(GetLastError(), answer);
         }
@@ -332,8 +335,8 @@ int WinHttpBackend::Get(const std::string& url, BodySink& sink, HttpsAnswer& ans
             // WinHTTP's own checks are off for such a server, and a callback cannot stop a
             // request from leaving on every WinHTTP; so a bare request without cookies shows
             // the certificate first, and the real one follows only when it verifies.
-            InternetHandle probe(OpenRequest(connection.Get(), L"HEAD", L"/", check,
-                                             WINHTTP_DISABLE_COOKIES));
+            InternetHandle probe(
+                OpenRequest(connection.Get(), L"HEAD", L"/", check, WINHTTP_DISABLE_COOKIES));
             if (probe.Get() == nullptr) {
                 return Fail(GetLastError(), answer);
             }
@@ -398,8 +401,9 @@ int WinHttpBackend::ReadBody(HINTERNET request, BodySink& sink, HttpsAnswer& ans
         DWORD got = 0;
         if (!WinHttpReadData(request, buffer.data(), kReadChunk, &got)) {
             const DWORD error = GetLastError();
-            const bool cutShort = answer.AnnouncedLength >= 0 &&
-                                  sink.Received() < static_cast<std::uint64_t>(answer.AnnouncedLength);
+            const bool cutShort =
+                answer.AnnouncedLength >= 0 &&
+                sink.Received() < static_cast<std::uint64_t>(answer.AnnouncedLength);
             if (error != ERROR_WINHTTP_TIMEOUT && cutShort) {
                 return HTTPS_OK;  // reported as a short body above
             }

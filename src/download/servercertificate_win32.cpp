@@ -39,8 +39,8 @@ bool DecodePem(const std::string& block, std::vector<BYTE>& der) {
         return false;
     }
     der.resize(size);
-    return CryptStringToBinaryA(block.data(), length, CRYPT_STRING_BASE64HEADER, der.data(),
-                                &size, nullptr, nullptr) != FALSE;
+    return CryptStringToBinaryA(block.data(), length, CRYPT_STRING_BASE64HEADER, der.data(), &size,
+                                nullptr, nullptr) != FALSE;
 }
 
 class ChainContext {
@@ -162,9 +162,9 @@ bool EndsInExtraRoot(PCCERT_CHAIN_CONTEXT chain, HCERTSTORE extraRoots) {
 }
 
 bool SameTextNoCase(std::wstring_view a, std::wstring_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
-               return towlower(x) == towlower(y);
-           });
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [](wchar_t x, wchar_t y) { return towlower(x) == towlower(y); });
 }
 
 // RFC 6125 matching of one DNS name from a certificate: exact, or "*." for one leftmost label.

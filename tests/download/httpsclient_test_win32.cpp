@@ -44,11 +44,10 @@ bool ReadUpdateServer(UpdateServer& server) {
         return false;
     }
     std::ifstream info(infoFile);
-    return static_cast<bool>(std::getline(info, server.Origin) &&
-                             std::getline(info, server.CaFile) &&
-                             std::getline(info, server.ServerCert) &&
-                             std::getline(info, server.Folder) &&
-                             std::getline(info, server.FileText));
+    return static_cast<bool>(
+        std::getline(info, server.Origin) && std::getline(info, server.CaFile) &&
+        std::getline(info, server.ServerCert) && std::getline(info, server.Folder) &&
+        std::getline(info, server.FileText));
 }
 
 class WinHttpClientTest : public ::testing::Test {
