@@ -10,6 +10,8 @@ packages=(
     # to run its tests, msitools for the installer.
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools googletest
     wine wine64 msitools
+    # The Win32 window tests: a display for Wine, and Wine's own Tahoma for the windows' font.
+    xvfb fonts-wine
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -23,7 +23,7 @@ COLORREF ToColorRef(TextColor color) {
 
 EndDialog::EndDialog(HWND owner) : owner_(owner) {
     // A caption without any caption buttons.
-    if (!Create(kEndDialogClass, WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN,
+    if (!Create(kEndDialogClass, WS_POPUP | WS_CAPTION,
                 WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, owner)) {
         return;
     }
@@ -92,8 +92,7 @@ int EndDialog::Show(bool terminated, int code, const std::string& text, int offs
     ShowResult(terminated, code, text);
     done_ = false;
     result_ = 0;
-    SetFocus(Button_Start);
-    RunModal(owner_, Handle(), done_, hook);
+    RunModal(owner_, Handle(), Button_Start, done_, hook);
     return result_;
 }
 

@@ -11,7 +11,7 @@ using namespace mainlayout;
 MainWindow::MainWindow(MainWindowServices services)
     : logic_(*this, dispatcher_, std::move(services)) {
     // A fixed single border with only a close box.
-    if (!Create(kMainWindowClass, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+    if (!Create(kMainWindowClass, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
                 WS_EX_CONTROLPARENT | WS_EX_APPWINDOW, nullptr)) {
         return;
     }

@@ -2,10 +2,12 @@
 
 namespace veltrin::win32ui {
 
-void RunModal(HWND owner, HWND dialog, const bool& done, const DialogShownHook& hook) {
+void RunModal(HWND owner, HWND dialog, HWND focus, const bool& done,
+              const DialogShownHook& hook) {
     EnableWindow(owner, FALSE);
     ShowWindow(dialog, SW_SHOW);
     SetForegroundWindow(dialog);
+    SetFocus(focus);
     UpdateWindow(dialog);
     if (hook) {
         hook(dialog);

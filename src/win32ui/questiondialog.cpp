@@ -16,7 +16,7 @@ constexpr int kLabelLeft = 12, kLabelTop = 12;
 
 QuestionDialog::QuestionDialog(HWND owner) : owner_(owner) {
     // A dialog frame with a close box; WS_EX_CONTROLPARENT lets Tab walk the buttons.
-    if (!Create(kQuestionDialogClass, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+    if (!Create(kQuestionDialogClass, WS_POPUP | WS_CAPTION | WS_SYSMENU,
                 WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, owner)) {
         return;
     }
@@ -58,8 +58,7 @@ bool QuestionDialog::Ask(const std::string& question, int offset, const DialogSh
     PlaceBelowRight(owner_, Handle(), offset);
     done_ = false;
     yes_ = false;
-    SetFocus(Button_Yes);
-    RunModal(owner_, Handle(), done_, hook);
+    RunModal(owner_, Handle(), Button_Yes, done_, hook);
     return yes_;
 }
 
