@@ -23,8 +23,8 @@ COLORREF ToColorRef(TextColor color) {
 
 EndDialog::EndDialog(HWND owner) : owner_(owner) {
     // A caption without any caption buttons.
-    if (!Create(kEndDialogClass, WS_POPUP | WS_CAPTION,
-                WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, owner)) {
+    if (!Create(kEndDialogClass, WS_POPUP | WS_CAPTION, WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT,
+                owner)) {
         return;
     }
     layout_ = std::make_unique<ScaledLayout>(Handle());
@@ -34,21 +34,20 @@ EndDialog::EndDialog(HWND owner) : owner_(owner) {
 
 void EndDialog::BuildForm() {
     layout_->SizeClient(kClientWidth, kClientHeight);
-    HWND messageBox = layout_->AddControl(L"BUTTON", L"", BS_GROUPBOX | WS_VISIBLE,
-                                          kEndGroupBoxMessage, kMessageX, kMessageY,
-                                          kMessageWidth, kMessageHeight);
+    HWND messageBox =
+        layout_->AddControl(L"BUTTON", L"", BS_GROUPBOX | WS_VISIBLE, kEndGroupBoxMessage,
+                            kMessageX, kMessageY, kMessageWidth, kMessageHeight);
     layout_->SetFont(messageBox, 13);
     // Sizes follow the boxes, never the texts.
-    Label_Status = labels_->Add(kLabelStatus, kMessageX + kStatusLeft, kMessageY + kStatusTop,
-                                kMessageWidth - 2 * kStatusLeft, kMessageHeight - 2 * kStatusTop,
-                                16, true);
+    Label_Status =
+        labels_->Add(kLabelStatus, kMessageX + kStatusLeft, kMessageY + kStatusTop,
+                     kMessageWidth - 2 * kStatusLeft, kMessageHeight - 2 * kStatusTop, 16, true);
     Label_ErrorText =
         labels_->Add(kLabelErrorText, kMessageX + kErrorLeft, kMessageY + kErrorTop, 0, 0, 13);
     labels_->SetLook(Label_ErrorText, {ToColorRef(EndDialogLogic::ErrorTextColor())});
 
-    HWND startBox = layout_->AddControl(L"BUTTON", L"", BS_GROUPBOX | WS_VISIBLE,
-                                        kEndGroupBoxStart, kStartX, kStartY, kStartWidth,
-                                        kStartHeight);
+    HWND startBox = layout_->AddControl(L"BUTTON", L"", BS_GROUPBOX | WS_VISIBLE, kEndGroupBoxStart,
+                                        kStartX, kStartY, kStartWidth, kStartHeight);
     layout_->SetFont(startBox, 13);
     Label_Message_Start =
         labels_->Add(kLabelMessageStart, kStartX + kHintLeft, kStartY + kHintTop,

@@ -5,8 +5,8 @@
 namespace veltrin::win32ui {
 
 HWND LabelPainter::Add(int id, int x, int y, int width, int height, int fontPixels, bool bold) {
-    HWND label = layout_.AddControl(L"STATIC", L"", SS_OWNERDRAW | WS_VISIBLE, id, x, y, width,
-                                    height);
+    HWND label =
+        layout_.AddControl(L"STATIC", L"", SS_OWNERDRAW | WS_VISIBLE, id, x, y, width, height);
     if (label != nullptr) {
         layout_.SetFont(label, fontPixels, bold);
         labels_.push_back({label, {}});
@@ -39,7 +39,8 @@ void LabelPainter::SetAutoSizeText(HWND label, const std::string& utf8, int x, i
     SelectObject(dc, old);
     ReleaseDC(label, dc);
     // Rounded up, so that the last pixel column of the text is never cut off.
-    layout_.Move(label, x, y, layout_.Unscale(extent.right) + 1, layout_.Unscale(extent.bottom) + 1);
+    layout_.Move(label, x, y, layout_.Unscale(extent.right) + 1,
+                 layout_.Unscale(extent.bottom) + 1);
     InvalidateRect(label, nullptr, TRUE);
 }
 
@@ -67,8 +68,7 @@ bool LabelPainter::Draw(const DRAWITEMSTRUCT& item) const {
     if (look.CentreVertically) {
         // DT_VCENTER works only for one line: measure the block and centre it by hand.
         RECT measured = box;
-        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &measured,
-                  format | DT_CALCRECT);
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &measured, format | DT_CALCRECT);
         const int height = measured.bottom - measured.top;
         place.top = box.top + (box.bottom - box.top - height) / 2;
         place.bottom = place.top + height;

@@ -60,8 +60,8 @@ void MainWindow::BuildForm() {
     GroupBox_ThreadAction = layout_->AddControl(L"BUTTON", L"", BS_GROUPBOX, kGroupBoxThreadAction,
                                                 kBoxX, kViewY, kBoxWidth, kViewHeight);
     layout_->SetFont(GroupBox_ThreadAction, 13);
-    ProgressBar_Total = layout_->AddControl(PROGRESS_CLASSW, L"", 0, kProgressBarTotal,
-                                            kBoxX + 16, kViewY + 22, 320, 24);
+    ProgressBar_Total = layout_->AddControl(PROGRESS_CLASSW, L"", 0, kProgressBarTotal, kBoxX + 16,
+                                            kViewY + 22, 320, 24);
     Label_Action = labels_->Add(kLabelAction, 0, 0, 0, 0, 13);
     ShowWindow(Label_Action, SW_HIDE);
     ProgressBar_Action = layout_->AddControl(PROGRESS_CLASSW, L"", 0, kProgressBarAction,
@@ -69,8 +69,7 @@ void MainWindow::BuildForm() {
 
     // The message view takes the progress view's place; one of the two is visible at a time.
     GroupBox_Message = layout_->AddControl(L"BUTTON", L"", BS_GROUPBOX | WS_VISIBLE,
-                                           kGroupBoxMessage, kBoxX, kViewY, kBoxWidth,
-                                           kViewHeight);
+                                           kGroupBoxMessage, kBoxX, kViewY, kBoxWidth, kViewHeight);
     layout_->SetFont(GroupBox_Message, 13);
     Label_Message = labels_->Add(kLabelMessage, kBoxX + kMessageLeft, kViewY + kMessageTop,
                                  kBoxWidth - 2 * kMessageLeft, kViewHeight - 2 * kMessageTop, 16);

@@ -2,8 +2,7 @@
 
 namespace veltrin::win32ui {
 
-void RunModal(HWND owner, HWND dialog, HWND focus, const bool& done,
-              const DialogShownHook& hook) {
+void RunModal(HWND owner, HWND dialog, HWND focus, const bool& done, const DialogShownHook& hook) {
     EnableWindow(owner, FALSE);
     ShowWindow(dialog, SW_SHOW);
     SetForegroundWindow(dialog);
@@ -51,8 +50,8 @@ LRESULT DefaultButtonReply(HWND dialog, int fallbackId) {
     HWND focus = GetFocus();
     int id = fallbackId;
     if (focus != nullptr && GetParent(focus) == dialog &&
-        (SendMessageW(focus, WM_GETDLGCODE, 0, 0) &
-         (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) != 0) {
+        (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) !=
+            0) {
         id = GetDlgCtrlID(focus);
     }
     return MAKELRESULT(id, DC_HASDEFID);

@@ -11,10 +11,9 @@ namespace veltrin::win32ui {
 using DialogShownHook = std::function<void(HWND dialog)>;
 
 // Shows dialog modally over owner until done becomes true, the keyboard focus first on focus:
-// the owner is disabled meanwhile, and Tab, Enter and Escape work as in any Windows dialog. A WM_QUIT that arrives meanwhile ends
-// the loop and is posted again for the outer loop.
-void RunModal(HWND owner, HWND dialog, HWND focus, const bool& done,
-              const DialogShownHook& hook);
+// the owner is disabled meanwhile, and Tab, Enter and Escape work as in any Windows dialog. A
+// WM_QUIT that arrives meanwhile ends the loop and is posted again for the outer loop.
+void RunModal(HWND owner, HWND dialog, HWND focus, const bool& done, const DialogShownHook& hook);
 
 // Places a top-level window with its top-left corner offset pixels (at the owner's DPI) right of
 // and below the owner's.

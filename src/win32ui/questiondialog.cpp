@@ -37,14 +37,13 @@ void QuestionDialog::BuildForm() {
                                  kBoxWidth - 2 * kLabelLeft, kBoxHeight - 2 * kLabelTop, 16);
     labels_->SetLook(Label_Message, {CLR_INVALID, false, true, false});
 
-    Button_Yes = layout_->AddControl(
-        L"BUTTON", WideFromUtf8(QuestionDialogLogic::kYesCaption).c_str(),
-        BS_PUSHBUTTON | WS_TABSTOP | WS_VISIBLE, kButtonYes, 239, 118, 75, 25);
+    Button_Yes =
+        layout_->AddControl(L"BUTTON", WideFromUtf8(QuestionDialogLogic::kYesCaption).c_str(),
+                            BS_PUSHBUTTON | WS_TABSTOP | WS_VISIBLE, kButtonYes, 239, 118, 75, 25);
     layout_->SetFont(Button_Yes, 13);
-    HWND no = layout_->AddControl(L"BUTTON",
-                                  WideFromUtf8(QuestionDialogLogic::kNoCaption).c_str(),
-                                  BS_PUSHBUTTON | WS_TABSTOP | WS_VISIBLE, kButtonNo, 343, 118,
-                                  75, 25);
+    HWND no =
+        layout_->AddControl(L"BUTTON", WideFromUtf8(QuestionDialogLogic::kNoCaption).c_str(),
+                            BS_PUSHBUTTON | WS_TABSTOP | WS_VISIBLE, kButtonNo, 343, 118, 75, 25);
     layout_->SetFont(no, 13);
     SetWindowPos(box, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }

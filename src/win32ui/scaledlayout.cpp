@@ -58,8 +58,6 @@ HFONT ScaledLayout::FontOf(HWND control) const {
 }
 
 void ScaledLayout::SizeClient(int width, int height) {
-    clientWidth_ = width;
-    clientHeight_ = height;
     RECT outer{0, 0, Scale(width), Scale(height)};
     const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE));
     const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE));
@@ -101,8 +99,8 @@ HFONT ScaledLayout::MakeFont(int pixels, bool bold) const {
     // A negative height asks for the character height without the internal leading, which is
     // what a pixel size means.
     return CreateFontW(-Scale(pixels), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                       CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma");
+                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                       DEFAULT_PITCH | FF_SWISS, L"Tahoma");
 }
 
 }  // namespace veltrin::win32ui

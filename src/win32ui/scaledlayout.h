@@ -47,8 +47,6 @@ private:
 
     HWND window_;
     UINT dpi_;
-    int clientWidth_ = 0;
-    int clientHeight_ = 0;
     std::vector<Placement> placements_;
 };
 

@@ -78,7 +78,8 @@ bool WritePng(const std::string& path, int width, int height,
     raw.reserve((stride + 1) * static_cast<std::size_t>(height));
     for (int y = 0; y < height; ++y) {
         raw.push_back(0);
-        const auto row = rgb.begin() + static_cast<std::ptrdiff_t>(stride * static_cast<std::size_t>(y));
+        const auto row =
+            rgb.begin() + static_cast<std::ptrdiff_t>(stride * static_cast<std::size_t>(y));
         raw.insert(raw.end(), row, row + static_cast<std::ptrdiff_t>(stride));
     }
     std::vector<std::uint8_t> png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};

@@ -32,9 +32,8 @@ bool SaveWindowScreenshot(HWND window, const std::string& name) {
     HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HDC memory = CreateCompatibleDC(screen);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    const bool copied =
-        bitmap != nullptr &&
-        BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY) != FALSE;
+    const bool copied = bitmap != nullptr && BitBlt(memory, 0, 0, width, height, screen, rect.left,
+                                                    rect.top, SRCCOPY) != FALSE;
     GdiFlush();
     std::vector<std::uint8_t> rgb;
     if (copied) {

@@ -90,17 +90,35 @@ TEST_P(Win32MainStateTest, ShowsTheState) {
     EXPECT_TRUE(SaveWindowScreenshot(main, std::string("main-") + c.name));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    States, Win32MainStateTest,
-    ::testing::Values(
-        StateCase{"nodata", 0, {}, false, kNoData, false, "Start Update", "not available",
-                  "not available"},
-        StateCase{"ready", 1, {{}, Data("Version 01.02.03", "")}, false,
-                  "Plug device into USB and start update.", true, "Start Update",
-                  "Version 01.02.03", "not available"},
-        StateCase{"updating", 0, {Data("Version 01.02.03", "Version 02.00.01")}, true, "", true,
-                  "Cancel", "Version 01.02.03", "Version 02.00.01"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(States, Win32MainStateTest,
+                         ::testing::Values(StateCase{"nodata",
+                                                     0,
+                                                     {},
+                                                     false,
+                                                     kNoData,
+                                                     false,
+                                                     "Start Update",
+                                                     "not available",
+                                                     "not available"},
+                                           StateCase{"ready",
+                                                     1,
+                                                     {{}, Data("Version 01.02.03", "")},
+                                                     false,
+                                                     "Plug device into USB and start update.",
+                                                     true,
+                                                     "Start Update",
+                                                     "Version 01.02.03",
+                                                     "not available"},
+                                           StateCase{"updating",
+                                                     0,
+                                                     {Data("Version 01.02.03", "Version 02.00.01")},
+                                                     true,
+                                                     "",
+                                                     true,
+                                                     "Cancel",
+                                                     "Version 01.02.03",
+                                                     "Version 02.00.01"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Win32ViewTest, CancelAsksTheWorkerAndCloseIsRefusedDuringARun) {
     world.Downloads = {Data("Version 01.02.03", "")};
@@ -139,7 +157,8 @@ TEST_P(Win32QuestionTest, TheWorkerHearsTheAnswer) {
         worker.Text(&UpdateThreadOwner::ThreadShowAction, "Write firmware");
         worker.Value(&UpdateThreadOwner::ThreadSetActionMax, 200);
         worker.Value(&UpdateThreadOwner::ThreadSetActionPosition, 150);
-        answer = worker.Ask("\n! Adjustments and other user data will be deleted.\n\nStart Update?");
+        answer =
+            worker.Ask("\n! Adjustments and other user data will be deleted.\n\nStart Update?");
         worker.ReportEnd(0, "Quorvan/plus Version 01.02.03");
     };
     Open();
@@ -238,11 +257,10 @@ INSTANTIATE_TEST_SUITE_P(
                 "updating next device plug it into the USB port\nand start update.",
                 "Update next device"},
         EndCase{"error", false, 14, "Update terminated",
-                "The update was terminated prematurely due to an error",
-                "Exceptional error! (#14)", "Restart update or unplug the device.",
-                "Restart Update"},
-        EndCase{"cancelled", true, 14, "Update terminated", "The update was ended by the user",
-                "", "Restart update or unplug the device.", "Restart Update"}),
+                "The update was terminated prematurely due to an error", "Exceptional error! (#14)",
+                "Restart update or unplug the device.", "Restart Update"},
+        EndCase{"cancelled", true, 14, "Update terminated", "The update was ended by the user", "",
+                "Restart update or unplug the device.", "Restart Update"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Win32ViewTest, UpdateNextDeviceStartsTheNextRun) {

@@ -32,6 +32,9 @@ std::string Env(const char* name) {
 struct BarWatch {
     int maximumPosition = 0;
     int changes = 0;
+    // A picture of this window once the bar is past half its range for the first time.
+    HWND photographed = nullptr;
+    const char* shotName = nullptr;
 };
 
 LRESULT CALLBACK WatchBar(HWND bar, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -43,6 +46,13 @@ LRESULT CALLBACK WatchBar(HWND bar, UINT message, WPARAM wParam, LPARAM lParam, 
             ++watch->changes;
         }
         watch->maximumPosition = std::max(watch->maximumPosition, position);
+        const int maximum = static_cast<int>(SendMessageW(bar, PBM_GETRANGE, FALSE, 0));
+        if (watch->shotName != nullptr && maximum > 0 && 2 * position >= maximum) {
+            const LRESULT result = DefSubclassProc(bar, message, wParam, lParam);
+            EXPECT_TRUE(SaveWindowScreenshot(watch->photographed, watch->shotName));
+            watch->shotName = nullptr;
+            return result;
+        }
     }
     return DefSubclassProc(bar, message, wParam, lParam);
 }
@@ -111,6 +121,8 @@ protected:
 };
 
 TEST_F(Win32WholeRunTest, UpdatesThePipette) {
+    action.photographed = main;
+    action.shotName = "wholerun-main-upload";
     Run();
     EXPECT_GE(questions, 1);
     EXPECT_GT(total.changes, 1);
