@@ -136,6 +136,26 @@ TEST_F(Win32ViewTest, CancelAsksTheWorkerAndCloseIsRefusedDuringARun) {
     EXPECT_EQ(probe::Text(main, kButtonStartStop), "Cancel");
 }
 
+TEST_F(Win32ViewTest, MovingToAMonitorOfAnotherDpiLaysTheWindowOutAnew) {
+    Open();
+    const auto widthOf = [this](int id) {
+        RECT rect;
+        GetWindowRect(GetDlgItem(main, id), &rect);
+        return rect.right - rect.left;
+    };
+    const int dpi = static_cast<int>(GetDpiForWindow(main));
+    ASSERT_GT(dpi, 0);
+    EXPECT_EQ(widthOf(kButtonStartStop), MulDiv(100, dpi, 96));
+    // As Windows sends it when the window moves onto a 200 % monitor.
+    RECT suggested{0, 0, 800, 640};
+    SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(widthOf(kButtonStartStop), 200);
+    EXPECT_EQ(widthOf(kProgressBarTotal), 640);
+    EXPECT_EQ(widthOf(kLabelMessage), 2 * 304);
+    SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(widthOf(kButtonStartStop), MulDiv(100, dpi, 96));
+}
+
 // How a person leaves the question, and what the worker hears.
 struct QuestionCase {
     const char* name;
