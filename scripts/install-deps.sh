@@ -19,6 +19,8 @@ packages=(
     wine wine64 msitools
     # the manual page, the package's lint, JSON for machine-readable output
     help2man lintian nlohmann-json3-dev
+    # The Win32 window tests: a display for Wine, and Wine's own Tahoma for the windows' font.
+    xvfb fonts-wine
 )
 missing=()
 for p in "${packages[@]}"; do

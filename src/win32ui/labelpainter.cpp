@@ -1,0 +1,98 @@
+#include "win32ui/labelpainter.h"
+
+#include "common/widetext_win32.h"
+
+namespace veltrin::win32ui {
+
+HWND LabelPainter::Add(int id, int x, int y, int width, int height, int fontPixels, bool bold) {
+    HWND label =
+        layout_.AddControl(L"STATIC", L"", SS_OWNERDRAW | WS_VISIBLE, id, x, y, width, height);
+    if (label != nullptr) {
+        layout_.SetFont(label, fontPixels, bold);
+        labels_.push_back({label, {}});
+    }
+    return label;
+}
+
+void LabelPainter::SetLook(HWND label, const LabelLook& look) {
+    for (Entry& entry : labels_) {
+        if (entry.label == label) {
+            entry.look = look;
+            InvalidateRect(label, nullptr, TRUE);
+        }
+    }
+}
+
+void LabelPainter::SetText(HWND label, const std::string& utf8) {
+    SetWindowTextW(label, WideFromUtf8(utf8).c_str());
+    InvalidateRect(label, nullptr, TRUE);
+}
+
+void LabelPainter::SetAutoSizeText(HWND label, const std::string& utf8, int x, int y) {
+    const std::wstring text = WideFromUtf8(utf8);
+    SetWindowTextW(label, text.c_str());
+    HDC dc = GetDC(label);
+    HGDIOBJ old = SelectObject(dc, layout_.FontOf(label));
+    RECT extent{0, 0, 0, 0};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &extent,
+              DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    // Rounded up, so that the last pixel column of the text is never cut off.
+    layout_.Move(label, x, y, layout_.Unscale(extent.right) + 1,
+                 layout_.Unscale(extent.bottom) + 1);
+    InvalidateRect(label, nullptr, TRUE);
+}
+
+bool LabelPainter::Draw(const DRAWITEMSTRUCT& item) const {
+    const Entry* entry = Find(item.hwndItem);
+    if (entry == nullptr) {
+        return false;
+    }
+    const LabelLook& look = entry->look;
+    HDC dc = item.hDC;
+    RECT box = item.rcItem;
+    FillRect(dc, &box, GetSysColorBrush(COLOR_BTNFACE));
+
+    const std::wstring text = TextOf(item.hwndItem);
+    HGDIOBJ old = SelectObject(dc, layout_.FontOf(item.hwndItem));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, look.Color == CLR_INVALID ? GetSysColor(COLOR_WINDOWTEXT) : look.Color);
+
+    UINT format = DT_NOPREFIX | DT_EXPANDTABS;
+    format |= look.CentreHorizontally ? DT_CENTER : DT_LEFT;
+    if (look.WordWrap) {
+        format |= DT_WORDBREAK;
+    }
+    RECT place = box;
+    if (look.CentreVertically) {
+        // DT_VCENTER works only for one line: measure the block and centre it by hand.
+        RECT measured = box;
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &measured, format | DT_CALCRECT);
+        const int height = measured.bottom - measured.top;
+        place.top = box.top + (box.bottom - box.top - height) / 2;
+        place.bottom = place.top + height;
+    }
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &place, format);
+    SelectObject(dc, old);
+    return true;
+}
+
+const LabelPainter::Entry* LabelPainter::Find(HWND label) const {
+    for (const Entry& entry : labels_) {
+        if (entry.label == label) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+std::wstring LabelPainter::TextOf(HWND label) {
+    const int length = GetWindowTextLengthW(label);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(label, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+}  // namespace veltrin::win32ui

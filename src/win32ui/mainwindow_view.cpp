@@ -1,0 +1,124 @@
+#include "win32ui/mainwindow.h"
+
+#include <commctrl.h>
+
+#include "common/widetext_win32.h"
+#include "win32ui/controlids.h"
+#include "win32ui/mainwindowlayout.h"
+
+// What the window logic tells the main window to show.
+
+namespace veltrin::win32ui {
+
+using namespace mainlayout;
+
+void MainWindow::SetText(MainText control, const std::string& text) {
+    // The labels that size themselves to their text, and where they sit.
+    struct AutoSizeLabel {
+        MainText text;
+        HWND label;
+        int x;
+        int y;
+    };
+    const AutoSizeLabel autoSized[] = {
+        {MainText::QuorvanOtgName, Label_Firmware_QuorvanOtg_Name, kNameX, kFirstLineY},
+        {MainText::TarnovelleK7Name, Label_Firmware_TarnovelleK7_Name, kNameX, kSecondLineY},
+        {MainText::QuorvanOtgVersion, Label_Firmware_QuorvanOtg_Version, kVersionX, kFirstLineY},
+        {MainText::TarnovelleK7Version, Label_Firmware_TarnovelleK7_Version, kVersionX,
+         kSecondLineY},
+        {MainText::Action, Label_Action, kActionX, kActionY},
+    };
+    for (const AutoSizeLabel& entry : autoSized) {
+        if (entry.text == control) {
+            labels_->SetAutoSizeText(entry.label, text, entry.x, entry.y);
+            return;
+        }
+    }
+    HWND target = nullptr;
+    switch (control) {
+        case MainText::WindowCaption:
+            target = Handle();
+            break;
+        case MainText::FirmwareBoxCaption:
+            target = GroupBox_Firmware;
+            break;
+        case MainText::ThreadActionCaption:
+            target = GroupBox_ThreadAction;
+            break;
+        case MainText::StartStopCaption:
+            target = Button_StartStop;
+            break;
+        case MainText::Message:
+            // The message fills its box whatever its length and wraps inside it.
+            labels_->SetText(Label_Message, text);
+            return;
+        default:
+            return;
+    }
+    SetWindowTextW(target, WideFromUtf8(text).c_str());
+}
+
+void MainWindow::PaintNow() {
+    // The download blocks the message loop; only the version labels change meanwhile.
+    UpdateWindow(Label_Firmware_QuorvanOtg_Version);
+    UpdateWindow(Label_Firmware_TarnovelleK7_Version);
+}
+
+void MainWindow::SetStartStopEnabled(bool enabled) {
+    EnableWindow(Button_StartStop, enabled ? TRUE : FALSE);
+}
+
+void MainWindow::ShowGroup(const HWND* controls, int count, bool visible) {
+    for (int i = 0; i < count; ++i) {
+        ShowWindow(controls[i], visible ? SW_SHOWNA : SW_HIDE);
+    }
+}
+
+void MainWindow::ShowProgressView(bool progress) {
+    const HWND progressView[] = {GroupBox_ThreadAction, ProgressBar_Total, Label_Action,
+                                 ProgressBar_Action};
+    const HWND messageView[] = {GroupBox_Message, Label_Message};
+    // Hide first, so that the two never show at once.
+    if (progress) {
+        ShowGroup(messageView, 2, false);
+        ShowGroup(progressView, 4, true);
+    } else {
+        ShowGroup(progressView, 4, false);
+        ShowGroup(messageView, 2, true);
+    }
+}
+
+void MainWindow::SetBar(MainBar bar, int maximum, int position) {
+    HWND shown = bar == MainBar::Total ? ProgressBar_Total : ProgressBar_Action;
+    SendMessageW(shown, PBM_SETRANGE32, 0, maximum);
+    SendMessageW(shown, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+}
+
+void MainWindow::ArmTimer(MainTimer timer, int intervalMs) {
+    // SetTimer on a running timer restarts it with the new interval.
+    SetTimer(Handle(),
+             timer == MainTimer::DownloadIntelHex ? kTimerDownloadIntelHex : kTimerNextAction,
+             static_cast<UINT>(intervalMs), nullptr);
+}
+
+void MainWindow::StopTimer(MainTimer timer) {
+    KillTimer(Handle(),
+              timer == MainTimer::DownloadIntelHex ? kTimerDownloadIntelHex : kTimerNextAction);
+}
+
+bool MainWindow::AskYesNo(const std::string& question, int offset) {
+    return questionDialog_ != nullptr && questionDialog_->Ask(question, offset, dialogHook_);
+}
+
+int MainWindow::ShowEndDialog(bool terminated, int code, const std::string& text, int offset) {
+    if (endDialog_ == nullptr) {
+        return 0;
+    }
+    return endDialog_->Show(terminated, code, text, offset, dialogHook_);
+}
+
+void MainWindow::CloseWindow() {
+    SendMessageW(Handle(), WM_CLOSE, 0, 0);
+}
+
+}  // namespace veltrin::win32ui

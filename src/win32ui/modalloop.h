@@ -1,0 +1,35 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+namespace veltrin::win32ui {
+
+// Called once a modal dialog is on screen, before its loop runs: a test answers the dialog
+// through its messages from here, as a person would with the mouse.
+using DialogShownHook = std::function<void(HWND dialog)>;
+
+// Shows dialog modally over owner until done becomes true, the keyboard focus first on focus:
+// the owner is disabled meanwhile, and Tab, Enter and Escape work as in any Windows dialog. A
+// WM_QUIT that arrives meanwhile ends the loop and is posted again for the outer loop.
+void RunModal(HWND owner, HWND dialog, HWND focus, const bool& done, const DialogShownHook& hook);
+
+// Places a top-level window with its top-left corner offset pixels (at the owner's DPI) right of
+// and below the owner's.
+void PlaceBelowRight(HWND owner, HWND window, int offset);
+
+}  // namespace veltrin::win32ui
+
+namespace veltrin::win32ui {
+
+// The answer to DM_GETDEFID, which IsDialogMessage asks when Enter is pressed: the push button
+// that has the keyboard focus, otherwise fallbackId. Enter thus presses the focused button,
+// as in every Windows dialog.
+LRESULT DefaultButtonReply(HWND dialog, int fallbackId);
+
+// A window's WM_DPICHANGED: lays it out anew and takes the size and place Windows suggests.
+class ScaledLayout;
+void ApplyDpiChange(HWND window, ScaledLayout& layout, WPARAM wParam, LPARAM lParam);
+
+}  // namespace veltrin::win32ui
