@@ -28,9 +28,10 @@ run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 # The Windows programs run under Wine in a prefix inside build-win; stop its server however the
 # suite ends, so nothing keeps running after the script.
 stop_wine() {
-    if [ -d build-win/wineprefix ]; then
-        WINEPREFIX="$root/build-win/wineprefix" wineserver -k >/dev/null 2>&1 || true
-    fi
+    local prefix
+    for prefix in "$root"/build-win/wineprefix*; do
+        [ -d "$prefix" ] && WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
+    done
 }
 trap stop_wine EXIT
 # The Windows HTTPS tests talk to the plain build's loopback update server.
