@@ -6,14 +6,14 @@
 #include "win32ui/labelpainter.h"
 #include "win32ui/modalloop.h"
 #include "win32ui/scaledlayout.h"
-#include "win32ui/windowbase.h"
+#include "win32ui/scaledwindow.h"
 #include "windowlogic/enddialoglogic.h"
 
 namespace veltrin::win32ui {
 
 // The end-of-update dialog (Form_MessageThreadEnd). It has no close box: a run ends in a choice
 // between the next device and leaving, so Escape and Alt+F4 change nothing.
-class EndDialog : public WindowBase {
+class EndDialog : public ScaledWindow {
 public:
     explicit EndDialog(HWND owner);
 
@@ -31,8 +31,6 @@ private:
     void Leave(EndDialogLogic::Exit exit);
 
     HWND owner_;
-    std::unique_ptr<ScaledLayout> layout_;
-    std::unique_ptr<LabelPainter> labels_;
     HWND Label_Status = nullptr;
     HWND Label_ErrorText = nullptr;
     HWND Label_Message_Start = nullptr;

@@ -123,21 +123,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_PAINT:
             OnPaint();
             return 0;
-        case WM_DRAWITEM:
-            if (labels_ && labels_->Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) {
-                return TRUE;
-            }
-            break;
-        case WM_DPICHANGED:
-            if (layout_) {
-                ApplyDpiChange(Handle(), *layout_, wParam, lParam);
-                return 0;
-            }
-            break;
         default:
             break;
     }
-    return WindowBase::HandleMessage(message, wParam, lParam);
+    return ScaledWindow::HandleMessage(message, wParam, lParam);
 }
 
 void MainWindow::OnCommand(WPARAM wParam) {

@@ -9,7 +9,7 @@
 #include "win32ui/questiondialog.h"
 #include "win32ui/scaledlayout.h"
 #include "win32ui/win32dispatcher.h"
-#include "win32ui/windowbase.h"
+#include "win32ui/scaledwindow.h"
 #include "windowlogic/mainwindowlogic.h"
 #include "windowlogic/mainwindowservices.h"
 #include "windowlogic/mainwindowview.h"
@@ -19,7 +19,7 @@ namespace veltrin::win32ui {
 // The program's main window in Win32 (Form_Main): it creates the controls and timers, forwards
 // clicks, timer ticks and close requests to the window logic, and shows what the logic tells
 // it. The worker's events arrive as private messages through the dispatcher.
-class MainWindow : public WindowBase, private MainWindowView {
+class MainWindow : public ScaledWindow, private MainWindowView {
 public:
     // Creates the window and both dialogs (hidden), downloads the update data and, when a
     // firmware version is usable, starts the first run. The window is shown by Show.
@@ -60,8 +60,6 @@ private:
 
     Win32Dispatcher dispatcher_;
     MainWindowLogic logic_;
-    std::unique_ptr<ScaledLayout> layout_;
-    std::unique_ptr<LabelPainter> labels_;
     std::unique_ptr<QuestionDialog> questionDialog_;
     std::unique_ptr<EndDialog> endDialog_;
     DialogShownHook dialogHook_;

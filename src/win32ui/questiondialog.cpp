@@ -88,21 +88,10 @@ LRESULT QuestionDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
             return 0;
         case DM_GETDEFID:
             return DefaultButtonReply(Handle(), kButtonYes);
-        case WM_DRAWITEM:
-            if (labels_ && labels_->Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) {
-                return TRUE;
-            }
-            break;
-        case WM_DPICHANGED:
-            if (layout_) {
-                ApplyDpiChange(Handle(), *layout_, wParam, lParam);
-                return 0;
-            }
-            break;
         default:
             break;
     }
-    return WindowBase::HandleMessage(message, wParam, lParam);
+    return ScaledWindow::HandleMessage(message, wParam, lParam);
 }
 
 }  // namespace veltrin::win32ui

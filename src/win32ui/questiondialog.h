@@ -6,14 +6,14 @@
 #include "win32ui/labelpainter.h"
 #include "win32ui/modalloop.h"
 #include "win32ui/scaledlayout.h"
-#include "win32ui/windowbase.h"
+#include "win32ui/scaledwindow.h"
 #include "windowlogic/questiondialoglogic.h"
 
 namespace veltrin::win32ui {
 
 // The worker's yes/no question (Form_MessageThread). Created hidden at start-up and reused;
 // only Yes is a Yes, the close box and Escape are No.
-class QuestionDialog : public WindowBase {
+class QuestionDialog : public ScaledWindow {
 public:
     explicit QuestionDialog(HWND owner);
 
@@ -28,8 +28,6 @@ private:
     void Leave(QuestionDialogLogic::Exit exit);
 
     HWND owner_;
-    std::unique_ptr<ScaledLayout> layout_;
-    std::unique_ptr<LabelPainter> labels_;
     HWND Label_Message = nullptr;
     HWND Button_Yes = nullptr;
     QuestionDialogLogic logic_;
