@@ -5,6 +5,11 @@ find_program(VELTRIN_WINEBOOT NAMES wineboot REQUIRED)
 find_program(VELTRIN_WINESERVER NAMES wineserver REQUIRED)
 find_program(VELTRIN_FLOCK NAMES flock REQUIRED)
 
+# The Linux build of this tree whose wine-com-harness plays the device on the COM ports of the
+# serial and window tests. Defined here, before any test folder reads it.
+set(VELTRIN_HOST_BUILD_DIR "${PROJECT_SOURCE_DIR}/build" CACHE PATH
+    "A Linux build of this tree; its wine-com-harness plays the device for the COM port tests")
+
 set(VELTRIN_WINEPREFIX "${PROJECT_BINARY_DIR}/wineprefix")
 set(VELTRIN_WINE_RUN "${PROJECT_BINARY_DIR}/wine-run.sh")
 configure_file("${CMAKE_CURRENT_LIST_DIR}/wine/wine-run.sh.in" "${VELTRIN_WINE_RUN}"
