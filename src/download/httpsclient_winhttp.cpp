@@ -108,18 +108,28 @@ int MapWinHttpError(DWORD error) {
     }
 }
 
+// True for an IPv4 address or a bracketed IPv6 address.
+bool IsAddressLiteral(const std::wstring& host) {
+    if (!host.empty() && host.front() == L'[') {
+        return true;
+    }
+    return !host.empty() && host.find_first_not_of(L"0123456789.") == std::wstring::npos;
+}
+
 // What the check of the server certificate decided; read by the status callback while the
 // request is being sent.
 struct CertificateCheck {
     std::wstring Host;
-    HCERTSTORE ExtraRoots = nullptr;
+    const ExtraRootStore* ExtraRoots = nullptr;
     int Result = HTTPS_OK;
     std::string Why;
 };
 
 // Runs after the handshake, before the request leaves: a server whose certificate does not
 // verify never sees the request, its path or the client's cookies. Closing the request handle
-// makes WinHttpSendRequest fail.
+// makes WinHttpSendRequest fail. Wine's WinHTTP sends the request all the same and fails only
+// afterwards, which is why a client with a CA file sends no cookies and shows the certificate
+// with a bare "/" first (see Get); nothing of such an answer is ever read.
 void CALLBACK OnRequestStatus(HINTERNET request, DWORD_PTR context, DWORD status, LPVOID /*info*/,
                               DWORD /*infoLength*/) {
     if (status != WINHTTP_CALLBACK_STATUS_SENDING_REQUEST || context == 0) {
@@ -184,9 +194,11 @@ DWORD Milliseconds(long seconds) {
 }
 
 // WinHTTP with one session per client: the session keeps the cookies for the client's life.
-// Certificates are checked by WinHTTP against the Windows certificate store; with an extra CA
-// file WinHTTP's unknown-root check is switched off and the chain is checked here instead,
-// before the request is sent.
+// Certificates are checked by WinHTTP against the Windows certificate store, with no check
+// switched off; every request checks them once more before it is sent (revocation included).
+// With an extra CA file WinHTTP's unknown-root check alone is switched off (and, for an IP
+// address, its name check, which some WinHTTPs cannot do for addresses): the check before the
+// send then asks the system's chain engine and one whose only roots are the CA file's.
 class WinHttpBackend final : public HttpsBackend {
 public:
     explicit WinHttpBackend(const HttpsClientOptions& options) : options_(options) {}
@@ -259,14 +271,17 @@ HINTERNET WinHttpBackend::OpenRequest(HINTERNET connection, const wchar_t* verb,
         return nullptr;
     }
     features |= WINHTTP_DISABLE_REDIRECTS;
-    DWORD flags = SECURITY_FLAG_IGNORE_UNKNOWN_CA | SECURITY_FLAG_IGNORE_CERT_CN_INVALID;
+    DWORD flags = SECURITY_FLAG_IGNORE_UNKNOWN_CA;
     if (check.ExtraRoots != nullptr) {
-        // Never pooled: a client without this CA must not inherit the connection.
-        features |= WINHTTP_DISABLE_KEEP_ALIVE;
+        // The cookies of a server verified through the CA file would go out before the check
+        // could stop them where WinHTTP does not stop the send (Wine): no cookies at all.
+        features |= WINHTTP_DISABLE_COOKIES;
+        if (IsAddressLiteral(check.Host)) {
+            flags |= SECURITY_FLAG_IGNORE_CERT_CN_INVALID;
+        }
     }
-    // Every request checks the certificate itself as well, since a pooled connection may have
-    // been opened for another client; with an extra CA file this check replaces WinHTTP's own
-    // root and name checks.
+    // The connection stays open, so the request after the bare probe normally goes over the
+    // connection the probe verified. Every request checks the certificate itself as well.
     DWORD_PTR context = reinterpret_cast<DWORD_PTR>(&check);
     // Waiting for the answer's head (and, in some WinHTTPs, for the handshake) is a stall too;
     // left alone it would be WinHTTP's default of 90 s.
@@ -322,7 +337,7 @@ int WinHttpBackend::Get(const std::string& url, BodySink& sink, HttpsAnswer& ans
         }
         CertificateCheck check;
         check.Host.assign(parts.lpszHostName, parts.dwHostNameLength);
-        check.ExtraRoots = extraRoots_.Handle();
+        check.ExtraRoots = options_.CaFile.empty() ? nullptr : &extraRoots_;
         std::wstring path(parts.lpszUrlPath, parts.dwUrlPathLength);
         path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
 
@@ -332,9 +347,11 @@ int WinHttpBackend::Get(const std::string& url, BodySink& sink, HttpsAnswer& ans
             return Fail(GetLastError(), answer);
         }
         if (check.ExtraRoots != nullptr) {
-            // WinHTTP's own checks are off for such a server, and a callback cannot stop a
-            // request from leaving on every WinHTTP; so a bare request without cookies shows
-            // the certificate first, and the real one follows only when it verifies.
+            // WinHTTP's root check is off for such a server, and a callback cannot stop a
+            // request from leaving on every WinHTTP (Wine sends it before it fails); so a bare
+            // request without cookies shows the certificate first, and the real one follows
+            // only when it verifies. Should the real one still go over a new connection to a
+            // server that fails the check, Wine lets its path out, but its answer is not read.
             InternetHandle probe(
                 OpenRequest(connection.Get(), L"HEAD", L"/", check, WINHTTP_DISABLE_COOKIES));
             if (probe.Get() == nullptr) {
@@ -344,6 +361,15 @@ int WinHttpBackend::Get(const std::string& url, BodySink& sink, HttpsAnswer& ans
             if (probed != HTTPS_OK) {
                 return probed;
             }
+            // Its answer (of no interest) is taken in, so that the verified connection is free
+            // again for the request that follows.
+            if (WinHttpReceiveResponse(probe.Get(), nullptr)) {
+                char ignored[256];
+                DWORD got = 0;
+                while (WinHttpReadData(probe.Get(), ignored, sizeof(ignored), &got) && got > 0) {
+                }
+            }
+            probe.Close();
         }
         InternetHandle request(OpenRequest(connection.Get(), L"GET", path.c_str(), check, 0));
         if (request.Get() == nullptr) {

@@ -3,13 +3,13 @@
 #include <winhttp.h>
 #include <ws2tcpip.h>
 
-#include <cwctype>
-#include <string_view>
-
 #include <algorithm>
+#include <cstddef>
 #include <cstdio>
+#include <cwctype>
 #include <fstream>
 #include <iterator>
+#include <string_view>
 #include <vector>
 
 #include "download/httpsclient.h"
@@ -76,90 +76,15 @@ std::vector<BYTE> IpAddressBytes(const std::wstring& host) {
     return {};
 }
 
-// The SSL policy of the system: host name, validity times, key usage; with allowUnknownRoot
-// the root's trust has been settled by the caller, with hostChecked the host name.
-bool PassesSslPolicy(PCCERT_CHAIN_CONTEXT chain, const std::wstring& host, bool allowUnknownRoot,
-                     bool hostChecked, DWORD& policyError) {
-    SSL_EXTRA_CERT_CHAIN_POLICY_PARA ssl = {};
-    ssl.cbSize = sizeof(ssl);
-    ssl.dwAuthType = AUTHTYPE_SERVER;
-    ssl.fdwChecks = (allowUnknownRoot ? SECURITY_FLAG_IGNORE_UNKNOWN_CA : 0) |
-                    (hostChecked ? SECURITY_FLAG_IGNORE_CERT_CN_INVALID : 0);
-    ssl.pwszServerName = const_cast<wchar_t*>(host.c_str());
-    CERT_CHAIN_POLICY_PARA para = {};
-    para.cbSize = sizeof(para);
-    para.dwFlags = allowUnknownRoot ? CERT_CHAIN_POLICY_ALLOW_UNKNOWN_CA_FLAG : 0;
-    para.pvExtraPolicyPara = &ssl;
-    CERT_CHAIN_POLICY_STATUS status = {};
-    status.cbSize = sizeof(status);
-    if (!CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_SSL, chain, &para, &status)) {
-        policyError = GetLastError();
-        return false;
-    }
-    policyError = status.dwError;
-    return status.dwError == 0;
-}
+// The chain engine's own verdicts that do not refuse a chain: revocation that could not be
+// checked (no address to ask, or no answer). A revoked certificate still refuses it.
+constexpr DWORD kRevocationUnknown =
+    CERT_TRUST_REVOCATION_STATUS_UNKNOWN | CERT_TRUST_IS_OFFLINE_REVOCATION;
 
-bool WithinValidity(PCCERT_CONTEXT certificate) {
-    return CertVerifyTimeValidity(nullptr, certificate->pCertInfo) == 0;
-}
-
-bool IsSelfIssued(PCCERT_CONTEXT certificate) {
-    return CertCompareCertificateName(X509_ASN_ENCODING, &certificate->pCertInfo->Issuer,
-                                      &certificate->pCertInfo->Subject) != FALSE;
-}
-
-// The extra root (self-issued) that is certificate or issued and signed it, or null.
-PCCERT_CONTEXT FindIssuingRoot(PCCERT_CONTEXT certificate, HCERTSTORE extraRoots) {
-    PCCERT_CONTEXT root = nullptr;
-    while ((root = CertEnumCertificatesInStore(extraRoots, root)) != nullptr) {
-        if (!IsSelfIssued(root)) {
-            continue;
-        }
-        if (CertCompareCertificate(X509_ASN_ENCODING, certificate->pCertInfo, root->pCertInfo) ||
-            (CertCompareCertificateName(X509_ASN_ENCODING, &certificate->pCertInfo->Issuer,
-                                        &root->pCertInfo->Subject) &&
-             CryptVerifyCertificateSignatureEx(
-                 0, X509_ASN_ENCODING, CRYPT_VERIFY_CERT_SIGN_SUBJECT_CERT,
-                 const_cast<CERT_CONTEXT*>(certificate), CRYPT_VERIFY_CERT_SIGN_ISSUER_CERT,
-                 const_cast<CERT_CONTEXT*>(root), 0, nullptr))) {
-            return root;
-        }
-    }
-    return nullptr;
-}
-
-// True when the chain as built, topped by one of the extra roots, is sound: its only faults are
-// that it stops short of the system's roots, every certificate in it is within its validity,
-// and the root is exactly one of the extra roots or signed its top certificate. The chain
-// builder is not asked to use the extra roots as anchors, since not every implementation
-// builds a chain through an additional store.
-bool EndsInExtraRoot(PCCERT_CHAIN_CONTEXT chain, HCERTSTORE extraRoots) {
-    if (extraRoots == nullptr || chain->cChain != 1) {
-        return false;
-    }
-    const DWORD allowed = CERT_TRUST_IS_UNTRUSTED_ROOT | CERT_TRUST_IS_PARTIAL_CHAIN;
-    if ((chain->TrustStatus.dwErrorStatus & ~allowed) != 0) {
-        return false;
-    }
-    const CERT_SIMPLE_CHAIN* simple = chain->rgpChain[0];
-    if (simple->cElement == 0) {
-        return false;
-    }
-    for (DWORD i = 0; i < simple->cElement; ++i) {
-        if (!WithinValidity(simple->rgpElement[i]->pCertContext)) {
-            return false;
-        }
-    }
-    PCCERT_CONTEXT top = simple->rgpElement[simple->cElement - 1]->pCertContext;
-    PCCERT_CONTEXT root = FindIssuingRoot(top, extraRoots);
-    if (root == nullptr) {
-        return false;
-    }
-    const bool valid = WithinValidity(root);
-    CertFreeCertificateContext(root);
-    return valid;
-}
+// SECURITY_FLAG_IGNORE_REVOCATION of the SSL policy (its header clashes with WinHTTP's). Some
+// implementations of the policy disregard CERT_CHAIN_POLICY_IGNORE_ALL_REV_UNKNOWN_FLAGS; the
+// chain's own status has refused a revoked certificate before the policy is asked.
+constexpr DWORD kPolicyIgnoresRevocationFailure = 0x00000080;
 
 bool SameTextNoCase(std::wstring_view a, std::wstring_view b) {
     return a.size() == b.size() &&
@@ -167,25 +92,45 @@ bool SameTextNoCase(std::wstring_view a, std::wstring_view b) {
                       [](wchar_t x, wchar_t y) { return towlower(x) == towlower(y); });
 }
 
-// RFC 6125 matching of one DNS name from a certificate: exact, or "*." for one leftmost label.
-bool DnsNameMatches(std::wstring_view pattern, std::wstring_view host) {
+// Whether one DNS name of a certificate may stand for host once the SSL policy has accepted
+// it: exactly, or through a wildcard for the leftmost label that leaves at least two labels
+// fixed. Some implementations of the policy let "*.example" stand for every name under a
+// top-level label; this only ever takes an acceptance back, it never grants one.
+bool StrictlyNames(std::wstring_view pattern, std::wstring_view host) {
     if (pattern.size() > 2 && pattern.substr(0, 2) == L"*.") {
+        const std::wstring_view fixed = pattern.substr(1);  // ".example.org"
         const std::size_t dot = host.find(L'.');
-        return dot != std::wstring_view::npos && dot > 0 &&
-               SameTextNoCase(pattern.substr(1), host.substr(dot));
+        return fixed.find(L'.', 1) != std::wstring_view::npos && dot != std::wstring_view::npos &&
+               dot > 0 && SameTextNoCase(fixed, host.substr(dot));
     }
     return SameTextNoCase(pattern, host);
 }
 
-// True when the certificate's subject alternative names name the host: the address for an IP
-// literal (given as address bytes), a DNS name otherwise.
-bool NamesHost(PCCERT_CONTEXT certificate, const std::wstring& host,
-               const std::vector<BYTE>& address) {
+// False when the certificate's DNS names are there and none of them names host strictly.
+bool DnsNamesAllowHost(const CERT_ALT_NAME_INFO* names, const std::wstring& host) {
+    bool anyDnsName = false;
+    for (DWORD i = 0; i < names->cAltEntry; ++i) {
+        const CERT_ALT_NAME_ENTRY& entry = names->rgAltEntry[i];
+        if (entry.dwAltNameChoice == CERT_ALT_NAME_DNS_NAME) {
+            anyDnsName = true;
+            if (StrictlyNames(entry.pwszDNSName, host)) {
+                return true;
+            }
+        }
+    }
+    return !anyDnsName;
+}
+
+// The second look at the host name after the SSL policy accepted it: an IP address must be
+// one of the certificate's IP address entries byte for byte (some implementations of the
+// policy compare DNS names only), and a DNS name must survive the strict wildcard rule.
+bool HostSurvivesSecondLook(PCCERT_CONTEXT certificate, const std::wstring& host,
+                            const std::vector<BYTE>& address) {
     const CERT_INFO* info = certificate->pCertInfo;
     PCERT_EXTENSION extension =
         CertFindExtension(szOID_SUBJECT_ALT_NAME2, info->cExtension, info->rgExtension);
     if (extension == nullptr) {
-        return false;
+        return address.empty();  // the policy matched the subject's common name
     }
     CERT_ALT_NAME_INFO* names = nullptr;
     DWORD size = 0;
@@ -195,24 +140,89 @@ bool NamesHost(PCCERT_CONTEXT certificate, const std::wstring& host,
         return false;
     }
     bool found = false;
-    for (DWORD i = 0; i < names->cAltEntry && !found; ++i) {
+    if (address.empty()) {
+        found = DnsNamesAllowHost(names, host);
+    }
+    for (DWORD i = 0; i < names->cAltEntry && !address.empty() && !found; ++i) {
         const CERT_ALT_NAME_ENTRY& entry = names->rgAltEntry[i];
-        if (!address.empty()) {
-            found = entry.dwAltNameChoice == CERT_ALT_NAME_IP_ADDRESS &&
-                    entry.IPAddress.cbData == address.size() &&
-                    std::equal(address.begin(), address.end(), entry.IPAddress.pbData);
-        } else {
-            found = entry.dwAltNameChoice == CERT_ALT_NAME_DNS_NAME &&
-                    DnsNameMatches(entry.pwszDNSName, host);
-        }
+        found = entry.dwAltNameChoice == CERT_ALT_NAME_IP_ADDRESS &&
+                entry.IPAddress.cbData == address.size() &&
+                std::equal(address.begin(), address.end(), entry.IPAddress.pbData);
     }
     LocalFree(names);
     return found;
 }
 
+std::string Hex(DWORD code) {
+    char text[16];
+    std::snprintf(text, sizeof(text), "0x%08lX", static_cast<unsigned long>(code));
+    return text;
+}
+
+// One engine's verdict: the chain it builds, then the SSL policy for the host.
+int VerifyWithEngine(HCERTCHAINENGINE engine, PCCERT_CONTEXT certificate, const std::wstring& host,
+                     const std::vector<BYTE>& address, std::string& why) {
+    LPSTR serverAuth[] = {const_cast<LPSTR>(szOID_PKIX_KP_SERVER_AUTH)};
+    CERT_CHAIN_PARA para = {};
+    para.cbSize = sizeof(para);
+    para.RequestedUsage.dwType = USAGE_MATCH_TYPE_AND;
+    para.RequestedUsage.Usage.cUsageIdentifier = 1;
+    para.RequestedUsage.Usage.rgpszUsageIdentifier = serverAuth;
+    // The context's store holds what the server sent, its intermediates among them.
+    ChainContext chain;
+    if (!CertGetCertificateChain(engine, certificate, nullptr, certificate->hCertStore, &para,
+                                 CERT_CHAIN_REVOCATION_CHECK_CHAIN_EXCLUDE_ROOT, nullptr,
+                                 chain.Out())) {
+        why = "The server certificate's chain cannot be built (error " + Hex(GetLastError()) + ")";
+        return HTTPS_ERR_TLS;
+    }
+    const DWORD errors = chain.Get()->TrustStatus.dwErrorStatus;
+    if ((errors & CERT_TRUST_IS_REVOKED) != 0) {
+        why = "The server certificate has been revoked";
+        return HTTPS_ERR_TLS;
+    }
+    if ((errors & ~kRevocationUnknown) != 0) {
+        why = "The server certificate is not trusted (chain status " + Hex(errors) + ")";
+        return HTTPS_ERR_TLS;
+    }
+    SSL_EXTRA_CERT_CHAIN_POLICY_PARA ssl = {};
+    ssl.cbSize = sizeof(ssl);
+    ssl.dwAuthType = AUTHTYPE_SERVER;
+    ssl.pwszServerName = const_cast<wchar_t*>(host.c_str());
+    ssl.fdwChecks = kPolicyIgnoresRevocationFailure;
+    // Some implementations of the SSL policy compare DNS names only and refuse every IP
+    // address; for an address literal the policy is told to leave the name alone, and the
+    // second look below compares the address by its bytes.
+    if (!address.empty()) {
+        ssl.fdwChecks |= SECURITY_FLAG_IGNORE_CERT_CN_INVALID;
+    }
+    CERT_CHAIN_POLICY_PARA policy = {};
+    policy.cbSize = sizeof(policy);
+    policy.dwFlags = CERT_CHAIN_POLICY_IGNORE_ALL_REV_UNKNOWN_FLAGS;
+    policy.pvExtraPolicyPara = &ssl;
+    CERT_CHAIN_POLICY_STATUS status = {};
+    status.cbSize = sizeof(status);
+    if (!CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_SSL, chain.Get(), &policy, &status)) {
+        why = "The server certificate cannot be checked (error " + Hex(GetLastError()) + ")";
+        return HTTPS_ERR_TLS;
+    }
+    if (status.dwError != 0) {
+        why = "The server certificate is not trusted (" + Hex(status.dwError) + ")";
+        return HTTPS_ERR_TLS;
+    }
+    if (!HostSurvivesSecondLook(certificate, host, address)) {
+        why = "The server certificate does not name this host";
+        return HTTPS_ERR_TLS;
+    }
+    return HTTPS_OK;
+}
+
 }  // namespace
 
 ExtraRootStore::~ExtraRootStore() {
+    if (engine_ != nullptr) {
+        CertFreeCertificateChainEngine(engine_);
+    }
     if (store_ != nullptr) {
         CertCloseStore(store_, 0);
     }
@@ -256,50 +266,39 @@ bool ExtraRootStore::Load(const std::string& fileName, std::string& why) {
         why = "The CA file holds no certificate: " + fileName;
         return false;
     }
+    CERT_CHAIN_ENGINE_CONFIG config = {};
+    // The size of the structure that first held the exclusive roots: every system that knows
+    // them accepts it, also those that do not know the fields added after them.
+    config.cbSize = offsetof(CERT_CHAIN_ENGINE_CONFIG, dwExclusiveFlags);
+    config.hExclusiveRoot = store_;
+    if (!CertCreateCertificateChainEngine(&config, &engine_)) {
+        engine_ = nullptr;
+        why = "No chain engine for the CA file (error " + std::to_string(GetLastError()) + ")";
+        return false;
+    }
     return true;
 }
 
 int VerifyServerCertificate(PCCERT_CONTEXT certificate, const std::wstring& host,
-                            HCERTSTORE extraRoots, std::string& why) {
-    LPSTR serverAuth[] = {const_cast<LPSTR>(szOID_PKIX_KP_SERVER_AUTH)};
-    CERT_CHAIN_PARA para = {};
-    para.cbSize = sizeof(para);
-    para.RequestedUsage.dwType = USAGE_MATCH_TYPE_AND;
-    para.RequestedUsage.Usage.cUsageIdentifier = 1;
-    para.RequestedUsage.Usage.rgpszUsageIdentifier = serverAuth;
-    // The extra roots are offered as further certificates to build the chain from, so that a
-    // chain can end in one of them; they become no trust anchor of the system's engine.
-    ChainContext chain;
-    if (!CertGetCertificateChain(nullptr, certificate, nullptr, extraRoots, &para, 0, nullptr,
-                                 chain.Out())) {
-        why = "The server certificate's chain cannot be built (error " +
-              std::to_string(GetLastError()) + ")";
-        return HTTPS_ERR_TLS;
-    }
-    const std::vector<BYTE> address = IpAddressBytes(host);
-    const DWORD errors = chain.Get()->TrustStatus.dwErrorStatus;
-    DWORD policyError = 0;
-    if (errors == CERT_TRUST_NO_ERROR) {
-        // Some implementations of the SSL policy compare DNS names only, so an address is
-        // matched here and the policy told so.
-        const bool hostChecked = !address.empty() && NamesHost(certificate, host, address);
-        if (PassesSslPolicy(chain.Get(), host, false, hostChecked, policyError)) {
+                            const ExtraRootStore* extraRoots, std::string& why) {
+    try {
+        const std::vector<BYTE> address = IpAddressBytes(host);
+        // The system's roots first; the CA file adds one more root, it takes none away.
+        if (VerifyWithEngine(nullptr, certificate, host, address, why) == HTTPS_OK) {
             return HTTPS_OK;
         }
-    } else if (EndsInExtraRoot(chain.Get(), extraRoots)) {
-        // A chain to a root of this client only: names and times are checked here, because
-        // the system's SSL policy refuses a chain that does not reach the system's roots.
-        if (NamesHost(certificate, host, address)) {
-            return HTTPS_OK;
+        if (extraRoots != nullptr && extraRoots->Engine() != nullptr) {
+            std::string extraWhy;
+            if (VerifyWithEngine(extraRoots->Engine(), certificate, host, address, extraWhy) ==
+                HTTPS_OK) {
+                why.clear();
+                return HTTPS_OK;
+            }
+            why = extraWhy;
         }
-        why = "The server certificate does not name this host";
-        return HTTPS_ERR_TLS;
-    } else {
-        policyError = errors;
+    } catch (...) {
+        why = "Out of memory while checking the server certificate";
     }
-    char code[16];
-    std::snprintf(code, sizeof(code), "0x%08lX", static_cast<unsigned long>(policyError));
-    why = std::string("The server certificate is not trusted (") + code + ")";
     return HTTPS_ERR_TLS;
 }
 

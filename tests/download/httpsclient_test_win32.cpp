@@ -169,21 +169,21 @@ protected:
 TEST_F(ServerCertificateTest, HostNameAndRootMustBothMatch) {
     struct Case {
         const wchar_t* Host;
-        HCERTSTORE Roots;
+        const ExtraRootStore* Roots;
         int Expected;
     };
     const std::vector<Case> cases = {
-        {L"127.0.0.1", testCa_.Handle(), HTTPS_OK},
-        {L"localhost", testCa_.Handle(), HTTPS_OK},
-        {L"LOCALHOST", testCa_.Handle(), HTTPS_OK},
-        {L"127.0.0.2", testCa_.Handle(), HTTPS_ERR_TLS},
-        {L"[::1]", testCa_.Handle(), HTTPS_ERR_TLS},
-        {L"other.example", testCa_.Handle(), HTTPS_ERR_TLS},
-        {L"localhost.example", testCa_.Handle(), HTTPS_ERR_TLS},
-        {L"127.0.0.1", stranger_.Handle(), HTTPS_ERR_TLS},
+        {L"127.0.0.1", &testCa_, HTTPS_OK},
+        {L"localhost", &testCa_, HTTPS_OK},
+        {L"LOCALHOST", &testCa_, HTTPS_OK},
+        {L"127.0.0.2", &testCa_, HTTPS_ERR_TLS},
+        {L"[::1]", &testCa_, HTTPS_ERR_TLS},
+        {L"other.example", &testCa_, HTTPS_ERR_TLS},
+        {L"localhost.example", &testCa_, HTTPS_ERR_TLS},
+        {L"127.0.0.1", &stranger_, HTTPS_ERR_TLS},
         {L"127.0.0.1", nullptr, HTTPS_ERR_TLS},
         // The server certificate is no CA: trusting it as a root must not make it one.
-        {L"localhost", serverAsStore_.Handle(), HTTPS_ERR_TLS},
+        {L"localhost", &serverAsStore_, HTTPS_ERR_TLS},
     };
     for (const Case& c : cases) {
         std::string why;

@@ -62,8 +62,11 @@ CertPtr MakeCertificate(EVP_PKEY* key, const std::string& commonName, X509* issu
     X509V3_set_ctx_nodb(&context);
     X509V3_set_ctx(&context, issuer != nullptr ? issuer : cert.get(), cert.get(), nullptr, nullptr,
                    0);
+    // A self-signed certificate gets no authority key identifier: OpenSSL would write an empty
+    // one, and a chain engine that reads it as naming another issuer ends the chain short.
     bool extensions = AddExtension(cert.get(), context, NID_subject_key_identifier, "hash") &&
-                      AddExtension(cert.get(), context, NID_authority_key_identifier, "keyid");
+                      (issuer == nullptr ||
+                       AddExtension(cert.get(), context, NID_authority_key_identifier, "keyid"));
     if (issuer == nullptr) {
         extensions =
             extensions &&

@@ -9,6 +9,7 @@
 
 #include "support/httpstestserver.h"
 #include "support/testcertificates.h"
+#include "tlscaseserver.h"
 
 namespace {
 
@@ -16,11 +17,16 @@ constexpr char kUsage[] =
     "usage: veltrin-update-server --root DIR --cert-dir DIR [--port N]\n"
     "  Serves DIR under https://127.0.0.1:N/pipette-update over TLS with a certificate\n"
     "  from the test CA in --cert-dir (created there when missing; trust its ca.pem).\n"
-    "  Port 0 or none: a free port. Runs until it is killed.\n";
+    "  Port 0 or none: a free port. Runs until it is killed.\n"
+    "       veltrin-update-server --tls-cases PKI_DIR --log-dir DIR\n"
+    "  Serves each certificate case of PKI_DIR on a port of its own and logs what every\n"
+    "  one of them received (for the certificate tests).\n";
 
 struct Arguments {
     std::string Root;
     std::string CertDir;
+    std::string TlsCases;
+    std::string LogDir;
     int Port = 0;
 };
 
@@ -35,6 +41,10 @@ bool ParseArguments(int argc, char** argv, Arguments& arguments) {
             arguments.Root = value;
         } else if (option == "--cert-dir") {
             arguments.CertDir = value;
+        } else if (option == "--tls-cases") {
+            arguments.TlsCases = value;
+        } else if (option == "--log-dir") {
+            arguments.LogDir = value;
         } else if (option == "--port") {
             char* end = nullptr;
             const long port = std::strtol(value.c_str(), &end, 10);
@@ -46,6 +56,9 @@ bool ParseArguments(int argc, char** argv, Arguments& arguments) {
             return false;
         }
     }
+    if (!arguments.TlsCases.empty()) {
+        return !arguments.LogDir.empty();
+    }
     return !arguments.Root.empty() && !arguments.CertDir.empty();
 }
 
@@ -56,6 +69,9 @@ int main(int argc, char** argv) {
     if (!ParseArguments(argc, argv, arguments)) {
         std::fputs(kUsage, stderr);
         return 2;
+    }
+    if (!arguments.TlsCases.empty()) {
+        return veltrin::tools::RunTlsCaseServer(arguments.TlsCases, arguments.LogDir);
     }
     std::error_code error;
     if (!std::filesystem::is_directory(arguments.Root, error)) {
