@@ -5,14 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
-#include <map>
-#include <string>
-#include <vector>
 
 #include "certificatecases.h"
-#include "download/httpsclient.h"
 
 // Names under ".localhost" reach loopback in this program: the rows that need a host name
 // with more than one label (wildcards) run against the real server without touching the
@@ -33,66 +28,23 @@ extern "C" int getaddrinfo(const char* node, const char* service, const addrinfo
 namespace veltrin {
 namespace {
 
-class CertificateTableTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        const char* state = std::getenv("VELTRIN_TEST_TLS_CASES");
-        ASSERT_NE(state, nullptr) << "VELTRIN_TEST_TLS_CASES names no case server";
-        state_ = state;
-        std::string why;
-        ASSERT_TRUE(test::ReadCertificateCases(VELTRIN_CERTIFICATE_TABLE, cases_, why)) << why;
-        ASSERT_TRUE(test::ReadCaseServers(state_ + "/cases.txt", origins_));
-        options_.CaFile = state_ + "/pki/root.pem";
-    }
-    std::string Log(const std::string& name) const { return state_ + "/logs/" + name + ".log"; }
-
-    std::string state_;
-    std::vector<test::CertificateCase> cases_;
-    std::map<std::string, std::string> origins_;
-    HttpsClientOptions options_;
-};
+using test::CertificateTableTest;
 
 TEST_F(CertificateTableTest, EveryRowIsAcceptedOrRefusedAsTheTableSays) {
     // One client for all rows: the cookies the accepted servers set must never reach a
     // refused one.
     HttpsClient client(options_);
     for (const auto& row : cases_) {
-        SCOPED_TRACE(row.Name + " as " + row.Host);
-        ASSERT_EQ(origins_.count(row.Name), 1u);
-        const int earlier = test::ConnectionsInLog(Log(row.Name));
-        std::string body;
-        const int result = client.GetText(
-            test::CaseUrl(origins_[row.Name], row.Host, "/pipette-update/firmware.hex"), body);
-        if (row.Accept) {
-            EXPECT_EQ(result, HTTPS_OK) << client.LastError();
-            EXPECT_EQ(body, row.Name + "\n");
-        } else {
-            EXPECT_EQ(result, HTTPS_ERR_TLS) << client.LastError();
-            EXPECT_EQ(body, "");
-            EXPECT_EQ(test::LeakInLog(Log(row.Name), earlier + 1), "");
-        }
+        ExpectRow(client, row, row.Accept);
     }
 }
 
 TEST_F(CertificateTableTest, ServerThatSwapsItsCertificateGetsNoCookieAndNoPath) {
-    // The first connection meets the genuine server, which sets a cookie; the next one meets
-    // a forger on the same address.
-    HttpsClient client(options_);
-    std::string body;
-    const std::string origin = origins_["switching"];
-    ASSERT_EQ(client.GetText(origin + "/pipette-update/bye", body), HTTPS_OK) << client.LastError();
-    EXPECT_EQ(client.GetText(origin + "/pipette-update/firmware.hex", body), HTTPS_ERR_TLS);
-    EXPECT_EQ(body, "");
-    EXPECT_EQ(test::LeakInLog(Log("switching"), 2), "");
+    ExpectSwitchingServerLearnsNothing();
 }
 
 TEST_F(CertificateTableTest, WithoutTheCaFileEveryCaseIsRefused) {
-    HttpsClient client;
-    for (const char* name : {"leaf-from-root", "leaf-through-intermediate", "forged-root"}) {
-        std::string body;
-        EXPECT_EQ(client.GetText(origins_[name] + "/pipette-update/files.txt", body), HTTPS_ERR_TLS)
-            << name;
-    }
+    ExpectRefusedWithoutCaFile();
 }
 
 }  // namespace

@@ -1,12 +1,11 @@
 #!/bin/sh
 # Starts or stops the certificate-case server of the certificate table tests.
-#   tls-cases-fixture.sh start SERVER_PROGRAM STATE_DIR
+#   tls-cases-fixture.sh start SERVER_PROGRAM STATE_DIR PKI_SCRIPT
 #   tls-cases-fixture.sh stop STATE_DIR
 # start makes a fresh PKI in STATE_DIR/pki, serves each case on a free port and writes
 # STATE_DIR/cases.txt ("NAME ORIGIN" lines); each server logs what it received to
 # STATE_DIR/logs/NAME.log.
 set -eu
-here=$(cd "$(dirname "$0")" && pwd)
 action="$1"
 stop() {
     if [ -f "$1/server.pid" ]; then
@@ -20,10 +19,11 @@ if [ "$action" = stop ]; then
 fi
 server="$2"
 state="$3"
+pki_script="$4"
 stop "$state"
 rm -rf "$state"
 mkdir -p "$state/logs"
-sh "$here/make-certificate-cases.sh" "$state/pki"
+sh "$pki_script" "$state/pki"
 mkfifo "$state/announce"
 "$server" --tls-cases "$state/pki" --log-dir "$state/logs" > "$state/announce" 2> "$state/server.err" &
 echo $! > "$state/server.pid"

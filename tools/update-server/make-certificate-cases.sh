@@ -1,13 +1,16 @@
 #!/bin/sh
-# Makes the small PKI of the certificate table with the openssl command:
+# Makes the small PKI of the certificate tests with the openssl command:
 #   make-certificate-cases.sh OUTDIR
-# OUTDIR/root.pem is the CA the clients trust; for every case NAME of certificate-cases.txt,
-# OUTDIR/NAME.pem is the chain its server sends (leaf first) and OUTDIR/NAME.key its key.
+# OUTDIR/root.pem is the CA the clients trust; for every case NAME, OUTDIR/NAME.pem is the
+# chain its server sends (leaf first) and OUTDIR/NAME.key its key; root.crl (DER) is the
+# root's revocation list, which the certificate "revoked" names as where to look.
 # Every run makes new keys, so nothing made here is trusted anywhere else.
 set -eu
 out="$1"
 mkdir -p "$out"
 cd "$out"
+# Revocation lists are looked up by the Windows client under Wine, on its Z: drive.
+here=$(pwd)
 work=work
 rm -rf "$work"
 mkdir "$work"
@@ -122,6 +125,26 @@ subjectAltName = DNS:127.0.0.1"
 # dNSName "localhost\0.evil.example": a verifier that stops at the NUL sees "localhost".
 case_of embedded-nul root "$past" "$later" "$leaf
 subjectAltName = DER:301982176c6f63616c686f7374002e6576696c2e6578616d706c65"
+
+# Revocation: one certificate the root has revoked, one whose list cannot be had. Their serial
+# numbers are new each run: Wine remembers a revocation answer by serial number alone.
+issue revoked "/CN=Veltrin Test Server" leaf.key root.crt root.key "$(openssl rand -hex 8)" \
+    "$past" "$later" "$leaf
+$host
+crlDistributionPoints = URI:file:///Z:$here/root.crl"
+openssl ca -config "$work/revoked/ca.cnf" -cert root.crt -keyfile root.key \
+    -revoke revoked.crt 2>/dev/null
+openssl ca -config "$work/revoked/ca.cnf" -cert root.crt -keyfile root.key -gencrl \
+    -crldays 30 -out "$work/root.crl" 2>/dev/null
+openssl crl -in "$work/root.crl" -outform DER -out root.crl
+cp revoked.crt revoked.pem
+cp leaf.key revoked.key
+issue revocation-unknown "/CN=Veltrin Test Server" leaf.key root.crt root.key \
+    "$(openssl rand -hex 8)" "$past" "$later" "$leaf
+$host
+crlDistributionPoints = URI:file:///Z:$here/missing.crl"
+cp revocation-unknown.crt revocation-unknown.pem
+cp leaf.key revocation-unknown.key
 
 # Forgeries by someone who knows the root's public data but not its key.
 forged_ca="basicConstraints = critical,CA:TRUE
