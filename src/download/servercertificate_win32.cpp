@@ -159,7 +159,12 @@ std::string Hex(DWORD code) {
     return text;
 }
 
-// One engine's verdict: the chain it builds, then the SSL policy for the host.
+// VerifyWithEngine's verdict for a chain with a revoked certificate: final, whichever roots
+// another engine would offer.
+constexpr int kRevoked = -1;
+
+// One engine's verdict: the chain it builds, then the SSL policy for the host. HTTPS_OK,
+// HTTPS_ERR_TLS or kRevoked.
 int VerifyWithEngine(HCERTCHAINENGINE engine, PCCERT_CONTEXT certificate, const std::wstring& host,
                      const std::vector<BYTE>& address, std::string& why) {
     LPSTR serverAuth[] = {const_cast<LPSTR>(szOID_PKIX_KP_SERVER_AUTH)};
@@ -179,7 +184,7 @@ int VerifyWithEngine(HCERTCHAINENGINE engine, PCCERT_CONTEXT certificate, const 
     const DWORD errors = chain.Get()->TrustStatus.dwErrorStatus;
     if ((errors & CERT_TRUST_IS_REVOKED) != 0) {
         why = "The server certificate has been revoked";
-        return HTTPS_ERR_TLS;
+        return kRevoked;
     }
     if ((errors & ~kRevocationUnknown) != 0) {
         why = "The server certificate is not trusted (chain status " + Hex(errors) + ")";
@@ -284,10 +289,11 @@ int VerifyServerCertificate(PCCERT_CONTEXT certificate, const std::wstring& host
     try {
         const std::vector<BYTE> address = IpAddressBytes(host);
         // The system's roots first; the CA file adds one more root, it takes none away.
-        if (VerifyWithEngine(nullptr, certificate, host, address, why) == HTTPS_OK) {
+        const int system = VerifyWithEngine(nullptr, certificate, host, address, why);
+        if (system == HTTPS_OK) {
             return HTTPS_OK;
         }
-        if (extraRoots != nullptr && extraRoots->Engine() != nullptr) {
+        if (system != kRevoked && extraRoots != nullptr && extraRoots->Engine() != nullptr) {
             std::string extraWhy;
             if (VerifyWithEngine(extraRoots->Engine(), certificate, host, address, extraWhy) ==
                 HTTPS_OK) {
