@@ -1,6 +1,8 @@
 #include "ui/tform_messagethread.h"
 
+#include <QCloseEvent>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -42,7 +44,38 @@ void TForm_MessageThread::SetMessage(const std::string& text) {
     SetLabelText(Label_Message, FormControl::Question_Label_Message, logic_.Message());
 }
 
-// The close box and Escape reach QDialog::reject, which is the No answer already.
+void TForm_MessageThread::reject() {
+    Leave(QuestionDialogLogic::Exit::Escape);
+}
+
+void TForm_MessageThread::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    Leave(QuestionDialogLogic::Exit::CloseBox);
+}
+
+void TForm_MessageThread::keyPressEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    std::optional<QuestionDialogLogic::Exit> focused;
+    if (focusWidget() == Button_Yes) {
+        focused = QuestionDialogLogic::Exit::YesButton;
+    } else if (focusWidget() == Button_No) {
+        focused = QuestionDialogLogic::Exit::NoButton;
+    }
+    Leave(QuestionDialogLogic::EnterPresses(focused));
+}
+
+void TForm_MessageThread::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    ButtonOf(QuestionDialogLogic::kFocusAtOpen)->setFocus(Qt::OtherFocusReason);
+}
+
+QPushButton* TForm_MessageThread::ButtonOf(QuestionDialogLogic::Exit exit) const {
+    return exit == QuestionDialogLogic::Exit::YesButton ? Button_Yes : Button_No;
+}
+
 void TForm_MessageThread::Leave(QuestionDialogLogic::Exit exit) {
     QDialog::done(QuestionDialogLogic::IsYes(exit) ? Accepted : Rejected);
 }

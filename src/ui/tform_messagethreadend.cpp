@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -86,6 +87,29 @@ void TForm_MessageThreadEnd::reject() {
 void TForm_MessageThreadEnd::closeEvent(QCloseEvent* event) {
     event->ignore();
     Leave(EndDialogLogic::Exit::CloseRequest);
+}
+
+void TForm_MessageThreadEnd::keyPressEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    std::optional<EndDialogLogic::Exit> focused;
+    if (focusWidget() == Button_Start) {
+        focused = EndDialogLogic::Exit::StartButton;
+    } else if (focusWidget() == Button_Exit) {
+        focused = EndDialogLogic::Exit::ExitButton;
+    }
+    Leave(EndDialogLogic::EnterPresses(focused));
+}
+
+void TForm_MessageThreadEnd::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    ButtonOf(EndDialogLogic::kFocusAtOpen)->setFocus(Qt::OtherFocusReason);
+}
+
+QPushButton* TForm_MessageThreadEnd::ButtonOf(EndDialogLogic::Exit exit) const {
+    return exit == EndDialogLogic::Exit::ExitButton ? Button_Exit : Button_Start;
 }
 
 void TForm_MessageThreadEnd::Leave(EndDialogLogic::Exit exit) {

@@ -38,8 +38,9 @@ void EndDialog::BuildForm() {
                                    kEndGroupBoxStart, C::End_GroupBox_Start);
     Label_Message_Start = labels_->Add(kLabelMessageStart, C::End_Label_Message_Start);
 
-    AddFormControl(*layout_, L"BUTTON", ViewText(EndDialogLogic::kExitCaption).c_str(),
-                   BS_PUSHBUTTON | WS_TABSTOP | WS_VISIBLE, kButtonExit, C::End_Button_Exit);
+    Button_Exit =
+        AddFormControl(*layout_, L"BUTTON", ViewText(EndDialogLogic::kExitCaption).c_str(),
+                       BS_PUSHBUTTON | WS_TABSTOP | WS_VISIBLE, kButtonExit, C::End_Button_Exit);
     Button_Start = AddFormControl(
         *layout_, L"BUTTON", ViewText(EndDialogLogic::kStartCaptionAtCreation).c_str(),
         BS_PUSHBUTTON | WS_TABSTOP | WS_VISIBLE, kButtonStart, C::End_Button_Start);
@@ -72,8 +73,12 @@ int EndDialog::Show(bool terminated, int code, const std::string& text, int offs
     ShowResult(terminated, code, text);
     done_ = false;
     result_ = 0;
-    RunModal(owner_, Handle(), Button_Start, done_, hook);
+    RunModal(owner_, Handle(), ButtonOf(EndDialogLogic::kFocusAtOpen), done_, hook);
     return result_;
+}
+
+HWND EndDialog::ButtonOf(EndDialogLogic::Exit exit) const {
+    return exit == EndDialogLogic::Exit::ExitButton ? Button_Exit : Button_Start;
 }
 
 void EndDialog::Leave(EndDialogLogic::Exit exit) {
@@ -103,8 +108,18 @@ LRESULT EndDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:  // Alt+F4
             Leave(EndDialogLogic::Exit::CloseRequest);
             return 0;
-        case DM_GETDEFID:
-            return DefaultButtonReply(Handle(), kButtonStart);
+        case DM_GETDEFID: {
+            // Asked when Enter is pressed: the logic names the button.
+            const HWND focus = GetFocus();
+            std::optional<EndDialogLogic::Exit> focused;
+            if (focus == Button_Start) {
+                focused = EndDialogLogic::Exit::StartButton;
+            } else if (focus == Button_Exit) {
+                focused = EndDialogLogic::Exit::ExitButton;
+            }
+            const HWND button = ButtonOf(EndDialogLogic::EnterPresses(focused));
+            return MAKELRESULT(GetDlgCtrlID(button), DC_HASDEFID);
+        }
         default:
             break;
     }

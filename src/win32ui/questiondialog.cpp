@@ -45,8 +45,12 @@ bool QuestionDialog::Ask(const std::string& question, int offset, const DialogSh
     PlaceBelowRight(owner_, Handle(), offset);
     done_ = false;
     yes_ = false;
-    RunModal(owner_, Handle(), Button_Yes, done_, hook);
+    RunModal(owner_, Handle(), ButtonOf(QuestionDialogLogic::kFocusAtOpen), done_, hook);
     return yes_;
+}
+
+HWND QuestionDialog::ButtonOf(QuestionDialogLogic::Exit exit) const {
+    return exit == QuestionDialogLogic::Exit::YesButton ? Button_Yes : Button_No;
 }
 
 void QuestionDialog::Leave(QuestionDialogLogic::Exit exit) {
@@ -74,8 +78,18 @@ LRESULT QuestionDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         case WM_CLOSE:
             Leave(QuestionDialogLogic::Exit::CloseBox);
             return 0;
-        case DM_GETDEFID:
-            return DefaultButtonReply(Handle(), kButtonYes);
+        case DM_GETDEFID: {
+            // Asked when Enter is pressed: the logic names the button.
+            const HWND focus = GetFocus();
+            std::optional<QuestionDialogLogic::Exit> focused;
+            if (focus == Button_Yes) {
+                focused = QuestionDialogLogic::Exit::YesButton;
+            } else if (focus == Button_No) {
+                focused = QuestionDialogLogic::Exit::NoButton;
+            }
+            const HWND button = ButtonOf(QuestionDialogLogic::EnterPresses(focused));
+            return MAKELRESULT(GetDlgCtrlID(button), DC_HASDEFID);
+        }
         default:
             break;
     }

@@ -26,6 +26,7 @@ protected:
 private:
     void BuildForm();
     void Leave(QuestionDialogLogic::Exit exit);
+    HWND ButtonOf(QuestionDialogLogic::Exit exit) const;
 
     HWND owner_;
     HWND Label_Message = nullptr;

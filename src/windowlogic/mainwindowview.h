@@ -29,7 +29,8 @@ enum class MainTimer { DownloadIntelHex, NextAction };
 
 // What a toolkit's main window does for the window logic: it owns the controls and timers and
 // shows what it is told; every decision stays in the logic. All calls come on the UI thread.
-// Texts are 8-bit texts in the system's code page and are shown verbatim (no markup).
+// Texts are UTF-8, as every text of the program, and are shown verbatim (no markup); each view
+// converts them in one place.
 class MainWindowView {
 public:
     virtual ~MainWindowView() = default;
