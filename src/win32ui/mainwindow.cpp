@@ -25,8 +25,8 @@ MainWindow::MainWindow(MainWindowServices services)
     layout_->SizeClient(client.Width, client.Height);
     Centre();
     // The dialogs exist before the logic may start a worker, whose first questions are served
-    // only once a message loop runs. The end dialog first, then the question, as the program
-    // has always made them.
+    // only once a message loop runs. The end dialog first, then the question: the same order
+    // as the Qt view, so that both start up alike.
     endDialog_ = std::make_unique<EndDialog>(Handle());
     questionDialog_ = std::make_unique<QuestionDialog>(Handle());
     logic_.Open();
