@@ -9,6 +9,7 @@
 #include "ui/formtools.h"
 
 namespace veltrin {
+
 TForm_MessageThread::TForm_MessageThread(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint) {
