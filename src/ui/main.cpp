@@ -1,6 +1,6 @@
 #include "ui/programwindows.h"
-#include "windowlogic/updateservices.h"
 #include "ui/veltrinapplication.h"
+#include "windowlogic/updateservices.h"
 
 int main(int argc, char* argv[]) {
     // The program takes no arguments: Qt sees only the program name.

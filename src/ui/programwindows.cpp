@@ -23,7 +23,7 @@ void RunProgramWindows(MainWindowServices services) {
         windows.Form_Main->show();
         QApplication::exec();
     } catch (const std::exception& e) {
-        VeltrinApplication::ShowException(QString::fromLocal8Bit(e.what()));
+        VeltrinApplication::ShowException(QString::fromUtf8(e.what()));
     } catch (...) {
         VeltrinApplication::ShowException(QString());
     }

@@ -2,10 +2,10 @@
 
 #include <memory>
 
-#include "windowlogic/mainwindowservices.h"
 #include "ui/tform_main.h"
 #include "ui/tform_messagethread.h"
 #include "ui/tform_messagethreadend.h"
+#include "windowlogic/mainwindowservices.h"
 
 namespace veltrin {
 

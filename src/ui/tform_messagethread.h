@@ -23,8 +23,16 @@ public:
     // Shows the text trimmed; it breaks only at its own line breaks.
     void SetMessage(const std::string& text);
 
+protected:
+    // Every way out goes through the logic: Escape (reject), the close box, Enter.
+    void reject() override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
 private:
     void Leave(QuestionDialogLogic::Exit exit);
+    QPushButton* ButtonOf(QuestionDialogLogic::Exit exit) const;
 
     QuestionDialogLogic logic_;
     QGroupBox* GroupBox_Message;

@@ -34,9 +34,12 @@ protected:
     // Escape and the window manager's close request would leave the dialog without a choice.
     void reject() override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void Leave(EndDialogLogic::Exit exit);
+    QPushButton* ButtonOf(EndDialogLogic::Exit exit) const;
 
     EndDialogLogic logic_;
     QGroupBox* GroupBox_Message;

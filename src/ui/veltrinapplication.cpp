@@ -13,7 +13,7 @@ bool VeltrinApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& e) {
-        ShowException(QString::fromLocal8Bit(e.what()));
+        ShowException(QString::fromUtf8(e.what()));
     } catch (...) {
         // Not one of ours: shown the same way, with an empty message.
         ShowException(QString());

@@ -29,12 +29,14 @@ private:
     void BuildForm();
     void ShowResult(bool terminated, int code, const std::string& text);
     void Leave(EndDialogLogic::Exit exit);
+    HWND ButtonOf(EndDialogLogic::Exit exit) const;
 
     HWND owner_;
     HWND Label_Status = nullptr;
     HWND Label_ErrorText = nullptr;
     HWND Label_Message_Start = nullptr;
     HWND Button_Start = nullptr;
+    HWND Button_Exit = nullptr;
     EndDialogLogic logic_;
     bool done_ = false;
     int result_ = 0;

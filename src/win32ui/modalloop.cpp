@@ -46,17 +46,6 @@ void PlaceBelowRight(HWND owner, HWND window, int offset) {
 
 namespace veltrin::win32ui {
 
-LRESULT DefaultButtonReply(HWND dialog, int fallbackId) {
-    HWND focus = GetFocus();
-    int id = fallbackId;
-    if (focus != nullptr && GetParent(focus) == dialog &&
-        (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) !=
-            0) {
-        id = GetDlgCtrlID(focus);
-    }
-    return MAKELRESULT(id, DC_HASDEFID);
-}
-
 void ApplyDpiChange(HWND window, ScaledLayout& layout, WPARAM wParam, LPARAM lParam) {
     layout.Rescale(HIWORD(wParam));
     const RECT* suggested = reinterpret_cast<const RECT*>(lParam);

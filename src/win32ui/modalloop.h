@@ -23,11 +23,6 @@ void PlaceBelowRight(HWND owner, HWND window, int offset);
 
 namespace veltrin::win32ui {
 
-// The answer to DM_GETDEFID, which IsDialogMessage asks when Enter is pressed: the push button
-// that has the keyboard focus, otherwise fallbackId. Enter thus presses the focused button,
-// as in every Windows dialog.
-LRESULT DefaultButtonReply(HWND dialog, int fallbackId);
-
 // A window's WM_DPICHANGED: lays it out anew and takes the size and place Windows suggests.
 class ScaledLayout;
 void ApplyDpiChange(HWND window, ScaledLayout& layout, WPARAM wParam, LPARAM lParam);

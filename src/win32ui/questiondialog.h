@@ -26,10 +26,12 @@ protected:
 private:
     void BuildForm();
     void Leave(QuestionDialogLogic::Exit exit);
+    HWND ButtonOf(QuestionDialogLogic::Exit exit) const;
 
     HWND owner_;
     HWND Label_Message = nullptr;
     HWND Button_Yes = nullptr;
+    HWND Button_No = nullptr;
     QuestionDialogLogic logic_;
     bool done_ = false;
     bool yes_ = false;

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "windowlogic/formlayout.h"
+
 namespace veltrin {
 
 // The texts of the main window that the logic sets. A view maps each to its control.
@@ -18,13 +20,17 @@ enum class MainText {
     StartStopCaption,     // Button_StartStop
 };
 
+// The control that shows a text.
+FormControl ControlOf(MainText text);
+
 enum class MainBar { Total, Action };
 
 enum class MainTimer { DownloadIntelHex, NextAction };
 
 // What a toolkit's main window does for the window logic: it owns the controls and timers and
 // shows what it is told; every decision stays in the logic. All calls come on the UI thread.
-// Texts are 8-bit texts in the system's code page and are shown verbatim (no markup).
+// Texts are UTF-8, as every text of the program, and are shown verbatim (no markup); each view
+// converts them in one place.
 class MainWindowView {
 public:
     virtual ~MainWindowView() = default;

@@ -194,6 +194,11 @@ private slots:
         QTest::newRow("no") << 1 << int(QDialog::Rejected);
         QTest::newRow("close box") << 2 << int(QDialog::Rejected);
         QTest::newRow("escape") << 3 << int(QDialog::Rejected);
+        // The focus starts on No: no single key confirms; Yes takes Tab first.
+        QTest::newRow("enter") << 4 << int(QDialog::Rejected);
+        QTest::newRow("space") << 5 << int(QDialog::Rejected);
+        QTest::newRow("tab then enter") << 6 << int(QDialog::Accepted);
+        QTest::newRow("tab then space") << 7 << int(QDialog::Accepted);
     }
 
     void questionDialogAnswers() {
@@ -213,8 +218,19 @@ private slots:
                 case 2:
                     d->close();
                     break;
-                default:
+                case 3:
                     QTest::keyClick(d, Qt::Key_Escape);
+                    break;
+                default:
+                    if (how >= 6) {
+                        QTest::keyClick(d->focusWidget(), Qt::Key_Tab);
+                    }
+                    QTest::keyClick(d->focusWidget(),
+                                    how % 2 == 0 ? Qt::Key_Return : Qt::Key_Space);
+            }
+            // A key that did nothing fails the test instead of hanging it.
+            if (d->isVisible()) {
+                static_cast<QDialog*>(d)->done(-1);
             }
         });
         QCOMPARE(dialog.exec(), result);

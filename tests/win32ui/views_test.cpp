@@ -3,13 +3,20 @@
 // screenshot of each.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
 #include <memory>
+#include <stdexcept>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "fakeworld.h"
 #include "screenshot.h"
 #include "win32ui/controlids.h"
+#include "win32ui/exceptiondisplay.h"
 #include "win32ui/mainwindow.h"
+#include "win32ui/win32dispatcher.h"
 #include "windowlogic/enddialoglogic.h"
 #include "windowprobe.h"
 
@@ -214,17 +221,17 @@ INSTANTIATE_TEST_SUITE_P(
         QuestionCase{"YesButton", [](HWND d) { probe::Click(d, kButtonYes); }, true},
         QuestionCase{"NoButton", [](HWND d) { probe::Click(d, kButtonNo); }, false},
         QuestionCase{"CloseBox", [](HWND d) { PostMessageW(d, WM_CLOSE, 0, 0); }, false},
-        QuestionCase{"Escape", [](HWND d) { probe::Key(GetDlgItem(d, kButtonYes), VK_ESCAPE); },
-                     false},
-        // Enter presses the focused button: Yes first, No after one Tab.
-        QuestionCase{"Enter", [](HWND d) { probe::Key(GetDlgItem(d, kButtonYes), VK_RETURN); },
-                     true},
+        QuestionCase{"Escape", [](HWND) { probe::Key(GetFocus(), VK_ESCAPE); }, false},
+        // The focus starts on No and Enter presses the focused button: no single key
+        // confirms; Yes takes Tab first.
+        QuestionCase{"Enter", [](HWND) { probe::Key(GetFocus(), VK_RETURN); }, false},
+        QuestionCase{"Space", [](HWND) { probe::Key(GetFocus(), VK_SPACE); }, false},
         QuestionCase{"TabThenEnter",
                      [](HWND d) {
-                         probe::Key(GetDlgItem(d, kButtonYes), VK_TAB);
-                         probe::Key(GetDlgItem(d, kButtonNo), VK_RETURN);
+                         probe::Key(GetFocus(), VK_TAB);
+                         probe::Key(GetDlgItem(d, kButtonYes), VK_RETURN);
                      },
-                     false}),
+                     true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // What the end dialog shows for a run's outcome; it is left by Exit Program only after Escape
@@ -291,6 +298,100 @@ TEST_F(Win32ViewTest, UpdateNextDeviceStartsTheNextRun) {
     script->Then([](HWND dialog) { probe::Click(dialog, kButtonExit); });
     RunUntilClosed();
     EXPECT_EQ(world.StartCalls, 2);
+}
+
+// Another program on the desktop can post the dispatcher's message with anything in it.
+TEST_F(Win32ViewTest, ForgedWakeUpMessagesDoNothing) {
+    world.Downloads = {Data("Version 01.02.03", "")};
+    bool answer = false;
+    world.WorkerScript = [&answer](ScriptedWorker& worker) {
+        worker.Value(&UpdateThreadOwner::ThreadSetTotalMax, 10);
+        answer = worker.Ask("Start Update?");
+        worker.ReportEnd(0, "Quorvan/plus Version 01.02.03");
+    };
+    const auto forge = [this] {
+        for (const LPARAM lParam : {LPARAM{0}, LPARAM{1}, LPARAM{-1}, LPARAM{0x7fff0010}}) {
+            for (UINT message = WM_APP; message <= WM_APP + 3; ++message) {
+                PostMessageW(main, message, static_cast<WPARAM>(lParam), lParam);
+            }
+        }
+    };
+    Open();
+    forge();
+    script->Then([&](HWND dialog) {
+        forge();
+        probe::Click(dialog, kButtonYes);
+    });
+    script->Then([&](HWND dialog) {
+        forge();
+        probe::Click(dialog, kButtonExit);
+    });
+    RunUntilClosed();
+    EXPECT_TRUE(answer);
+    EXPECT_EQ(script->Shown(), 2);
+    EXPECT_EQ(world.StartCalls, 1);
+}
+
+// The window goes away (program end, a session logging off) while the worker still runs: its
+// late events are served without asking anyone, and nothing follows the run.
+TEST_F(Win32ViewTest, AWindowTornDownDuringARunAnswersLateEventsWithNo) {
+    world.Downloads = {Data("Version 01.02.03", "")};
+    std::promise<void> closing;
+    std::shared_future<void> closingBegan = closing.get_future().share();
+    bool answer = true;
+    bool terminated = false;
+    world.WorkerScript = [&, closingBegan](ScriptedWorker& worker) {
+        closingBegan.wait();
+        answer = worker.Ask("! Adjustments and other user data will be deleted.\n\nStart Update?");
+        terminated = worker.Terminated();
+        worker.ReportEnd(0, "Quorvan/plus Version 01.02.03");
+    };
+    Open();
+    ASSERT_TRUE(window->Logic().Params().ThreadRunning);
+    closing.set_value();
+    window.reset();
+    EXPECT_FALSE(answer);
+    EXPECT_TRUE(terminated);
+    EXPECT_EQ(script->Shown(), 0);
+    EXPECT_EQ(world.StartCalls, 1);
+    EXPECT_FALSE(IsWindow(main));
+}
+
+TEST_F(Win32ViewTest, AnExceptionInAHandlerIsShownAndTheWindowGoesOn) {
+    std::vector<std::string> shown;
+    SetExceptionDisplay([&shown](const std::string& what) { shown.push_back(what); });
+    Open();  // no data: the retry timer runs
+    world.DuringDownload = [] { throw std::runtime_error("the server went away"); };
+    Tick(kTimerDownloadIntelHex);
+    SetExceptionDisplay({});
+    EXPECT_EQ(shown, std::vector<std::string>{"the server went away"});
+    EXPECT_TRUE(IsWindow(main));
+    EXPECT_EQ(probe::Text(main, kLabelMessage), kNoData);
+}
+
+// A wake-up that cannot be posted (here: the window is gone) loses no worker event; the UI
+// thread finds them in the queue all the same, in order.
+TEST(Win32DispatcherTest, NoEventIsLostWhenTheWakeUpCannotBePosted) {
+    HWND gone =
+        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(gone, nullptr);
+    DestroyWindow(gone);
+    Win32Dispatcher dispatcher;
+    dispatcher.Attach(gone);
+    std::vector<int> ran;
+    std::thread worker([&] {
+        for (int i = 0; i < 5; ++i) {
+            dispatcher.RunAndWait([&ran, i] { ran.push_back(i); });
+        }
+        dispatcher.Post([&ran] { ran.push_back(99); });
+    });
+    // Bounded, so that a lost event fails the test instead of hanging it.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (ran.size() < 6 && std::chrono::steady_clock::now() < deadline) {
+        dispatcher.WaitAndDrain(50);
+    }
+    worker.join();
+    EXPECT_EQ(ran, (std::vector<int>{0, 1, 2, 3, 4, 99}));
 }
 
 }  // namespace
