@@ -9,7 +9,8 @@ namespace veltrin {
 namespace {
 
 TEST(UtcTimeTest, OnlyARealMomentInTheRecordsOwnFormIsATime) {
-    for (const char* time : {"2026-12-09T12:21:55Z", "2024-02-29T00:00:00Z", "2026-12-31T23:59:59Z"})
+    for (const char* time :
+         {"2026-12-09T12:21:55Z", "2024-02-29T00:00:00Z", "2026-12-31T23:59:59Z"})
         EXPECT_TRUE(IsUtcTimeText(time)) << time;
     for (const char* text : {"", "2026-02-31T12:00:00Z", "2025-02-29T12:00:00Z",
                              "2026-04-31T12:00:00Z", "2026-12-09T24:00:00Z", "2026-12-09T12:60:00Z",

@@ -10,7 +10,7 @@ namespace {
 
 TEST(Windows1252Test, TextsRoundTripThroughTheDevicesCodePage) {
     const std::pair<std::string, std::string> cases[] = {
-        {"Größe 10µl", "Gr\xF6\xDF" "e 10\xB5l"},
+        {"Größe 10µl", "Gr\xF6\xDF\x65 10\xB5l"},
         {"€ „x“ – Š", "\x80 \x84x\x93 \x96 \x8A"},
         {"ÿ", "\xFF"},
     };

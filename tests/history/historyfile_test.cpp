@@ -165,9 +165,9 @@ TEST(RecordOutcomeTest, IsCancelledFailedOrSuccessInTheEndDialogsOrder) {
         bool Terminated;
         const char* Outcome;
     };
-    for (const Case& c : {Case{0, false, "success"}, Case{0, true, "cancelled"},
-                          Case{11, true, "cancelled"}, Case{6, false, "failed"},
-                          Case{-5, false, "failed"}}) {
+    for (const Case& c :
+         {Case{0, false, "success"}, Case{0, true, "cancelled"}, Case{11, true, "cancelled"},
+          Case{6, false, "failed"}, Case{-5, false, "failed"}}) {
         HistoryRecord record;
         record.Time = "2026-12-09T12:00:00Z";
         record.ResultCode = c.Code;

@@ -237,8 +237,8 @@ TEST_F(CliJsonTest, AHistoryThatCannotBeWrittenLeavesTheResultAsItIs) {
         ASSERT_EQ(sim.Start(), 0);
         const CliResult result = RunUpdate(sim, true, "", {}, file);
         EXPECT_EQ(result.Status, 0) << result.Out;
-        EXPECT_TRUE(test::Contains(
-            result.Err, "veltrin-cli: the update history was not written: " + reason))
+        EXPECT_TRUE(test::Contains(result.Err,
+                                   "veltrin-cli: the update history was not written: " + reason))
             << result.Err;
         EXPECT_TRUE(test::Contains(result.StdOut, "Update finished: Update successful"));
 

@@ -46,7 +46,8 @@ bool Accepts(const CommandSpec* entry, Takes option) {
 
 // A count of 1 to 1000000 in decimal digits.
 bool ParseCount(const std::string& text, std::size_t& count) {
-    if (text.empty() || text.size() > 7 || text.find_first_not_of("0123456789") != std::string::npos)
+    if (text.empty() || text.size() > 7 ||
+        text.find_first_not_of("0123456789") != std::string::npos)
         return false;
     count = std::stoul(text);
     return count >= 1 && count <= 1000000;
@@ -177,9 +178,8 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliArguments& parse
                 return false;
             }
             if (!ParseUtcDate(date, since ? DateBound::Start : DateBound::End,
-                                  since ? parsed.Since : parsed.Until)) {
-                error = arg + " needs a date such as 2026-03-01 or 2026-03-01T14:30 (UTC): " +
-                        date;
+                              since ? parsed.Since : parsed.Until)) {
+                error = arg + " needs a date such as 2026-03-01 or 2026-03-01T14:30 (UTC): " + date;
                 return false;
             }
         } else if (arg == "--history-file" && Accepts(entry, kHistoryFile)) {

@@ -8,10 +8,10 @@
 
 #include "commands.h"
 #include "common/texttrim.h"
+#include "common/utctime.h"
 #include "history/historyfile.h"
 #include "history/historyreader.h"
 #include "history/historyrecord.h"
-#include "common/utctime.h"
 #include "jsonevents.h"
 
 namespace veltrin {
@@ -56,8 +56,9 @@ bool Matches(const HistoryRecord& record, const CliArguments& arguments) {
         return false;
     }
     if (!arguments.Ports.empty() &&
-        std::none_of(arguments.Ports.begin(), arguments.Ports.end(),
-                     [&](const std::string& port) { return BarePort(port) == BarePort(record.Port); })) {
+        std::none_of(arguments.Ports.begin(), arguments.Ports.end(), [&](const std::string& port) {
+            return BarePort(port) == BarePort(record.Port);
+        })) {
         return false;
     }
     if (!arguments.Outcome.empty() && arguments.Outcome != RecordOutcome(record))
@@ -66,7 +67,8 @@ bool Matches(const HistoryRecord& record, const CliArguments& arguments) {
         return true;
     // Both are "YYYY-MM-DDThh:mm:ssZ", so text order is time order; a record whose time is no
     // time cannot be placed in a span of time.
-    return IsUtcTimeText(record.Time) && (arguments.Since.empty() || record.Time >= arguments.Since) &&
+    return IsUtcTimeText(record.Time) &&
+           (arguments.Since.empty() || record.Time >= arguments.Since) &&
            (arguments.Until.empty() || record.Time <= arguments.Until);
 }
 
@@ -89,9 +91,9 @@ std::size_t Width(const std::string& text) {
 
 void PrintTable(const std::vector<HistoryRecord>& records, std::ostream& out) {
     // "After" is the firmware the run wrote, known only when it succeeded.
-    const std::vector<std::string> header = {"Time (UTC)", "Port",    "Device", "Info text",
-                                             "Before",     "After",   "Outcome", "Result",
-                                             "Duration"};
+    const std::vector<std::string> header = {"Time (UTC)", "Port",   "Device",
+                                             "Info text",  "Before", "After",
+                                             "Outcome",    "Result", "Duration"};
     std::vector<std::vector<std::string>> rows = {header};
     for (const HistoryRecord& record : records) {
         const std::string before = record.VersionText0.substr(0, record.VersionText0.find(' '));
