@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs the whole test suite three times: a build under AddressSanitizer +
 # UndefinedBehaviorSanitizer, a plain optimised build, then the Windows cross build with its
-# tests under Wine. Exits non-zero on any failure, and also when a build ran no test at all.
+# tests under Wine; and builds every fuzz target with clang and runs each a few seconds from its
+# seeds. Exits non-zero on any failure, and also when a build ran no test at all.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -24,6 +25,14 @@ run_suite() {
 
 run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DVELTRIN_SANITIZE=ON -DVELTRIN_BUILD_BENCHMARKS=OFF
 run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+# The fuzz targets, each a test that runs it briefly (the configuration scripts/fuzz.sh uses).
+cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all" \
+    -DVELTRIN_BUILD_FUZZERS=ON -DVELTRIN_BUILD_TESTS=OFF -DVELTRIN_BUILD_BENCHMARKS=OFF \
+    -DVELTRIN_BUILD_UI=OFF
+cmake --build build-fuzz -j "$jobs" --target fuzzers
+ctest --test-dir build-fuzz --output-on-failure --no-tests=error -j "$jobs" --timeout 120
 
 # The Windows programs run under Wine in a prefix inside build-win; stop its server however the
 # suite ends, so nothing keeps running after the script.

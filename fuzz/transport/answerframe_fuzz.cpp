@@ -37,18 +37,6 @@ public:
         byte = data_[next_++];
         return 0;
     }
-    int ReadUntil(std::uint8_t terminator, std::string& text, std::size_t maxLength) override {
-        text.clear();
-        while (text.size() < maxLength) {
-            std::uint8_t byte = 0;
-            if (const int result = ReadByte(byte); result != 0)
-                return result;
-            text.push_back(static_cast<char>(byte));
-            if (byte == terminator)
-                return 0;
-        }
-        return kReadLimitReached;
-    }
 
 private:
     const std::uint8_t* data_;

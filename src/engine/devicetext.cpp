@@ -1,5 +1,7 @@
 #include "engine/devicetext.h"
 
+#include "common/windows1252.h"
+
 namespace veltrin {
 
 std::string DeviceFieldText(const std::uint8_t* bytes, std::size_t size) {
@@ -15,7 +17,12 @@ std::string DeviceFieldText(const std::uint8_t* bytes, std::size_t size) {
             text += ' ';
             gap = false;
         }
-        text += byte >= 0x20 && byte < 0x7F ? static_cast<char>(byte) : '?';
+        const char32_t codePoint = CodePointOfWindows1252(byte);
+        if (codePoint < 0x20 || codePoint == 0x7F || codePoint == 0) {
+            text += '?';
+        } else {
+            AppendUtf8(text, codePoint);
+        }
     }
     return text;
 }

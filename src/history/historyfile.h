@@ -23,6 +23,9 @@ const char* HistoryResultText(int code);
 // the system names no such folder.
 std::string DefaultHistoryFile();
 
+// HISTORY_ERR_NO_LOCATION in words, naming what the user can set so the records are kept.
+std::string NoHistoryLocationText();
+
 // The computer's name as the system reports it; empty when unknown.
 std::string ComputerName();
 

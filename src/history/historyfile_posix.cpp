@@ -79,6 +79,11 @@ std::string DefaultHistoryFile() {
     return (folder / "veltrin" / "history.jsonl").string();
 }
 
+std::string NoHistoryLocationText() {
+    return std::string(HistoryResultText(HISTORY_ERR_NO_LOCATION)) +
+           ": neither XDG_STATE_HOME nor HOME is set";
+}
+
 std::string ComputerName() {
     char name[256] = {};
     if (gethostname(name, sizeof(name) - 1) != 0)

@@ -100,6 +100,10 @@ std::string DefaultHistoryFile() {
     return Utf8(wide.c_str(), static_cast<int>(wide.size()));
 }
 
+std::string NoHistoryLocationText() {
+    return std::string(HistoryResultText(HISTORY_ERR_NO_LOCATION)) + ": %LOCALAPPDATA% is not set";
+}
+
 std::string ComputerName() {
     wchar_t name[MAX_COMPUTERNAME_LENGTH + 1] = {};
     DWORD length = MAX_COMPUTERNAME_LENGTH + 1;

@@ -3,6 +3,7 @@
 #include <exception>
 #include <functional>
 #include <nlohmann/json.hpp>
+#include <string_view>
 #include <vector>
 
 namespace veltrin {
@@ -40,6 +41,7 @@ const std::vector<Field>& Fields() {
         {"result_code", [](const HistoryRecord& r) { return Json(r.ResultCode); }},
         {"result_text", [](const HistoryRecord& r) { return Json(r.ResultText); }},
         {"terminated", [](const HistoryRecord& r) { return Json(r.Terminated); }},
+        {"outcome", [](const HistoryRecord& r) { return Json(RecordOutcome(r)); }},
         {"duration_ms", [](const HistoryRecord& r) { return Json(r.DurationMs); }},
     };
     return fields;
@@ -51,16 +53,24 @@ std::string Dump(const Json& json) {
     return json.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
-std::string CsvCell(const Json& value) {
+// Spreadsheets read a cell that starts with one of these as a formula.
+bool LooksLikeFormula(const std::string& text) {
+    return !text.empty() && std::string_view("=+-@\t\r").find(text[0]) != std::string_view::npos;
+}
+
+std::string CsvCell(const Json& value, char separator) {
     std::string text;
+    bool formula = false;
     if (value.is_string()) {
         text = value.get<std::string>();
+        formula = LooksLikeFormula(text);
     } else if (!value.is_null()) {
         text = Dump(value);
     }
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
+    const char special[] = {separator, '"', '\r', '\n', '\0'};
+    if (!formula && text.find_first_of(special) == std::string::npos)
         return text;
-    std::string quoted = "\"";
+    std::string quoted = formula ? "\"'" : "\"";
     for (const char c : text) {
         if (c == '"')
             quoted += '"';
@@ -135,25 +145,36 @@ bool HistoryRecordFromJson(const std::string& line, HistoryRecord& record, std::
     }
 }
 
-std::string HistoryCsvHeader() {
+const char* RunOutcome(bool terminated, std::int32_t resultCode) {
+    // The end dialog's order: a run the user ended is cancelled whatever its code.
+    if (terminated)
+        return "cancelled";
+    return resultCode == 0 ? "success" : "failed";
+}
+
+const char* RecordOutcome(const HistoryRecord& record) {
+    return RunOutcome(record.Terminated, record.ResultCode);
+}
+
+std::string HistoryCsvHeader(char separator) {
     std::string line;
     for (const Field& field : Fields()) {
         if (!line.empty())
-            line += ',';
+            line += separator;
         line += field.Name;
     }
     return line + "\r\n";
 }
 
-std::string HistoryCsvLine(const HistoryRecord& record) {
+std::string HistoryCsvLine(const HistoryRecord& record, char separator) {
     try {
         std::string line;
         bool first = true;
         for (const Field& field : Fields()) {
             if (!first)
-                line += ',';
+                line += separator;
             first = false;
-            line += CsvCell(field.Value(record));
+            line += CsvCell(field.Value(record), separator);
         }
         return line + "\r\n";
     } catch (const std::exception&) {

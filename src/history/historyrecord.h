@@ -32,6 +32,13 @@ struct HistoryRecord {
     std::int64_t DurationMs = 0;
 };
 
+// How a run ended, in one word a lab can filter on: "cancelled" when the user ended it (the
+// result code is then usually 0), "failed" for any other code but 0, "success" otherwise.
+// Taken from the code and the terminated flag, so records written before the word existed
+// have it too.
+const char* RunOutcome(bool terminated, std::int32_t resultCode);
+const char* RecordOutcome(const HistoryRecord& record);
+
 // The record as one line of JSON without its line break. Never throws.
 std::string HistoryRecordToJson(const HistoryRecord& record);
 
@@ -39,10 +46,13 @@ std::string HistoryRecordToJson(const HistoryRecord& record);
 // at least the time and the result code. Never throws.
 bool HistoryRecordFromJson(const std::string& line, HistoryRecord& record, std::string& reason);
 
-// CSV (RFC 4180: commas, quotes doubled, CRLF line ends) for a lab's own records system:
-// the header line and one line per record, in the order of the JSON fields. Never throw; a
-// line that cannot be made is empty.
-std::string HistoryCsvHeader();
-std::string HistoryCsvLine(const HistoryRecord& record);
+// CSV (RFC 4180: quotes doubled, CRLF line ends) for a lab's own records system: the header line
+// and one line per record, in the order of the JSON fields, cells split by separator (',' or
+// ';' for a spreadsheet with German settings). A text cell that a spreadsheet would take for a
+// formula (it starts with '=', '+', '-', '@', a tab or a carriage return) is written quoted
+// with a leading single quote, so opening the file never runs what a device or file name holds.
+// Never throw; a line that cannot be made is empty.
+std::string HistoryCsvHeader(char separator = ',');
+std::string HistoryCsvLine(const HistoryRecord& record, char separator = ',');
 
 }  // namespace veltrin

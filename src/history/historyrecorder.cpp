@@ -122,9 +122,13 @@ HistoryRecord UpdateHistoryRecorder::CurrentRecord(std::int32_t resultCode, bool
 
 int UpdateHistoryRecorder::RunEnded(std::int32_t resultCode, bool terminated, std::string& error) {
     error.clear();
-    if (!deviceReported_ || fileName_.empty())
+    if (!deviceReported_)
         return HISTORY_OK;
     deviceReported_ = false;
+    if (fileName_.empty()) {
+        error = NoHistoryLocationText();
+        return HISTORY_ERR_NO_LOCATION;
+    }
     try {
         const std::string line = HistoryRecordToJson(CurrentRecord(resultCode, terminated));
         if (line.empty()) {

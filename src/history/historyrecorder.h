@@ -15,7 +15,8 @@ namespace veltrin {
 // one; all calls come from the owner's thread (inside the worker's handlers).
 class UpdateHistoryRecorder {
 public:
-    // fileName empty: nothing is recorded (tests, or a system without a state folder).
+    // fileName empty: the system names no folder for the history; every run that reaches a
+    // device then ends with HISTORY_ERR_NO_LOCATION, so the loss is never silent.
     UpdateHistoryRecorder(std::string program, std::string fileName);
 
     // The update data the next runs use: file names, versions and SHA-256 of each file.
@@ -24,8 +25,11 @@ public:
     void RunStarted();
     // The worker's facts about its device; the last call of a run wins.
     void DeviceReported(const TSDeviceReport& device);
-    // The run ended. Appends its record when a device was reported; otherwise does nothing.
-    // Returns a HistoryFileResult; error says what went wrong in words. Never throws.
+    // Whether the current run has a record to write: a device was reported since it started.
+    bool RecordDue() const { return deviceReported_; }
+    // The run ended. Appends its record when a device was reported; otherwise does nothing and
+    // returns HISTORY_OK (ask RecordDue first to tell the two apart). Returns a
+    // HistoryFileResult; error says what went wrong in words. Never throws.
     int RunEnded(std::int32_t resultCode, bool terminated, std::string& error);
 
     // The record RunEnded would write now (for tests and the JSON events).

@@ -28,7 +28,10 @@ INSTANTIATE_TEST_SUITE_P(
                   "01.02.03 Application 20240101"},
         FieldCase{std::string("\0\0Lab 3\0", 8), "Lab 3"},
         FieldCase{std::string(31, '\0'), ""},
-        FieldCase{"A\xFF\n\"B", "A??\"B"}));
+        // Decoded from the device's Windows-1252; control and unassigned bytes stay unreadable.
+        FieldCase{"Gr\xF6\xDF\x65 10\xB5l", "Größe 10µl"},
+        FieldCase{"\x80 \x93x\x94 \x81\x7F", "€ “x” ??"},
+        FieldCase{"A\xFF\n\"B", "Aÿ?\"B"}));
 
 TEST(CountdownTextTest, IsRecognisedOnlyInItsOwnForm) {
     int seconds = -1;

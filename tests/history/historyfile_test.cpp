@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -58,7 +59,7 @@ TEST_F(HistoryFileTest, WritersAtOnceLoseNoRecordAndMixNoLines) {
         writers.emplace_back([this, w] {
             for (int i = 0; i < kRecordsEach; ++i) {
                 std::string error;
-                const HistoryRecord record = SampleRecord(w * kRecordsEach + i, 70000);
+                const HistoryRecord record = SampleRecord(w * kRecordsEach + i, 60000);
                 EXPECT_EQ(AppendHistoryLine(file_, HistoryRecordToJson(record), error),
                           HISTORY_OK)
                     << error;
@@ -76,7 +77,7 @@ TEST_F(HistoryFileTest, WritersAtOnceLoseNoRecordAndMixNoLines) {
     std::set<std::int32_t> seen;
     for (const auto& record : records) {
         ASSERT_TRUE(record.VariantId.has_value());
-        EXPECT_EQ(record.InfoText, SampleRecord(*record.VariantId, 70000).InfoText);
+        EXPECT_EQ(record.InfoText, SampleRecord(*record.VariantId, 60000).InfoText);
         seen.insert(*record.VariantId);
     }
     EXPECT_EQ(seen.size(), records.size());
@@ -129,9 +130,84 @@ TEST_F(HistoryFileTest, RecordsSurviveTheirRoundTripAlsoWithBytesThatAreNotUtf8)
 TEST_F(HistoryFileTest, CsvQuotesWhatWouldSplitACell) {
     const std::string line = HistoryCsvLine(SampleRecord(3));
     EXPECT_EQ(HistoryCsvHeader().rfind("time,program,program_version,computer,port,", 0), 0u);
-    EXPECT_NE(line.find(",\"text, with \"\"quotes\"\"\",false,30\r\n"), std::string::npos)
+    EXPECT_NE(line.find(",\"text, with \"\"quotes\"\"\",false,failed,30\r\n"), std::string::npos)
         << line;
     EXPECT_NE(line.find(",pts/3,10,"), std::string::npos) << line;
+}
+
+// A spreadsheet must show what a device or a file name says, never run it as a formula.
+TEST_F(HistoryFileTest, CsvCellsThatLookLikeFormulasAreQuotedWithALeadingQuote) {
+    const std::pair<const char*, const char*> cells[] = {
+        {"=HYPERLINK(\"http://x\",\"y\")", "\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\""},
+        {"+1", "\"'+1\""},
+        {"-2+3", "\"'-2+3\""},
+        {"@SUM(A1)", "\"'@SUM(A1)\""},
+        {"\t=1", "\"'\t=1\""},
+        {"\r=1", "\"'\r=1\""},
+        {"a=1; b", "\"a=1; b\""},  // quoted only where ';' separates
+        {"Lab 3", "Lab 3"},
+    };
+    for (const auto& [text, cell] : cells) {
+        HistoryRecord record = SampleRecord(1);
+        record.Port = text;
+        record.DeviceType = -1;  // a number stays a number
+        const std::string separator = std::string(text).find(';') != std::string::npos ? ";" : ",";
+        const std::string line = HistoryCsvLine(record, separator[0]);
+        EXPECT_NE(line.find(separator + cell + separator + "-1" + separator), std::string::npos)
+            << text << " in " << line;
+    }
+    EXPECT_EQ(HistoryCsvHeader(';').rfind("time;program;program_version;", 0), 0u);
+}
+
+TEST(RecordOutcomeTest, IsCancelledFailedOrSuccessInTheEndDialogsOrder) {
+    struct Case {
+        std::int32_t Code;
+        bool Terminated;
+        const char* Outcome;
+    };
+    for (const Case& c :
+         {Case{0, false, "success"}, Case{0, true, "cancelled"}, Case{11, true, "cancelled"},
+          Case{6, false, "failed"}, Case{-5, false, "failed"}}) {
+        HistoryRecord record;
+        record.Time = "2026-12-09T12:00:00Z";
+        record.ResultCode = c.Code;
+        record.Terminated = c.Terminated;
+        EXPECT_EQ(std::string(RecordOutcome(record)), c.Outcome) << c.Code;
+        // Written with the record, and derived again when read (older records lack it).
+        const std::string json = HistoryRecordToJson(record);
+        EXPECT_NE(json.find(std::string("\"outcome\":\"") + c.Outcome + "\""), std::string::npos);
+        HistoryRecord read;
+        std::string reason;
+        ASSERT_TRUE(HistoryRecordFromJson(
+            "{\"time\":\"2026-12-09T12:00:00Z\",\"result_code\":" + std::to_string(c.Code) +
+                ",\"terminated\":" + (c.Terminated ? "true" : "false") + "}",
+            read, reason));
+        EXPECT_EQ(std::string(RecordOutcome(read)), c.Outcome);
+    }
+}
+
+// One line of a damaged or foreign file may be huge: it is skipped without being held whole,
+// and the records around it (also one that spans the reader's chunks) are read as usual.
+TEST_F(HistoryFileTest, AnOverlongLineIsSkippedWithAWarning) {
+    std::filesystem::create_directories(std::filesystem::path(file_).parent_path());
+    {
+        std::ofstream file(file_, std::ios::binary);
+        file << HistoryRecordToJson(SampleRecord(1, 65000)) << '\n';  // across the first chunk
+        file << std::string(3 * kMaxHistoryLineBytes, 'x') << '\n';
+        file << "{\"time\":\"2026-12-09T12:00:00Z\",\"result_code\":0,\"info_text\":\""
+             << std::string(kMaxHistoryLineBytes, 'y') << "\"}\r\n";
+        file << HistoryRecordToJson(SampleRecord(2)) << "\r\n";
+        file << std::string(kMaxHistoryLineBytes + 1, 'z');  // no line end at the end
+    }
+    std::vector<HistoryRecord> records;
+    std::vector<std::string> warnings;
+    Read(records, warnings);
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].Port, "pts/1");
+    EXPECT_EQ(records[1].Port, "pts/2");
+    EXPECT_EQ(warnings, (std::vector<std::string>{"line 2: longer than 65536 bytes",
+                                                  "line 3: longer than 65536 bytes",
+                                                  "line 5: longer than 65536 bytes"}));
 }
 
 TEST_F(HistoryFileTest, AFolderThatCannotBeMadeIsAnErrorCodeNotAnException) {

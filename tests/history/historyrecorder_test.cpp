@@ -146,6 +146,23 @@ TEST_F(HistoryRecorderTest, AFileThatCannotBeWrittenIsReportedInWords) {
     EXPECT_NE(error.find("cannot create the history folder"), std::string::npos) << error;
 }
 
+// Without a folder for the history a run's record is lost, and that is said every time.
+TEST_F(HistoryRecorderTest, NoFolderForTheHistoryIsReportedForEachRunThatHasARecord) {
+    UpdateHistoryRecorder recorder("veltrin-cli", "");
+    std::string error;
+    for (int run = 0; run < 2; ++run) {
+        recorder.RunStarted();
+        EXPECT_FALSE(recorder.RecordDue());
+        EXPECT_EQ(recorder.RunEnded(2, false, error), HISTORY_OK);  // no device: no record
+        recorder.RunStarted();
+        recorder.DeviceReported(Device(9));
+        EXPECT_TRUE(recorder.RecordDue());
+        EXPECT_EQ(recorder.RunEnded(0, false, error), HISTORY_ERR_NO_LOCATION);
+        EXPECT_EQ(error, NoHistoryLocationText());
+        EXPECT_FALSE(recorder.RecordDue());
+    }
+}
+
 TEST(UtcTimeTextTest, WritesIsoTimeInUtc) {
     using namespace std::chrono;
     EXPECT_EQ(UtcTimeText(system_clock::time_point{}), "1970-01-01T00:00:00Z");

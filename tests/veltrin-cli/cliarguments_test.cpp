@@ -1,4 +1,5 @@
 #include "cliarguments.h"
+#include "common/utctime.h"
 
 #include <gtest/gtest.h>
 
@@ -120,7 +121,17 @@ INSTANTIATE_TEST_SUITE_P(
                       InvalidCase{{"update", "--csv"}}, InvalidCase{{"history", "--json", "--csv"}},
                       InvalidCase{{"history", "--since", "yesterday"}},
                       InvalidCase{{"history", "--device"}}, InvalidCase{{"history", "extra"}},
-                      InvalidCase{{"probe", "--history-file", "h.jsonl"}}));
+                      InvalidCase{{"probe", "--history-file", "h.jsonl"}},
+                      // Dates are checked against the calendar; filters take only their values.
+                      InvalidCase{{"history", "--since", "2026-02-31"}},
+                      InvalidCase{{"history", "--until", "2026-04-31T10:00"}},
+                      InvalidCase{{"history", "--since", "2026-03-02", "--until", "2026-03-01"}},
+                      InvalidCase{{"history", "--outcome", "ok"}},
+                      InvalidCase{{"history", "--last", "0"}},
+                      InvalidCase{{"history", "--last", "-3"}},
+                      InvalidCase{{"history", "--last", "12345678"}},
+                      InvalidCase{{"history", "--csv=tab"}},
+                      InvalidCase{{"update", "--outcome", "failed"}}));
 
 // Several --port options, or --all-ports, update each device on its own; one --port with several
 // names still searches them for the one pipette.
@@ -185,7 +196,7 @@ INSTANTIATE_TEST_SUITE_P(
         OutputCase{{"probe", "--json", "pts/1"}, CliCommand::Probe, true, false, "", "", ""},
         OutputCase{{"check", "a.hex", "--json"}, CliCommand::Check, true, false, "", "", ""}));
 
-TEST(ParseSinceDateTest, AcceptsDatesAndTimesInUtcOnly) {
+TEST(ParseUtcDateTest, AcceptsDatesAndTimesInUtcOnly) {
     const std::pair<const char*, const char*> valid[] = {
         {"2026-12-09", "2026-12-09T00:00:00Z"},
         {"2026-12-09T08:05", "2026-12-09T08:05:00Z"},
@@ -193,13 +204,13 @@ TEST(ParseSinceDateTest, AcceptsDatesAndTimesInUtcOnly) {
     };
     for (const auto& [text, expected] : valid) {
         std::string parsed;
-        EXPECT_TRUE(ParseSinceDate(text, parsed)) << text;
+        EXPECT_TRUE(ParseUtcDate(text, DateBound::Start, parsed)) << text;
         EXPECT_EQ(parsed, expected);
     }
     for (const char* text : {"", "2026-1-09", "2026-13-01", "2026-12-00", "2026-12-09T24:00",
                              "2026-12-09T08", "2026-12-09T08:05+01:00", "09.12.2026"}) {
         std::string parsed;
-        EXPECT_FALSE(ParseSinceDate(text, parsed)) << text;
+        EXPECT_FALSE(ParseUtcDate(text, DateBound::Start, parsed)) << text;
     }
 }
 

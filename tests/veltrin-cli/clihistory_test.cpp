@@ -19,15 +19,24 @@ namespace {
 struct PastRun {
     const char* Time;
     const char* Info;
+    const char* Port;
+    const char* DeviceTypeText;
     std::int32_t Code;
+    bool Terminated;
     const char* Text;
 };
 
-// Appended in the order runs end, which is not the order they started.
+// Appended in the order runs end, which is not the order they started. The last one's time is
+// damaged (hour 25).
 const PastRun kRuns[] = {
-    {"2026-03-02T09:00:00Z", "Lab 3, bench 2", 0, "Update successful"},
-    {"2026-03-01T08:00:00Z", "Lab 1", 6, "The battery status is too low to carry out the update!"},
-    {"2026-03-05T10:30:00Z", "lab 3 spare", 14, "Exceptional error! (#14)"},
+    {"2026-03-02T09:00:00Z", "Lab 3, bench 2", "ttyACM0", "Quorvan USB OTG plus", 0, false,
+     "Update successful"},
+    {"2026-03-01T08:00:00Z", "Lab 1", "ttyACM1", "Tarnovelle K7", 6, false,
+     "The battery status is too low to carry out the update!"},
+    {"2026-03-05T10:30:00Z", "lab 3 spare", "ttyACM0", "Quorvan USB OTG plus", 14, false,
+     "Exceptional error! (#14)"},
+    {"2026-03-09T25:00:00Z", "Größe 10µl", "COM3", "Quorvan USB OTG plus", 0, true,
+     "The update was ended by the user"},
 };
 
 class CliHistoryTest : public ::testing::Test {
@@ -37,9 +46,10 @@ protected:
             HistoryRecord record;
             record.Time = run.Time;
             record.Program = "veltrin";
-            record.Port = "ttyACM0";
+            record.Port = run.Port;
             record.DeviceType = 10;
-            record.DeviceTypeText = "Quorvan USB OTG plus";
+            record.DeviceTypeText = run.DeviceTypeText;
+            record.Terminated = run.Terminated;
             record.InfoText = run.Info;
             record.VersionText0 = "01.00.00 Application 20240101";
             record.FirmwareVersion = "04.05.06";
@@ -80,16 +90,26 @@ protected:
 TEST_F(CliHistoryTest, TableListsTheRunsNewestLast) {
     ASSERT_EQ(Run({}), 0) << err_;
     const auto lines = Lines();
-    ASSERT_EQ(lines.size(), 4u) << out_;
+    ASSERT_EQ(lines.size(), 5u) << out_;
     EXPECT_EQ(lines[0].rfind("Time (UTC)            Port     Device", 0), 0u) << lines[0];
-    EXPECT_NE(lines[1].find("2026-03-01T08:00:00Z  ttyACM0  Quorvan USB OTG plus  Lab 1 "),
+    // The versions before and after the run, and how it ended, each under its own name.
+    EXPECT_NE(lines[0].find("  Before    After     Outcome    Result  "), std::string::npos)
+        << lines[0];
+    EXPECT_NE(lines[1].find("2026-03-01T08:00:00Z  ttyACM1  Tarnovelle K7         Lab 1 "),
               std::string::npos)
         << lines[1];
-    EXPECT_NE(lines[1].find("01.00.00   04.05.06  6 The battery status"), std::string::npos)
+    EXPECT_NE(lines[1].find("01.00.00  -         failed     6 The battery status"),
+              std::string::npos)
         << lines[1];
-    EXPECT_NE(lines[2].find("0 Update successful"), std::string::npos);
+    EXPECT_NE(lines[2].find("01.00.00  04.05.06  success    0 Update successful"),
+              std::string::npos)
+        << lines[2];
     EXPECT_NE(lines[3].find("  14 Exceptional error! (#14)  "), std::string::npos) << lines[3];
     EXPECT_EQ(lines[3].substr(lines[3].size() - 10), "  1:23 min");
+    // A cancelled run keeps its code 0 and says it was cancelled; columns count characters.
+    EXPECT_NE(lines[4].find("  Größe 10µl      01.00.00  -         cancelled  0 The update"),
+              std::string::npos)
+        << lines[4];
 }
 
 struct FilterCase {
@@ -113,15 +133,35 @@ TEST_P(CliHistoryFilterTest, JsonLinesHoldTheMatchingRecords) {
     EXPECT_EQ(times, GetParam().Times);
 }
 
+constexpr const char* kMar01 = "2026-03-01T08:00:00Z";
+constexpr const char* kMar02 = "2026-03-02T09:00:00Z";
+constexpr const char* kMar05 = "2026-03-05T10:30:00Z";
+constexpr const char* kBadTime = "2026-03-09T25:00:00Z";
+
 INSTANTIATE_TEST_SUITE_P(
     Filters, CliHistoryFilterTest,
     ::testing::Values(
-        FilterCase{{}, {"2026-03-01T08:00:00Z", "2026-03-02T09:00:00Z", "2026-03-05T10:30:00Z"}},
-        // The device filter matches the info text, whatever its case.
-        FilterCase{{"--device", "LAB 3"}, {"2026-03-02T09:00:00Z", "2026-03-05T10:30:00Z"}},
-        FilterCase{{"--since", "2026-03-02"}, {"2026-03-02T09:00:00Z", "2026-03-05T10:30:00Z"}},
-        FilterCase{{"--since", "2026-03-02T09:00:01"}, {"2026-03-05T10:30:00Z"}},
-        FilterCase{{"--device", "Lab 1", "--since", "2026-03-02"}, {}}));
+        FilterCase{{}, {kMar01, kMar02, kMar05, kBadTime}},
+        // The device filter matches the info text or the device type, whatever its case.
+        FilterCase{{"--device", "LAB 3"}, {kMar02, kMar05}},
+        FilterCase{{"--device", "GRÖßE 10µ"}, {kBadTime}},
+        FilterCase{{"--device", "tarnovelle"}, {kMar01}},
+        // A record whose time is no time passes no filter by time.
+        FilterCase{{"--since", "2026-03-02"}, {kMar02, kMar05}},
+        FilterCase{{"--since", "2026-03-02T09:00:01"}, {kMar05}},
+        FilterCase{{"--until", "2026-03-02"}, {kMar01, kMar02}},
+        FilterCase{{"--until", "2026-03-02T08:59"}, {kMar01}},
+        FilterCase{{"--since", "2026-03-01", "--until", "2026-03-31"}, {kMar01, kMar02, kMar05}},
+        FilterCase{{"--device", "Lab 1", "--since", "2026-03-02"}, {}},
+        FilterCase{{"--port", "ttyACM0"}, {kMar02, kMar05}},
+        FilterCase{{"--port", "/dev/ttyACM1"}, {kMar01}},
+        FilterCase{{"--port", "com3", "ttyACM1"}, {kMar01, kBadTime}},
+        FilterCase{{"--outcome", "cancelled"}, {kBadTime}},
+        FilterCase{{"--outcome", "failed"}, {kMar01, kMar05}},
+        FilterCase{{"--outcome", "success"}, {kMar02}},
+        FilterCase{{"--last", "2"}, {kMar05, kBadTime}},
+        FilterCase{{"--last", "1", "--outcome", "failed"}, {kMar05}},
+        FilterCase{{"--last", "9"}, {kMar01, kMar02, kMar05, kBadTime}}));
 
 TEST_F(CliHistoryTest, CsvHasAHeaderAndQuotesCellsWithCommas) {
     ASSERT_EQ(Run({"--csv", "--device", "bench"}), 0) << err_;
@@ -129,6 +169,19 @@ TEST_F(CliHistoryTest, CsvHasAHeaderAndQuotesCellsWithCommas) {
     ASSERT_EQ(lines.size(), 2u) << out_;
     EXPECT_EQ(lines[0].rfind("time,program,", 0), 0u);
     EXPECT_NE(lines[1].find(",\"Lab 3, bench 2\","), std::string::npos) << lines[1];
+    EXPECT_NE(lines[1].find(",false,success,"), std::string::npos) << lines[1];
+    EXPECT_EQ(lines[1].back(), '\r');
+}
+
+// A spreadsheet with German settings opens this in columns, with its umlauts.
+TEST_F(CliHistoryTest, SemicolonCsvHasAByteOrderMarkAndSemicolons) {
+    ASSERT_EQ(Run({"--csv=semicolon", "--port", "COM3"}), 0) << err_;
+    ASSERT_EQ(out_.rfind("\xEF\xBB\xBFtime;program;program_version;", 0), 0u) << out_;
+    const auto lines = Lines();
+    ASSERT_EQ(lines.size(), 2u) << out_;
+    EXPECT_NE(lines[1].find(";COM3;10;Quorvan USB OTG plus;;Größe 10µl;"), std::string::npos)
+        << lines[1];
+    EXPECT_EQ(lines[1].find(','), std::string::npos) << lines[1];
     EXPECT_EQ(lines[1].back(), '\r');
 }
 
@@ -143,8 +196,8 @@ TEST_F(CliHistoryTest, DamagedLinesAreNamedOnStandardErrorAndTheRestIsShown) {
     ASSERT_EQ(AppendHistoryLine(file_, HistoryRecordToJson(last), error), HISTORY_OK);
 
     ASSERT_EQ(Run({"--json"}), 0);
-    EXPECT_EQ(Lines().size(), 4u) << out_;
-    EXPECT_EQ(err_, "veltrin-cli: " + file_ + " line 4: not a JSON object, skipped\n");
+    EXPECT_EQ(Lines().size(), 5u) << out_;
+    EXPECT_EQ(err_, "veltrin-cli: " + file_ + " line 5: not a JSON object, skipped\n");
 }
 
 TEST_F(CliHistoryTest, AnEmptyHistorySaysSo) {

@@ -134,6 +134,7 @@ TEST_F(CliJsonTest, TheEventsTellTheRunAsTheTextDoes) {
     EXPECT_EQ(device["info_text"], "Pipette simulator");
     EXPECT_EQ(device["version_text_0"], "01.00.00 Application 20240101");
     EXPECT_EQ(end["terminated"], true);
+    EXPECT_EQ(end["outcome"], "cancelled");
     EXPECT_EQ(end["exit_status"], kExitCancelled);
     EXPECT_EQ(end["status"], "The update was ended by the user");
     EXPECT_TRUE(sim.WrittenBlocks().empty());
@@ -161,7 +162,10 @@ TEST_F(CliJsonTest, ProbeAsJsonGivesOneObjectPerPort) {
 TEST_F(CliJsonTest, EachRunThatReachesADeviceLeavesItsRecord) {
     Publish();
     {
-        PipetteSimulator sim(DeviceOptions(10));
+        // The device keeps its texts in its own code page; the record holds them in UTF-8.
+        SimOptions options = DeviceOptions(10);
+        options.InfoText = "Größe 10µl";
+        PipetteSimulator sim(options);
         ASSERT_EQ(sim.Start(), 0);
         EXPECT_EQ(RunUpdate(sim, true, "", {}, history_).Status, 0);
     }
@@ -181,9 +185,10 @@ TEST_F(CliJsonTest, EachRunThatReachesADeviceLeavesItsRecord) {
     environment.HistoryFile = history_;
     environment.Interrupted = &never;
     EXPECT_EQ(RunCli({"update", "--server", server_->Origin() + "/pipette-update", "--ca-file",
-                      certs_.CaCertFile, "--port", "ttyNONE", "--yes"},
+                      certs_.CaCertFile, "--port", "ttyNONE", "--yes", "--json"},
                      io, environment),
               2);
+    EXPECT_FALSE(test::Contains(out.str(), "\"event\":\"history\"")) << out.str();
 
     std::vector<HistoryRecord> records;
     std::vector<std::string> warnings;
@@ -195,6 +200,8 @@ TEST_F(CliJsonTest, EachRunThatReachesADeviceLeavesItsRecord) {
     EXPECT_EQ(updated.DeviceType, 10);
     EXPECT_EQ(updated.ResultCode, 0);
     EXPECT_EQ(updated.ResultText, "Update successful");
+    EXPECT_EQ(updated.InfoText, "Größe 10µl");
+    EXPECT_EQ(std::string(RecordOutcome(updated)), "success");
     EXPECT_EQ(updated.VariantId, 0x0130);
     EXPECT_EQ(updated.FirmwareVersion, "04.05.06");
     // The hashes are those of the files the server holds.
@@ -218,15 +225,35 @@ TEST_F(CliJsonTest, EachRunThatReachesADeviceLeavesItsRecord) {
 TEST_F(CliJsonTest, AHistoryThatCannotBeWrittenLeavesTheResultAsItIs) {
     Publish();
     ASSERT_TRUE(test::WriteFileText(dir_.File("blocker"), "x"));
-    PipetteSimulator sim(DeviceOptions(6));
-    ASSERT_EQ(sim.Start(), 0);
-    const CliResult result =
-        RunUpdate(sim, true, "", {}, dir_.File("blocker") + "/veltrin/history.jsonl");
-    EXPECT_EQ(result.Status, 0) << result.Out;
-    EXPECT_TRUE(test::Contains(result.Err, "veltrin-cli: the update history was not written: "
-                                           "cannot create the history folder"))
-        << result.Err;
-    EXPECT_TRUE(test::Contains(result.StdOut, "Update finished: Update successful"));
+    const std::string blocked = dir_.File("blocker") + "/veltrin/history.jsonl";
+    // A folder that cannot be made, and a system that names no folder (no HOME): said on the
+    // terminal and in the JSON events, and the update's result stays.
+    const std::pair<std::string, std::string> cases[] = {
+        {blocked, "cannot create the history folder"},
+        {"", "no folder for the history: neither XDG_STATE_HOME nor HOME is set"},
+    };
+    for (const auto& [file, reason] : cases) {
+        PipetteSimulator sim(DeviceOptions(6));
+        ASSERT_EQ(sim.Start(), 0);
+        const CliResult result = RunUpdate(sim, true, "", {}, file);
+        EXPECT_EQ(result.Status, 0) << result.Out;
+        EXPECT_TRUE(test::Contains(result.Err,
+                                   "veltrin-cli: the update history was not written: " + reason))
+            << result.Err;
+        EXPECT_TRUE(test::Contains(result.StdOut, "Update finished: Update successful"));
+
+        PipetteSimulator again(DeviceOptions(6));
+        ASSERT_EQ(again.Start(), 0);
+        const CliResult json = RunUpdate(again, true, "", {"--json"}, file);
+        Json history;
+        for (const Json& event : Events(json)) {
+            if (event["event"] == "history")
+                history = event;
+        }
+        EXPECT_EQ(history["written"], false) << json.StdOut;
+        EXPECT_EQ(history["file"], file.empty() ? Json(nullptr) : Json(file));
+        EXPECT_TRUE(test::Contains(history.value("error", ""), reason)) << history;
+    }
 }
 
 }  // namespace

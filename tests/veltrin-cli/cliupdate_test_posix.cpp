@@ -188,6 +188,7 @@ protected:
         CliResult result;
         result.Status = RunCli(args, io, environment);
         result.Out = out.str() + err.str();
+        result.StdOut = out.str();
         return result;
     }
 
@@ -258,7 +259,9 @@ TEST_F(CliSeveralDevicesTest, JsonEventsAreTaggedWithTheirPort) {
         RunSeveral({quorvan.PortName(), unsupported.PortName()}, true, {"--json"});
     EXPECT_EQ(result.Status, kExitSomeDevicesFailed) << result.Out;
     std::map<std::string, std::vector<std::string>> eventsByPort;
-    std::istringstream lines(result.Out);
+    // Standard output holds only JSON; messages for people (no history folder here) go to
+    // standard error.
+    std::istringstream lines(result.StdOut);
     std::string line;
     while (std::getline(lines, line)) {
         const Json event = Json::parse(line, nullptr, false);

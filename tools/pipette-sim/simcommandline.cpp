@@ -180,7 +180,7 @@ std::string UsageText() {
            "  --battery N          battery status 0..16; 3\n"
            "  --version0 TEXT      installed software version; 01.00.00\n"
            "  --version1 TEXT      bootloader version; 01.00.00\n"
-           "  --info TEXT          info text\n"
+           "  --info TEXT          info text (kept in the device's Windows-1252)\n"
            "  --variant ID         variant id of the records; 0x0130\n"
            "  --largest-block N    largest block ReadMemoryInfo reports (0 allowed); 4096\n"
            "  --no-memory-info     ReadMemoryInfo answers status 0x0A01\n"

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/windows1252.h"
+
 namespace veltrin {
 namespace {
 
@@ -55,7 +57,7 @@ SimText MakeVersionBlock(const std::string& version, const std::string& name,
 
 SimText MakeText(const std::string& text) {
     SimText block{};
-    CopyField(block.data(), text, kSimTextSize - 1);
+    CopyField(block.data(), Windows1252FromUtf8(text), kSimTextSize - 1);
     return block;
 }
 

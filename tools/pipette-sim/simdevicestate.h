@@ -84,7 +84,8 @@ private:
 // 8-character field (22-29), each zero-terminated; longer texts are cut.
 SimText MakeVersionBlock(const std::string& version, const std::string& name,
                          const std::string& date);
-// A zero-padded 31-byte text.
+// A zero-padded 31-byte text in the device's code page (Windows-1252), from UTF-8 as a command
+// line or a test gives it.
 SimText MakeText(const std::string& text);
 // The text up to its first zero byte.
 std::string TextOf(const SimText& text);

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "common/texttrim.h"
+#include "common/utctime.h"
 
 namespace veltrin {
 
@@ -16,7 +17,7 @@ enum Takes : unsigned {
     kYes = 4,
     kJson = 8,
     kHistoryFile = 16,
-    kHistoryFilters = 32,  // --device, --since, --csv
+    kHistoryFilters = 32,  // --device, --port, --outcome, --since, --until, --last, --csv
 };
 
 struct CommandSpec {
@@ -43,14 +44,13 @@ bool Accepts(const CommandSpec* entry, Takes option) {
     return entry != nullptr && (entry->Options & option) != 0;
 }
 
-bool IsDigits(const std::string& text, std::size_t from, std::size_t count) {
-    if (from + count > text.size())
+// A count of 1 to 1000000 in decimal digits.
+bool ParseCount(const std::string& text, std::size_t& count) {
+    if (text.empty() || text.size() > 7 ||
+        text.find_first_not_of("0123456789") != std::string::npos)
         return false;
-    for (std::size_t i = from; i < from + count; ++i) {
-        if (text[i] < '0' || text[i] > '9')
-            return false;
-    }
-    return true;
+    count = std::stoul(text);
+    return count >= 1 && count <= 1000000;
 }
 
 bool IsOption(const std::string& arg) {
@@ -124,7 +124,8 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliArguments& parse
             if (!takeValue(parsed.Server)) {
                 return false;
             }
-        } else if (arg == "--port" && Accepts(entry, kPortOption)) {
+        } else if (arg == "--port" &&
+                   (Accepts(entry, kPortOption) || Accepts(entry, kHistoryFilters))) {
             std::string port;
             if (!takeValue(port)) {
                 return false;
@@ -141,20 +142,44 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliArguments& parse
             parsed.Yes = true;
         } else if (arg == "--json" && Accepts(entry, kJson) && !hasInlineValue) {
             parsed.Json = true;
-        } else if (arg == "--csv" && Accepts(entry, kHistoryFilters) && !hasInlineValue) {
+        } else if (arg == "--csv" && Accepts(entry, kHistoryFilters)) {
             parsed.Csv = true;
+            // A spreadsheet with German settings splits columns at ';' only.
+            if (hasInlineValue && value == "semicolon") {
+                parsed.CsvSeparator = ';';
+            } else if (hasInlineValue && value != "comma") {
+                error = "--csv takes no value but comma or semicolon: " + value;
+                return false;
+            }
+        } else if (arg == "--outcome" && Accepts(entry, kHistoryFilters)) {
+            if (!takeValue(parsed.Outcome))
+                return false;
+            if (parsed.Outcome != "success" && parsed.Outcome != "failed" &&
+                parsed.Outcome != "cancelled") {
+                error = "--outcome needs success, failed or cancelled: " + parsed.Outcome;
+                return false;
+            }
+        } else if (arg == "--last" && Accepts(entry, kHistoryFilters)) {
+            std::string count;
+            if (!takeValue(count))
+                return false;
+            if (!ParseCount(count, parsed.Last)) {
+                error = "--last needs a number of runs from 1 to 1000000: " + count;
+                return false;
+            }
         } else if (arg == "--device" && Accepts(entry, kHistoryFilters)) {
             if (!takeValue(parsed.Device)) {
                 return false;
             }
-        } else if (arg == "--since" && Accepts(entry, kHistoryFilters)) {
-            std::string since;
-            if (!takeValue(since)) {
+        } else if ((arg == "--since" || arg == "--until") && Accepts(entry, kHistoryFilters)) {
+            const bool since = arg == "--since";
+            std::string date;
+            if (!takeValue(date)) {
                 return false;
             }
-            if (!ParseSinceDate(since, parsed.Since)) {
-                error = "--since needs a date such as 2026-03-01 or 2026-03-01T14:30 (UTC): " +
-                        since;
+            if (!ParseUtcDate(date, since ? DateBound::Start : DateBound::End,
+                              since ? parsed.Since : parsed.Until)) {
+                error = arg + " needs a date such as 2026-03-01 or 2026-03-01T14:30 (UTC): " + date;
                 return false;
             }
         } else if (arg == "--history-file" && Accepts(entry, kHistoryFile)) {
@@ -187,6 +212,10 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliArguments& parse
             }
         }
     }
+    if (!parsed.Since.empty() && !parsed.Until.empty() && parsed.Since > parsed.Until) {
+        error = "--since is after --until";
+        return false;
+    }
     if (parsed.Json && parsed.Csv) {
         error = "--json and --csv exclude each other";
         return false;
@@ -216,38 +245,6 @@ bool IsSeveralDeviceRun(const CliArguments& arguments) {
            (arguments.AllPorts || arguments.PortOptions > 1);
 }
 
-bool ParseSinceDate(const std::string& text, std::string& utcTime) {
-    std::string value = text;
-    if (!value.empty() && (value.back() == 'Z' || value.back() == 'z')) {
-        value.pop_back();
-    }
-    // YYYY-MM-DD, then optionally Thh:mm and :ss.
-    if (!IsDigits(value, 0, 4) || value.size() < 10 || value[4] != '-' || !IsDigits(value, 5, 2) ||
-        value[7] != '-' || !IsDigits(value, 8, 2)) {
-        return false;
-    }
-    std::string time = "00:00:00";
-    if (value.size() > 10) {
-        const bool minutes = value.size() == 16 || value.size() == 19;
-        if (!minutes || (value[10] != 'T' && value[10] != 't' && value[10] != ' ') ||
-            !IsDigits(value, 11, 2) || value[13] != ':' || !IsDigits(value, 14, 2)) {
-            return false;
-        }
-        if (value.size() == 19 && (value[16] != ':' || !IsDigits(value, 17, 2))) {
-            return false;
-        }
-        time = value.substr(11, 5) + (value.size() == 19 ? value.substr(16, 3) : ":00");
-    }
-    const int month = std::stoi(value.substr(5, 2));
-    const int day = std::stoi(value.substr(8, 2));
-    if (month < 1 || month > 12 || day < 1 || day > 31 || std::stoi(time.substr(0, 2)) > 23 ||
-        std::stoi(time.substr(3, 2)) > 59 || std::stoi(time.substr(6, 2)) > 60) {
-        return false;
-    }
-    utcTime = value.substr(0, 10) + "T" + time + "Z";
-    return true;
-}
-
 const char* CliUsage() {
     return "usage: veltrin-cli COMMAND [OPTIONS]\n"
            "\n"
@@ -262,7 +259,8 @@ const char* CliUsage() {
            "  update [--server URL] (--port A --port B... | --all-ports) --yes\n"
            "                             update several pipettes at once, one per port, with\n"
            "                             a progress line each and a summary table at the end\n"
-           "  history [--device TEXT] [--since DATE] [--json | --csv]\n"
+           "  history [--device TEXT] [--port NAME...] [--outcome OUTCOME] [--since DATE]\n"
+           "          [--until DATE] [--last N] [--json | --csv[=semicolon]]\n"
            "                             the update history of this user, oldest first\n"
            "\n"
            "Options:\n"
@@ -274,9 +272,18 @@ const char* CliUsage() {
            "  --yes, -y       answer every question with Yes (needed for several devices)\n"
            "  --json          one JSON object per line on stdout (ports, probe, check, update,\n"
            "                  history)\n"
-           "  --device TEXT   history: only runs whose device info text contains TEXT\n"
+           "  --device TEXT   history: only runs whose device info text or device type contains\n"
+           "                  TEXT\n"
+           "  --port NAME...  history: only runs on these ports\n"
+           "  --outcome OUTCOME\n"
+           "                  history: only runs that ended so: success, failed or cancelled\n"
            "  --since DATE    history: only runs started at or after DATE (UTC), e.g. 2026-03-01\n"
+           "  --until DATE    history: only runs started at or before DATE (UTC); a day without\n"
+           "                  a time counts to its end\n"
+           "  --last N        history: only the N newest of the runs left\n"
            "  --csv           history: comma-separated values with a header line\n"
+           "  --csv=semicolon history: for a spreadsheet with German settings: ';' between\n"
+           "                  cells, UTF-8 with a byte order mark, CRLF line ends\n"
            "  --history-file FILE\n"
            "                  update, history: this history file instead of the user's own\n"
            "  --help, -h      this text\n"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -20,19 +21,18 @@ struct CliArguments {
     bool AllPorts = false;           // --all-ports: every port where a supported pipette answers
     bool Json = false;               // --json: one JSON object per line on stdout
     bool Csv = false;                // history --csv
-    std::string Device;              // history --device: part of the device's info text
+    char CsvSeparator = ',';         // history --csv=semicolon: ';', with a BOM
+    std::string Device;              // history --device: part of the device's info text or type
     std::string Since;               // history --since, as "YYYY-MM-DDThh:mm:ssZ"
+    std::string Until;               // history --until, the last second it keeps
+    std::string Outcome;             // history --outcome: success, failed or cancelled
+    std::size_t Last = 0;            // history --last N: only the N newest; 0 all
     std::string HistoryFile;         // --history-file; empty: the user's own
 };
 
 
 // update with several --port options or --all-ports: one worker per device, all at once.
 bool IsSeveralDeviceRun(const CliArguments& arguments);
-
-// "YYYY-MM-DD", "YYYY-MM-DDThh:mm" or "YYYY-MM-DDThh:mm:ss" (a trailing Z allowed; times are
-// UTC) as "YYYY-MM-DDThh:mm:ssZ", comparable with a history record's time. False when the text
-// is none of these.
-bool ParseSinceDate(const std::string& text, std::string& utcTime);
 
 // Parses the arguments after the program name. Returns true on success; otherwise error says
 // what is wrong.

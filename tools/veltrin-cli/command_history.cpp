@@ -1,13 +1,14 @@
 // history: the update records of this user, for a look on the terminal or a lab's own records.
 
 #include <algorithm>
-#include <cctype>
 #include <iomanip>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "commands.h"
+#include "common/texttrim.h"
+#include "common/utctime.h"
 #include "history/historyfile.h"
 #include "history/historyreader.h"
 #include "history/historyrecord.h"
@@ -17,19 +18,58 @@ namespace veltrin {
 
 namespace {
 
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
+// Lower case for comparing texts: ASCII, and the Latin-1 capitals (À to Þ but ×) of UTF-8 text,
+// so "GRÖSSE" and "größe" find the same device.
+std::string Folded(const std::string& text) {
+    std::string folded = text;
+    for (std::size_t i = 0; i < folded.size(); ++i) {
+        const auto c = static_cast<unsigned char>(folded[i]);
+        if (c >= 'A' && c <= 'Z') {
+            folded[i] = static_cast<char>(c + 32);
+        } else if (c == 0xC3 && i + 1 < folded.size()) {
+            const auto next = static_cast<unsigned char>(folded[i + 1]);
+            if (next >= 0x80 && next <= 0x9E && next != 0x97)
+                folded[i + 1] = static_cast<char>(next + 32);
+            ++i;
+        }
+    }
+    return folded;
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+    return Folded(text).find(Folded(part)) != std::string::npos;
+}
+
+// A port as the records keep it: the bare name, without the system's device prefix.
+std::string BarePort(const std::string& port) {
+    std::string name = TrimText(port);
+    for (const char* prefix : {"/dev/", "\\\\.\\"}) {
+        if (name.rfind(prefix, 0) == 0)
+            name.erase(0, std::string(prefix).size());
+    }
+    return Folded(name);
 }
 
 bool Matches(const HistoryRecord& record, const CliArguments& arguments) {
-    if (!arguments.Device.empty() &&
-        Lower(record.InfoText).find(Lower(arguments.Device)) == std::string::npos) {
+    if (!arguments.Device.empty() && !Contains(record.InfoText, arguments.Device) &&
+        !Contains(record.DeviceTypeText, arguments.Device)) {
         return false;
     }
-    // Both are "YYYY-MM-DDThh:mm:ssZ", so text order is time order.
-    return arguments.Since.empty() || record.Time >= arguments.Since;
+    if (!arguments.Ports.empty() &&
+        std::none_of(arguments.Ports.begin(), arguments.Ports.end(), [&](const std::string& port) {
+            return BarePort(port) == BarePort(record.Port);
+        })) {
+        return false;
+    }
+    if (!arguments.Outcome.empty() && arguments.Outcome != RecordOutcome(record))
+        return false;
+    if (arguments.Since.empty() && arguments.Until.empty())
+        return true;
+    // Both are "YYYY-MM-DDThh:mm:ssZ", so text order is time order; a record whose time is no
+    // time cannot be placed in a span of time.
+    return IsUtcTimeText(record.Time) &&
+           (arguments.Since.empty() || record.Time >= arguments.Since) &&
+           (arguments.Until.empty() || record.Time <= arguments.Until);
 }
 
 std::string DurationText(std::int64_t milliseconds) {
@@ -42,21 +82,32 @@ std::string DurationText(std::int64_t milliseconds) {
     return text.str();
 }
 
+// Columns line up by characters, not by the bytes of their UTF-8.
+std::size_t Width(const std::string& text) {
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
 void PrintTable(const std::vector<HistoryRecord>& records, std::ostream& out) {
-    const std::vector<std::string> header = {"Time (UTC)", "Port",    "Device",   "Info text",
-                                             "Installed",  "Firmware", "Result",  "Duration"};
+    // "After" is the firmware the run wrote, known only when it succeeded.
+    const std::vector<std::string> header = {"Time (UTC)", "Port",   "Device",
+                                             "Info text",  "Before", "After",
+                                             "Outcome",    "Result", "Duration"};
     std::vector<std::vector<std::string>> rows = {header};
     for (const HistoryRecord& record : records) {
-        const std::string installed =
-            record.VersionText0.substr(0, record.VersionText0.find(' '));
+        const std::string before = record.VersionText0.substr(0, record.VersionText0.find(' '));
+        const std::string outcome = RecordOutcome(record);
+        const std::string after = outcome == "success" ? record.FirmwareVersion : "-";
         std::string result = std::to_string(record.ResultCode) + " " + record.ResultText;
         rows.push_back({record.Time, record.Port, record.DeviceTypeText, record.InfoText,
-                        installed, record.FirmwareVersion, result, DurationText(record.DurationMs)});
+                        before.empty() ? "-" : before, after, outcome, result,
+                        DurationText(record.DurationMs)});
     }
     std::vector<std::size_t> widths(header.size(), 0);
     for (const auto& row : rows) {
         for (std::size_t i = 0; i < row.size(); ++i) {
-            widths[i] = std::max(widths[i], row[i].size());
+            widths[i] = std::max(widths[i], Width(row[i]));
         }
     }
     for (const auto& row : rows) {
@@ -64,10 +115,20 @@ void PrintTable(const std::vector<HistoryRecord>& records, std::ostream& out) {
         for (std::size_t i = 0; i < row.size(); ++i) {
             line += row[i];
             if (i + 1 < row.size()) {
-                line += std::string(widths[i] - row[i].size() + 2, ' ');
+                line += std::string(widths[i] - Width(row[i]) + 2, ' ');
             }
         }
         out << line << '\n';
+    }
+}
+
+void PrintCsv(const std::vector<HistoryRecord>& records, char separator, std::ostream& out) {
+    // A spreadsheet takes a file without a byte order mark for the system's code page.
+    if (separator == ';')
+        out << "\xEF\xBB\xBF";
+    out << HistoryCsvHeader(separator);
+    for (const HistoryRecord& record : records) {
+        out << HistoryCsvLine(record, separator);
     }
 }
 
@@ -77,7 +138,7 @@ int RunHistoryCommand(const CliArguments& arguments, CliIo& io, const CliEnviron
     const std::string fileName =
         arguments.HistoryFile.empty() ? environment.HistoryFile : arguments.HistoryFile;
     if (fileName.empty()) {
-        io.Err << "veltrin-cli: " << HistoryResultText(HISTORY_ERR_NO_LOCATION) << '\n';
+        io.Err << "veltrin-cli: " << NoHistoryLocationText() << '\n';
         return kExitFailure;
     }
     std::vector<HistoryRecord> records;
@@ -97,16 +158,15 @@ int RunHistoryCommand(const CliArguments& arguments, CliIo& io, const CliEnviron
     // Runs append when they end; the list goes by the time each run started, newest last.
     std::stable_sort(records.begin(), records.end(),
                      [](const HistoryRecord& a, const HistoryRecord& b) { return a.Time < b.Time; });
+    if (arguments.Last > 0 && records.size() > arguments.Last)
+        records.erase(records.begin(), records.end() - static_cast<std::ptrdiff_t>(arguments.Last));
 
     if (arguments.Json) {
         for (const HistoryRecord& record : records) {
             io.Out << HistoryRecordToJson(record) << '\n';
         }
     } else if (arguments.Csv) {
-        io.Out << HistoryCsvHeader();
-        for (const HistoryRecord& record : records) {
-            io.Out << HistoryCsvLine(record);
-        }
+        PrintCsv(records, arguments.CsvSeparator, io.Out);
     } else if (records.empty()) {
         io.Out << "No updates recorded in " << fileName << ".\n";
     } else {

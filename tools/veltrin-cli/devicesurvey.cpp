@@ -1,11 +1,11 @@
 #include "devicesurvey.h"
 
-#include <cctype>
 #include <memory>
 #include <cstdint>
 #include <thread>
 
 #include "common/texttrim.h"
+#include "engine/devicetext.h"
 #include "probeconnection.h"
 #include "protocol/clconnectpipetten.h"
 #include "wiring/realtransports.h"
@@ -14,15 +14,12 @@ namespace veltrin {
 
 namespace {
 
-// A device text up to its first zero byte, unprintable bytes shown as '?'.
+// A device text up to its first zero byte, decoded as every device text is.
 std::string DeviceText(const std::uint8_t (&bytes)[kVersionTextSize]) {
-    std::string text;
-    for (const std::uint8_t byte : bytes) {
-        if (byte == 0)
-            break;
-        text += std::isprint(byte) ? static_cast<char>(byte) : '?';
-    }
-    return TrimText(text);
+    std::size_t length = 0;
+    while (length < kVersionTextSize && bytes[length] != 0)
+        ++length;
+    return TrimText(DeviceFieldText(bytes, length));
 }
 
 DeviceSurvey Survey(const std::string& port) {

@@ -191,6 +191,7 @@ void TerminalOwner::EmitEnd(const TSThreadParams& params, bool terminated) {
     const EndTexts texts = ResultTexts(terminated, params.ResultCode, params.EventText);
     events_->Emit("end", {{"result_code", params.ResultCode},
                           {"terminated", terminated},
+                          {"outcome", RunOutcome(terminated, params.ResultCode)},
                           {"exit_status", ExitStatus()},
                           {"caption", texts.Caption},
                           {"status", texts.Status},
@@ -203,15 +204,18 @@ void TerminalOwner::RecordHistory(const TSThreadParams& params, bool terminated)
     if (history_ == nullptr) {
         return;
     }
+    // A run that never reached a device has no record: nothing to write, nothing to report.
+    const bool due = history_->RecordDue();
     std::string error;
     const int code = history_->RunEnded(params.ResultCode, terminated, error);
     // The update's result stands whatever happens to its record; only say so.
     if (code != 0) {
         io_.Err << "veltrin-cli: the update history was not written: " << error << '\n';
     }
-    if (events_ != nullptr && !history_->FileName().empty()) {
+    if (events_ != nullptr && due) {
+        const std::string& file = history_->FileName();
         events_->Emit("history", {{"written", code == 0},
-                                  {"file", history_->FileName()},
+                                  {"file", file.empty() ? Json(nullptr) : Json(file)},
                                   {"error", error}});
     }
 }
