@@ -23,6 +23,7 @@ struct CliArguments {
     std::string Device;              // history --device: part of the device's info text
     std::string Since;               // history --since, as "YYYY-MM-DDThh:mm:ssZ"
     std::string HistoryFile;         // --history-file; empty: the user's own
+    std::string TraceFile;           // update --trace; empty: no trace
 };
 
 
