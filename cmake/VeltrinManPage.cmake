@@ -3,7 +3,6 @@
 # EXAMPLES, SEE ALSO ...) from <program>.h2m beside its CMakeLists.txt. Installed with the
 # program. A cross build cannot run the program here and gets no page.
 include_guard(GLOBAL)
-include(GNUInstallDirs)
 find_program(VELTRIN_HELP2MAN help2man)
 find_program(VELTRIN_GZIP gzip)
 
@@ -11,6 +10,9 @@ function(veltrin_add_manpage program)
     if(NOT VELTRIN_HELP2MAN OR NOT VELTRIN_GZIP OR CMAKE_CROSSCOMPILING)
         return()
     endif()
+    # In the function's own scope: the module sets the folders as variables of the scope that
+    # includes it, and this file is included once for the whole tree.
+    include(GNUInstallDirs)
     set(_include "${CMAKE_CURRENT_SOURCE_DIR}/${program}.h2m")
     set(_man "${CMAKE_CURRENT_BINARY_DIR}/${program}.1")
     add_custom_command(OUTPUT "${_man}.gz"
@@ -31,6 +33,7 @@ function(veltrin_add_written_manpage name source)
     if(NOT VELTRIN_GZIP)
         return()
     endif()
+    include(GNUInstallDirs)
     set(_man "${CMAKE_CURRENT_BINARY_DIR}/${name}.gz")
     add_custom_command(OUTPUT "${_man}"
         COMMAND "${VELTRIN_GZIP}" -9nc "${source}" > "${_man}"
