@@ -2,10 +2,12 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 
 #include "common/systemcodepage.h"
 #include "common/texttrim.h"
+#include "common/utf8path.h"
 #include "diagnostics/localtimetext.h"
 
 namespace veltrin {
@@ -30,9 +32,9 @@ void ClProtocol::Reset() {
         return;
     std::error_code error;
     // Only a file: a directory of that name is left alone.
-    if (!std::filesystem::is_regular_file(name, error))
+    if (!std::filesystem::is_regular_file(PathFromUtf8(name), error))
         return;
-    std::filesystem::remove(name, error);
+    std::filesystem::remove(PathFromUtf8(name), error);
 }
 
 void ClProtocol::WriteLine(const std::string& text) {
@@ -70,14 +72,14 @@ void ClProtocol::Append(const std::string& text) const {
     const std::string name = TrimText(fileName_);
     if (name.empty())
         return;
-    // Text mode: the line end becomes CR LF where the system wants it.
-    std::FILE* file = std::fopen(name.c_str(), "a");
-    if (file == nullptr)
+    // The name is UTF-8 (a user may name any folder); text mode: the line end becomes CR LF
+    // where the system wants it.
+    std::ofstream file(PathFromUtf8(name), std::ios::app);
+    if (!file)
         return;
     // The step texts are UTF-8 in the program; people read the file in the system code page.
     const std::string converted = SystemCodePageFromUtf8(text);
-    std::fwrite(converted.data(), 1, converted.size(), file);
-    std::fclose(file);
+    file.write(converted.data(), static_cast<std::streamsize>(converted.size()));
 }
 
 }  // namespace veltrin

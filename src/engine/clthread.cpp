@@ -60,7 +60,7 @@ ClTreadImpl::ClTreadImpl(UpdateThreadOwner& owner, Dispatcher& dispatcher,
     trace_ = std::make_unique<ClProtocol>();
     trace_->SetFileName(settings_.TraceFileName);
     trace_->Reset();
-    TraceEnabled = false;
+    TraceEnabled = settings_.Trace;
 }
 
 ClTreadImpl::~ClTreadImpl() = default;

@@ -20,7 +20,10 @@ struct UpdateThreadSettings {
     // When set, the search probes every port at once, each on its own connection, with the same
     // outcome as probing them one after the other; a silent port then no longer delays the others.
     bool ProbeAtOnce = false;
+    // The worker deletes its trace file when it starts; with Trace set it then writes the trace
+    // of its run there (steps, memory blocks and their results). Off unless asked for.
     std::string TraceFileName = "Protokoll.txt";
+    bool Trace = false;
     // Starts the worker's thread with body; null: std::thread. Like std::thread it throws
     // std::system_error when the system refuses a thread; tests use it to make that happen.
     std::function<std::thread(std::function<void()>)> LaunchThread;

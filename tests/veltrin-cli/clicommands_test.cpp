@@ -4,11 +4,13 @@
 
 #include <filesystem>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "clirun.h"
+#include "jsondoc.h"
 #include "sampledata.h"
 #include "support/httpstestserver.h"
 #include "support/tempdirectory.h"
@@ -152,6 +154,8 @@ TEST_F(CliCommandsTest, CheckAsJsonIsOneObjectWithTheSameFacts) {
     EXPECT_EQ(hex["passes"], false);
     EXPECT_EQ(hex["failure"], "no data in the application body");
     EXPECT_TRUE(hex["module_sizes"].contains("Sounds"));
+    const auto documented = test::DocumentedJsonFields();
+    EXPECT_EQ(test::FieldsOf(hex), documented.at("`check --json` / A firmware file")) << hex;
 
     const auto par = sample::GenerateVariantFile({0x0130, 0xB550}, 1);
     const auto variants = RunCliWith(
@@ -162,9 +166,14 @@ TEST_F(CliCommandsTest, CheckAsJsonIsOneObjectWithTheSameFacts) {
     EXPECT_EQ(table["passes"], true);
     ASSERT_EQ(table["variants"].size(), 2u);
     EXPECT_EQ(table["variants"][1]["variant_id"], 0xB550);
+    EXPECT_EQ(test::FieldsOf(table), documented.at("`check --json` / A variant parameter file"));
+    EXPECT_EQ(test::FieldsOf(table["variants"][0]),
+              documented.at("`check --json` / A variant of the list"));
 
     const auto missing = RunCliWith({"check", "--json", (dir_.Path() / "none.hex").string()});
-    EXPECT_EQ(nlohmann::json::parse(missing.Out, nullptr, false)["passes"], false);
+    const auto unread = nlohmann::json::parse(missing.Out, nullptr, false);
+    EXPECT_EQ(unread["passes"], false);
+    EXPECT_EQ(test::FieldsOf(unread), documented.at("`check --json` / A file that cannot be read"));
 }
 
 TEST_F(CliCommandsTest, DownloadFromAnHttpsServerFillsTheFolder) {
@@ -212,12 +221,31 @@ TEST_F(CliCommandsTest, DownloadKeepsNamesThatLeaveTheFolderOut) {
 }
 
 TEST_F(CliCommandsTest, UpdateWithoutUpdateDataStopsBeforeAnyDevice) {
-    const auto result =
-        RunCliWith({"update", "--yes", "--server", "file://" + (dir_.Path() / "empty").string()});
+    const std::string server = "file://" + (dir_.Path() / "empty").string();
+    const auto result = RunCliWith({"update", "--yes", "--server", server});
     EXPECT_EQ(result.Status, kExitNoUpdateData);
     EXPECT_TRUE(
         Contains(result.Out, "No data found for update.\nPlease check your internet connection.\n"))
         << result.Out;
+
+    // Under --json the last line is the documented end, for one device as for several.
+    const auto documented = test::DocumentedJsonFields().at("`update --json` / Event `end`");
+    for (const std::vector<std::string>& ports :
+         {std::vector<std::string>{"ttyNONE"}, std::vector<std::string>{"ttyNONE", "ttyNIX"}}) {
+        std::vector<std::string> args = {"update", "--yes", "--json", "--server", server};
+        for (const auto& port : ports)
+            args.insert(args.end(), {"--port", port});
+        const auto json = RunCliWith(args);
+        EXPECT_EQ(json.Status, kExitNoUpdateData);
+        const std::string last = json.Out.substr(json.Out.rfind('\n', json.Out.size() - 2) + 1);
+        const auto end = nlohmann::json::parse(last, nullptr, false);
+        ASSERT_TRUE(end.is_object()) << json.Out;
+        EXPECT_EQ(end["event"], "end");
+        EXPECT_EQ(end["exit_status"], kExitNoUpdateData);
+        std::set<std::string> fields = documented;
+        fields.insert({"event", "port"});
+        EXPECT_EQ(test::FieldsOf(end), fields) << last;
+    }
 }
 
 TEST_F(CliCommandsTest, UsageErrorsGoToStandardErrorWithTheUsage) {

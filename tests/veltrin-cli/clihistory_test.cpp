@@ -11,6 +11,7 @@
 #include "clirun.h"
 #include "history/historyfile.h"
 #include "history/historyrecord.h"
+#include "jsondoc.h"
 #include "support/tempdirectory.h"
 
 namespace veltrin {
@@ -128,6 +129,7 @@ TEST_P(CliHistoryFilterTest, JsonLinesHoldTheMatchingRecords) {
     for (const std::string& line : Lines()) {
         const auto json = nlohmann::json::parse(line, nullptr, false);
         ASSERT_TRUE(json.is_object()) << line;
+        EXPECT_EQ(test::FieldsOf(json), test::DocumentedJsonFields().at("History records"));
         times.push_back(json["time"]);
     }
     EXPECT_EQ(times, GetParam().Times);

@@ -15,6 +15,7 @@
 #include "cliupdatefixture.h"
 #include "history/historyreader.h"
 #include "history/sha256.h"
+#include "jsondoc.h"
 
 namespace veltrin {
 namespace {
@@ -28,22 +29,17 @@ std::string ReadText(const std::filesystem::path& path) {
 }
 
 // The update events as docs/cli-json.md lists them: "### Event `name`" and the fields of the
-// table below it.
+// table below it, besides the two every event starts with.
 std::map<std::string, std::set<std::string>> DocumentedEvents() {
-    std::ifstream doc(std::string(VELTRIN_SOURCE_DIR) + "/docs/cli-json.md");
+    const std::string prefix = "`update --json` / Event `";
     std::map<std::string, std::set<std::string>> events;
-    std::string line;
-    std::string current;
-    const std::string heading = "### Event `";
-    while (std::getline(doc, line)) {
-        if (line.rfind(heading, 0) == 0) {
-            current = line.substr(heading.size(), line.find('`', heading.size()) - heading.size());
-            events[current] = {"event", "port"};
-        } else if (line.rfind("#", 0) == 0) {
-            current.clear();
-        } else if (!current.empty() && line.rfind("| `", 0) == 0) {
-            events[current].insert(line.substr(3, line.find('`', 3) - 3));
-        }
+    for (const auto& [section, fields] : test::DocumentedJsonFields()) {
+        if (section.rfind(prefix, 0) != 0)
+            continue;
+        std::set<std::string>& event =
+            events[section.substr(prefix.size(), section.size() - prefix.size() - 1)];
+        event = fields;
+        event.insert({"event", "port"});
     }
     return events;
 }
@@ -83,12 +79,16 @@ TEST_F(CliJsonTest, EveryDocumentedEventIsEmittedWithItsDocumentedFields) {
     const std::atomic<bool> interrupted{true};
     const CliResult cancelled = RunUpdate(other, true, "", {"--json"}, history_, &interrupted);
     EXPECT_EQ(cancelled.Status, kExitCancelled) << cancelled.Out;
+    // Two devices at once add their summaries; the download's events belong to no port.
+    const CliResult several =
+        RunUpdate(sim, true, "", {"--port", other.PortName(), "--json"}, history_);
+    EXPECT_EQ(several.Status, 0) << several.Out;
 
     std::set<std::string> seen;
-    for (const auto* result : {&whole, &cancelled}) {
+    for (const auto* result : {&whole, &cancelled, &several}) {
         const std::vector<Json> events = Events(*result);
         ASSERT_FALSE(events.empty());
-        EXPECT_EQ(events.back()["event"], "end");
+        EXPECT_EQ(events.back()["event"], result == &several ? "summary" : "end");
         for (const Json& event : events) {
             ASSERT_TRUE(event.contains("event")) << event;
             const std::string name = event["event"];
@@ -100,7 +100,9 @@ TEST_F(CliJsonTest, EveryDocumentedEventIsEmittedWithItsDocumentedFields) {
                 fields.insert(key);
             EXPECT_EQ(fields, doc->second) << event;
             // The port was named, so every event knows it.
-            EXPECT_TRUE(event["port"].is_string()) << event;
+            if (result != &several || name == "summary" || name == "end") {
+                EXPECT_TRUE(event["port"].is_string()) << event;
+            }
         }
     }
     for (const auto& [name, fields] : documented)
@@ -157,6 +159,17 @@ TEST_F(CliJsonTest, ProbeAsJsonGivesOneObjectPerPort) {
     EXPECT_EQ(ports[1]["opened"], false);
     EXPECT_TRUE(ports[1]["device_type"].is_null());
     EXPECT_NE(ports[1]["result_text"], "");
+    const auto documented = test::DocumentedJsonFields();
+    for (const Json& port : ports)
+        EXPECT_EQ(test::FieldsOf(port), documented.at("`probe --json`")) << port;
+
+    // The system's own ports (none on a machine without serial hardware) likewise.
+    std::ostringstream listed;
+    CliIo listIo{listed, err, in, false, false};
+    EXPECT_EQ(RunCli({"ports", "--json"}, listIo), 0);
+    result.StdOut = listed.str();
+    for (const Json& port : Events(result))
+        EXPECT_EQ(test::FieldsOf(port), documented.at("`ports --json`")) << port;
 }
 
 TEST_F(CliJsonTest, EachRunThatReachesADeviceLeavesItsRecord) {

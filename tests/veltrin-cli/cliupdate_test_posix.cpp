@@ -5,16 +5,21 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cliupdatefixture.h"
+#include "endadvice.h"
+#include "engine/updateresult.h"
 #include "jsonevents.h"
 #include "protocol/connectparams.h"
 #include "records/variantrecords.h"
 #include "support/portalias.h"
+#include "tracefilename.h"
 
 namespace veltrin {
 namespace {
@@ -23,6 +28,11 @@ using test::CliResult;
 using test::CliUpdateTest;
 using test::Contains;
 using test::kVersion;
+
+std::string ReadText(const std::string& fileName) {
+    std::ifstream file(fileName, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
 
 TEST_F(CliUpdateTest, UpdatesAnElectronicPipetteAndRestoresItsVariant) {
     Publish();
@@ -126,6 +136,10 @@ TEST_P(CliUpdateRefusedTest, ExitsWithTheResultCodeAndPrintsTheEndTexts) {
         << result.Out;
     EXPECT_TRUE(Contains(result.Out, std::string(c.ErrorText) + "\n" + c.Hint + "\n"))
         << result.Out;
+    // The line of advice follows the specified texts, where the code has one.
+    const std::string advice = EndAdviceFor(c.Status);
+    EXPECT_EQ(Contains(result.Out, c.Hint + ("\n" + advice + "\n")), !advice.empty()) << result.Out;
+    EXPECT_EQ(Contains(result.Out, "What to do: "), !advice.empty()) << result.Out;
     EXPECT_TRUE(sim.WrittenBlocks().empty());
 }
 
@@ -243,6 +257,11 @@ TEST_F(CliSeveralDevicesTest, OneFailureDoesNotStopTheOthersButSetsTheExitStatus
                          "code 2: No device found"))
         << result.Out;
     EXPECT_TRUE(Contains(SummaryRow(result.Out, pipette.PortName()), "success")) << result.Out;
+    // Below the table, what to do for each device that failed.
+    EXPECT_TRUE(Contains(
+        result.Out, "\n" + unsupported.PortName() + ": " + EndAdviceFor(kUpdateNoDevice) + "\n"))
+        << result.Out;
+    EXPECT_FALSE(Contains(result.Out, pipette.PortName() + ": What to do")) << result.Out;
     EXPECT_TRUE(unsupported.WrittenBlocks().empty());
     EXPECT_FALSE(pipette.WrittenBlocks().empty());
 }
@@ -275,6 +294,8 @@ TEST_F(CliSeveralDevicesTest, JsonEventsAreTaggedWithTheirPort) {
             }
         }
     }
+    // Advice is for people at a terminal, never part of the events.
+    EXPECT_FALSE(Contains(result.Out, "What to do")) << result.Out;
     for (const auto* sim : {&quorvan, &unsupported}) {
         const auto& events = eventsByPort[sim->PortName()];
         ASSERT_FALSE(events.empty()) << result.Out;
@@ -296,6 +317,43 @@ TEST_F(CliSeveralDevicesTest, SeveralDevicesNeedYes) {
     EXPECT_TRUE(Contains(result.Out, "need --yes")) << result.Out;
     EXPECT_TRUE(first.Requests().empty());
     EXPECT_TRUE(second.Requests().empty());
+}
+
+// --trace writes the run's steps and memory blocks; several devices get a file each, and a
+// trace that cannot be written stops the command before it asks any device.
+TEST_F(CliSeveralDevicesTest, TraceWritesOneFilePerRun) {
+    Publish();
+    PipetteSimulator first(DeviceOptions(6));
+    PipetteSimulator second(DeviceOptions(9));
+    ASSERT_EQ(first.Start(), 0);
+    ASSERT_EQ(second.Start(), 0);
+    const std::string trace = dir_.File("traces/run.txt");
+    std::filesystem::create_directories(dir_.Path() / "traces");
+
+    const CliResult one = RunUpdate(first, true, "", {"--trace", trace});
+    EXPECT_EQ(one.Status, 0) << one.Out;
+    const std::string text = ReadText(trace);
+    EXPECT_TRUE(Contains(text, std::string(120, '#') + "\n")) << text;
+    EXPECT_TRUE(Contains(text, "schreibe in Speicher: ")) << text;
+
+    const CliResult both =
+        RunSeveral({first.PortName(), second.PortName()}, true, {"--trace", trace});
+    EXPECT_EQ(both.Status, 0) << both.Out;
+    for (const PipetteSimulator* sim : {&first, &second}) {
+        const std::string own = ReadText(TraceFileForPort(trace, sim->PortName()));
+        EXPECT_TRUE(Contains(own, "schreibe in Speicher: ")) << sim->PortName();
+    }
+
+    for (const bool several : {false, true}) {
+        const std::size_t asked = first.Requests().size();
+        const std::vector<std::string> extra = {"--trace", dir_.File("none/run.txt")};
+        const CliResult refused =
+            several ? RunSeveral({first.PortName(), second.PortName()}, true, extra)
+                    : RunUpdate(first, true, "", extra);
+        EXPECT_EQ(refused.Status, kExitUsage) << refused.Out;
+        EXPECT_TRUE(Contains(refused.Out, "cannot write the trace file")) << refused.Out;
+        EXPECT_EQ(first.Requests().size(), asked);
+    }
 }
 
 }  // namespace

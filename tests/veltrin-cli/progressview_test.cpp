@@ -91,18 +91,60 @@ TEST(MultiProgressViewTest, TerminalLinesAreRedrawnInPlace) {
     out.str("");
     view.SetTotalMax(1, 200);
     view.SetTotalPosition(1, 100);
-    view.ShowEnd(0, "code 16: Firmware incomplete");
+    view.ShowEnd(0, "code 16: Firmware incomplete", false);
     const std::string redrawn = out.str();
     // Two redraws, each starting two lines up; the last shows both devices' state.
     EXPECT_EQ(redrawn.find("\x1b[2A"), 0u);
     EXPECT_NE(redrawn.rfind("\x1b[2A"), 0u);
     EXPECT_EQ(view.Line(1), "ttyACM10 [############............]  50%  ");
-    EXPECT_EQ(view.Line(0),
-              "pts/3    [........................]   0%  code 16: Firmware incomplete");
+    EXPECT_EQ(view.Line(0), "pts/3     code 16: Firmware incomplete");
     // An event that changes nothing on screen writes nothing.
     out.str("");
     view.SetTotalPosition(1, 101);
     EXPECT_EQ(out.str(), "");
+}
+
+// The bar starts over after the last restart; the end state is what the line shows then.
+TEST(MultiProgressViewTest, TheLastLineOfEachDeviceShowsItsEndState) {
+    std::ostringstream out;
+    MultiProgressView view(out, true, {"pts/3", "pts/4", "pts/5"});
+    for (std::size_t device = 0; device < 3; ++device) {
+        view.SetTotalMax(device, 100);
+        view.SetTotalPosition(device, 60);
+        view.SetTotalPosition(device, 0);
+        view.ShowAction(device, "Start application ...");
+    }
+    view.ShowEnd(0, "success", true);
+    view.ShowEnd(1, "cancelled", false);
+    view.ShowEnd(2, "code 11: Exceptional error! (#11)", false);
+    EXPECT_EQ(view.Line(0), "pts/3 [########################] 100%  success");
+    EXPECT_EQ(view.Line(1), "pts/4  cancelled");
+    EXPECT_EQ(view.Line(2), "pts/5  code 11: Exceptional error! (#11)");
+}
+
+// A message while the block is drawn: the block goes, the message stands above, the block is
+// drawn again below it; a message never lands inside the block.
+TEST(MultiProgressViewTest, MessagesGoAboveTheRedrawnBlock) {
+    std::ostringstream out, err;
+    MultiProgressView view(out, true, {"pts/3", "pts/4"});
+    view.ShowTitle(0, "Update Quorvan/plus ...");
+    out.str("");
+    view.Message(err, "veltrin-cli: pts/3: the update history was not written");
+    EXPECT_EQ(out.str(),
+              "\x1b[2A\r\x1b[J"
+              "\r\x1b[2Kpts/3 [........................]   0%  Update Quorvan/plus ...\n"
+              "\r\x1b[2Kpts/4 [........................]   0%  \n");
+    EXPECT_EQ(err.str(), "veltrin-cli: pts/3: the update history was not written\n");
+    // The next change redraws the block where it now stands: two lines up, not three.
+    out.str("");
+    view.ShowAction(1, "Search available devices ...");
+    EXPECT_EQ(out.str().rfind("\x1b[2A", 0), 0u) << out.str();
+
+    // Plain lines: the message is just one more line.
+    std::ostringstream plain;
+    MultiProgressView lines(plain, false, {"pts/3"});
+    lines.Message(plain, "Cancelling ...");
+    EXPECT_EQ(plain.str(), "Cancelling ...\n");
 }
 
 TEST(MultiProgressViewTest, PlainLinesCarryTheirPort) {
@@ -114,7 +156,7 @@ TEST(MultiProgressViewTest, PlainLinesCarryTheirPort) {
     view.SetTotalPosition(1, 250);
     view.SetTotalPosition(1, 0);    // a reset: no line
     view.SetTotalPosition(1, 100);  // growth again
-    view.ShowEnd(0, "success");
+    view.ShowEnd(0, "success", true);
     EXPECT_EQ(out.str(),
               "[pts/4] Update Tarnovelle K7/K7x ...\n"
               "[pts/3]   Search available devices ...\n"

@@ -65,6 +65,10 @@ bool ParseArguments(int argc, char** argv, Arguments& arguments) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
     Arguments arguments;
     if (!ParseArguments(argc, argv, arguments)) {
         std::fputs(kUsage, stderr);

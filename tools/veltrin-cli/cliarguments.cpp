@@ -18,6 +18,7 @@ enum Takes : unsigned {
     kJson = 8,
     kHistoryFile = 16,
     kHistoryFilters = 32,  // --device, --port, --outcome, --since, --until, --last, --csv
+    kTrace = 64,
 };
 
 struct CommandSpec {
@@ -33,7 +34,8 @@ const std::map<std::string, CommandSpec>& Commands() {
         {"probe", {CliCommand::Probe, kJson, 0, SIZE_MAX}},
         {"check", {CliCommand::Check, kJson, 1, 1}},
         {"download", {CliCommand::Download, kServer, 1, 1}},
-        {"update", {CliCommand::Update, kServer | kPortOption | kYes | kJson | kHistoryFile, 0, 0}},
+        {"update",
+         {CliCommand::Update, kServer | kPortOption | kYes | kJson | kHistoryFile | kTrace, 0, 0}},
         {"history", {CliCommand::History, kJson | kHistoryFile | kHistoryFilters, 0, 0}},
         {"help", {CliCommand::Help, 0, 0, 0}},
     };
@@ -182,6 +184,10 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliArguments& parse
                 error = arg + " needs a date such as 2026-03-01 or 2026-03-01T14:30 (UTC): " + date;
                 return false;
             }
+        } else if (arg == "--trace" && Accepts(entry, kTrace)) {
+            if (!takeValue(parsed.TraceFile)) {
+                return false;
+            }
         } else if (arg == "--history-file" && Accepts(entry, kHistoryFile)) {
             if (!takeValue(parsed.HistoryFile)) {
                 return false;
@@ -286,6 +292,9 @@ const char* CliUsage() {
            "                  cells, UTF-8 with a byte order mark, CRLF line ends\n"
            "  --history-file FILE\n"
            "                  update, history: this history file instead of the user's own\n"
+           "  --trace FILE    update: write the trace of the run (steps, memory blocks) to\n"
+           "                  FILE; with several devices one file per port, FILE's name\n"
+           "                  with the port added (trace-ttyACM0.txt)\n"
            "  --help, -h      this text\n"
            "\n"
            "Exit status of update: 0 success, otherwise the result code of the run;\n"

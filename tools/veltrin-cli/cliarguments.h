@@ -28,6 +28,7 @@ struct CliArguments {
     std::string Outcome;             // history --outcome: success, failed or cancelled
     std::size_t Last = 0;            // history --last N: only the N newest; 0 all
     std::string HistoryFile;         // --history-file; empty: the user's own
+    std::string TraceFile;           // update --trace; empty: no trace
 };
 
 

@@ -8,6 +8,7 @@
 #include "jsonevents.h"
 #include "mainthreaddispatcher.h"
 #include "terminalowner.h"
+#include "tracefilename.h"
 #include "variantlookup.h"
 
 namespace veltrin {
@@ -19,6 +20,11 @@ constexpr char kNoUpdateData[] = "No data found for update.\nPlease check your i
 }  // namespace
 
 int RunUpdateCommand(const CliArguments& arguments, CliIo& io, const CliEnvironment& environment) {
+    std::string traceError;
+    if (!arguments.TraceFile.empty() && !CanWriteTraceFile(arguments.TraceFile, traceError)) {
+        io.Err << "veltrin-cli: " << traceError << '\n';
+        return kExitUsage;
+    }
     // Until the search names the device's port, the events carry the one port asked for.
     std::unique_ptr<UpdateEventStream> events;
     if (arguments.Json) {
@@ -30,14 +36,7 @@ int RunUpdateCommand(const CliArguments& arguments, CliIo& io, const CliEnvironm
     UpdateDownloadReport report;
     if (!FetchUpdateData(arguments, io, data, variants, report, events.get())) {
         if (events) {
-            events->Emit("end", {{"result_code", nullptr},
-                                 {"terminated", false},
-                                 {"exit_status", kExitNoUpdateData},
-                                 {"caption", ""},
-                                 {"status", kNoUpdateData},
-                                 {"error_text", ""},
-                                 {"hint", ""},
-                                 {"end_text", ""}});
+            EmitEndWithoutRun(*events, kExitNoUpdateData, kNoUpdateData);
         } else {
             io.Out << kNoUpdateData << '\n';
         }
@@ -55,6 +54,10 @@ int RunUpdateCommand(const CliArguments& arguments, CliIo& io, const CliEnvironm
     settings.Sleeper = environment.Sleeper;
     // A silent port costs seconds; probed together they cost the slowest one, not the sum.
     settings.ProbeAtOnce = true;
+    if (!arguments.TraceFile.empty()) {
+        settings.TraceFileName = arguments.TraceFile;
+        settings.Trace = true;
+    }
     if (!arguments.Ports.empty()) {
         settings.OverridePorts = true;
         settings.Ports = arguments.Ports;

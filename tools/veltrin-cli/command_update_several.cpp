@@ -2,7 +2,6 @@
 // temporary file and trace file, all reporting to the main thread; a summary table at the end.
 
 #include <algorithm>
-#include <cctype>
 #include <iomanip>
 #include <memory>
 #include <string>
@@ -11,18 +10,20 @@
 #include "commands.h"
 #include "common/texttrim.h"
 #include "deviceowner.h"
-#include "engine/updateresult.h"
 #include "devicesurvey.h"
+#include "endadvice.h"
 #include "engine/clthread.h"
 #include "engine/devicefamily.h"
+#include "engine/updateresult.h"
 #include "history/historyrecorder.h"
 #include "jsonevents.h"
 #include "mainthreaddispatcher.h"
 #include "multiprogressview.h"
-#include "terminalowner.h"
+#include "probeconnection.h"
 #include "protocol/clconnectpipetten.h"
 #include "protocol/devicetypes.h"
-#include "probeconnection.h"
+#include "terminalowner.h"
+#include "tracefilename.h"
 #include "variantlookup.h"
 #include "wiring/realtransports.h"
 
@@ -30,12 +31,14 @@ namespace veltrin {
 
 namespace {
 
+constexpr char kNoUpdateData[] =
+    "No data found for update.\nPlease check your internet connection.";
+constexpr char kNoSupportedPipette[] = "No supported pipette answers on any port.";
+
 // Every worker deletes its trace file when it starts; several at once need one file each.
-std::string TraceFileFor(const std::string& port) {
-    std::string name = "Protokoll-";
-    for (const char c : port)
-        name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    return name + ".txt";
+std::string TraceFileFor(const CliArguments& arguments, const std::string& port) {
+    return TraceFileForPort(arguments.TraceFile.empty() ? "Protokoll.txt" : arguments.TraceFile,
+                            port);
 }
 
 // The ports to update: those given, or every system port where a supported pipette answered.
@@ -121,6 +124,10 @@ void PrintSummary(CliIo& io, const std::vector<DeviceRun>& runs) {
                << std::setw(static_cast<int>(width[3])) << row.Versions << "  " << row.Result
                << std::right << '\n';
     }
+    for (const auto& run : runs) {
+        if (const std::string advice = EndAdviceFor(run.LineOwner->FailureCode()); !advice.empty())
+            io.Out << run.Survey.Port << ": " << advice << '\n';
+    }
     io.Out.flush();
 }
 
@@ -150,6 +157,12 @@ int RunSeveralDeviceUpdate(const CliArguments& arguments, CliIo& io,
                   "asked one by one\n";
         return kExitUsage;
     }
+    // The per-port trace files go beside FILE: a folder that takes FILE takes them.
+    std::string traceError;
+    if (!arguments.TraceFile.empty() && !CanWriteTraceFile(arguments.TraceFile, traceError)) {
+        io.Err << "veltrin-cli: " << traceError << '\n';
+        return kExitUsage;
+    }
     // The download's events belong to no device yet.
     std::unique_ptr<UpdateEventStream> downloadEvents;
     if (arguments.Json)
@@ -159,9 +172,9 @@ int RunSeveralDeviceUpdate(const CliArguments& arguments, CliIo& io,
     UpdateDownloadReport report;
     if (!FetchUpdateData(arguments, io, data, variants, report, downloadEvents.get())) {
         if (downloadEvents) {
-            downloadEvents->Emit("end", {{"exit_status", kExitNoUpdateData}});
+            EmitEndWithoutRun(*downloadEvents, kExitNoUpdateData, kNoUpdateData);
         } else {
-            io.Out << "No data found for update.\nPlease check your internet connection.\n";
+            io.Out << kNoUpdateData << '\n';
         }
         return kExitNoUpdateData;
     }
@@ -169,9 +182,9 @@ int RunSeveralDeviceUpdate(const CliArguments& arguments, CliIo& io,
     std::vector<DeviceSurvey> devices = DevicesToUpdate(arguments);
     if (devices.empty()) {
         if (downloadEvents) {
-            downloadEvents->Emit("end", {{"exit_status", kUpdateNoDevice}});
+            EmitEndWithoutRun(*downloadEvents, kUpdateNoDevice, kNoSupportedPipette);
         } else {
-            io.Out << "No supported pipette answers on any port.\n";
+            io.Out << kNoSupportedPipette << '\n';
         }
         return kUpdateNoDevice;
     }
@@ -210,8 +223,16 @@ int RunSeveralDeviceUpdate(const CliArguments& arguments, CliIo& io,
         settings.Sleeper = environment.Sleeper;
         settings.OverridePorts = true;
         settings.Ports = {ports[i]};
-        settings.TraceFileName = TraceFileFor(ports[i]);
+        settings.TraceFileName = TraceFileFor(arguments, ports[i]);
+        settings.Trace = !arguments.TraceFile.empty();
         run.Worker = ClTread::Start(run.Owner(), dispatcher, settings);
+        if (run.Worker == nullptr) {
+            // The system refused this device a thread: it has no run, and nothing would ever
+            // end its wait.
+            if (run.LineOwner)
+                view.ShowEnd(i, "the update could not be started", false);
+            run.Owner().UpdateThreadEnded();
+        }
     }
 
     const auto allEnded = [&runs] {
@@ -226,10 +247,10 @@ int RunSeveralDeviceUpdate(const CliArguments& arguments, CliIo& io,
         if (!cancelled && environment.Interrupted != nullptr && environment.Interrupted->load()) {
             cancelled = true;
             if (!arguments.Json)
-                io.Out << "\nCancelling every device at its next safe point ...\n";
+                view.Message(io.Out, "Cancelling every device at its next safe point ...");
             // A worker lives until its end has been handled here, so each can still be asked.
             for (auto& run : runs) {
-                if (!run.Ended()) {
+                if (!run.Ended() && run.Worker != nullptr) {
                     if (run.Events)
                         run.Events->Emit("cancel_requested");
                     run.Worker->Terminate();

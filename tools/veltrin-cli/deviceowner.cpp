@@ -75,13 +75,13 @@ void DeviceOwner::ThreadReportEnd(TSThreadParams& params, bool terminated) {
     terminated_ = terminated;
     resultCode_ = params.ResultCode;
     endText_ = params.EventText;
-    view_.ShowEnd(index_, ResultText());
+    view_.ShowEnd(index_, ResultText(), Succeeded());
     if (history_ != nullptr) {
         std::string error;
         // The update's result stands whatever happens to its record; only say so.
         if (history_->RunEnded(params.ResultCode, terminated, error) != 0)
-            io_.Err << "veltrin-cli: " << port_ << ": the update history was not written: "
-                    << error << '\n';
+            view_.Message(io_.Err, "veltrin-cli: " + port_ +
+                                       ": the update history was not written: " + error);
     }
 }
 

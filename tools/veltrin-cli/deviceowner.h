@@ -39,6 +39,8 @@ public:
     const std::string& Port() const { return port_; }
     bool Ended() const { return ended_; }
     bool Succeeded() const { return reported_ && !terminated_ && resultCode_ == 0; }
+    // The code of a run that failed on its own (not cancelled); 0 otherwise.
+    std::int32_t FailureCode() const { return reported_ && !terminated_ ? resultCode_ : 0; }
     // "success", "cancelled" or "code N: status".
     std::string ResultText() const;
     // The firmware version the run installed (dd.dd.dd), empty unless it succeeded.

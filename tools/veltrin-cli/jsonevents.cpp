@@ -16,4 +16,15 @@ void UpdateEventStream::Emit(const char* event, const Json& fields) {
     WriteJsonLine(out_, line);
 }
 
+void EmitEndWithoutRun(UpdateEventStream& events, int exitStatus, const std::string& status) {
+    events.Emit("end", {{"result_code", nullptr},
+                        {"terminated", false},
+                        {"exit_status", exitStatus},
+                        {"caption", ""},
+                        {"status", status},
+                        {"error_text", ""},
+                        {"hint", ""},
+                        {"end_text", ""}});
+}
+
 }  // namespace veltrin

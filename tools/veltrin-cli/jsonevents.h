@@ -27,4 +27,8 @@ private:
     std::string port_;
 };
 
+// The end of a run that never got to a worker (no update data, no device to update): the same
+// fields as every end, with no result code and only the status line.
+void EmitEndWithoutRun(UpdateEventStream& events, int exitStatus, const std::string& status);
+
 }  // namespace veltrin

@@ -66,21 +66,37 @@ void MultiProgressView::ShowAction(std::size_t device, const std::string& text) 
     Changed(device);
 }
 
-void MultiProgressView::ShowEnd(std::size_t device, const std::string& text) {
+void MultiProgressView::ShowEnd(std::size_t device, const std::string& text, bool succeeded) {
     Device& d = devices_.at(device);
     d.End = text;
+    d.Succeeded = succeeded;
     if (!terminal_)
         out_ << '[' << d.Port << "] " << text << '\n';
     Changed(device);
 }
 
+void MultiProgressView::Message(std::ostream& stream, const std::string& text) {
+    if (terminal_ && !drawn_.empty()) {
+        // Up to the block's first line and clear from there to the end of the screen.
+        out_ << "\x1b[" << drawn_.size() << "A\r\x1b[J";
+        out_.flush();
+        drawn_.clear();
+    }
+    stream << text << '\n';
+    stream.flush();
+    if (terminal_)
+        Redraw();
+}
+
 std::string MultiProgressView::Line(std::size_t device) const {
     const Device& d = devices_.at(device);
-    const int percent = ProgressView::Percent(d.TotalPosition, d.TotalMax);
+    std::string line = d.Port + std::string(portWidth_ - d.Port.size(), ' ');
+    if (!d.End.empty() && !d.Succeeded)
+        return line + "  " + Cut(d.End, kBarWidth + 8 + kTextWidth);
+    const int percent = !d.End.empty() ? 100 : ProgressView::Percent(d.TotalPosition, d.TotalMax);
     const int filled = percent * kBarWidth / 100;
-    std::string line = d.Port + std::string(portWidth_ - d.Port.size(), ' ') + " [" +
-                       std::string(static_cast<std::size_t>(filled), '#') +
-                       std::string(static_cast<std::size_t>(kBarWidth - filled), '.') + "] ";
+    line += " [" + std::string(static_cast<std::size_t>(filled), '#') +
+            std::string(static_cast<std::size_t>(kBarWidth - filled), '.') + "] ";
     const std::string percentText = std::to_string(percent) + "%";
     line += std::string(4 - std::min<std::size_t>(4, percentText.size()), ' ') + percentText + "  ";
     line += Cut(!d.End.empty() ? d.End : !d.Action.empty() ? d.Action : d.Title, kTextWidth);

@@ -19,7 +19,13 @@ public:
     void StepTotal(std::size_t device, std::int32_t value);
     void ShowTitle(std::size_t device, const std::string& text);
     void ShowAction(std::size_t device, const std::string& text);
-    void ShowEnd(std::size_t device, const std::string& text);
+    // The end state stays on the device's line: a full bar after a success (the bar starts over
+    // after the last restart, which says nothing about the outcome), no bar otherwise.
+    void ShowEnd(std::size_t device, const std::string& text, bool succeeded);
+    // A message for people while the lines are drawn: on a terminal the block is taken away,
+    // the message written to stream (the block's own stream or another on the same terminal)
+    // and the block drawn again below it, so no message ever lands inside the block.
+    void Message(std::ostream& stream, const std::string& text);
 
     // The line of one device as a terminal shows it.
     std::string Line(std::size_t device) const;
@@ -32,6 +38,7 @@ private:
         std::string Title;
         std::string Action;
         std::string End;
+        bool Succeeded = false;
         int PrintedTenth = 0;
     };
 

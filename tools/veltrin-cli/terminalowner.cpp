@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "common/texttrim.h"
+#include "endadvice.h"
 #include "engine/countdowntext.h"
 #include "engine/devicefamily.h"
 #include "jsonevents.h"
@@ -183,6 +184,10 @@ void TerminalOwner::ThreadReportEnd(TSThreadParams& params, bool terminated) {
     }
     if (!texts.Message.empty()) {
         io_.Out << texts.Message << '\n';
+    }
+    if (const std::string advice = terminated ? "" : EndAdviceFor(params.ResultCode);
+        !advice.empty()) {
+        io_.Out << advice << '\n';
     }
     io_.Out.flush();
 }
