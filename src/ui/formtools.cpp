@@ -24,30 +24,50 @@ QFont TahomaFont(int pixelSize, bool bold) {
 }
 
 QString ToQString(std::string_view text) {
-    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-void SetAutoSizeText(QLabel* label, const QString& text) {
-    label->setText(text);
-    label->adjustSize();
+void ApplyLayout(QWidget* control, FormControl id) {
+    const ControlLayout& entry = LayoutOf(id);
+    const FormRect place = PlaceInParent(id);
+    if (entry.Parent == entry.Control) {
+        control->setFixedSize(place.Width, place.Height);
+    } else if (entry.Size == Sizing::ToText) {
+        control->move(place.Left, place.Top);
+    } else {
+        control->setGeometry(place.Left, place.Top, place.Width, place.Height);
+    }
+    if (entry.FontPixels != 0) {
+        control->setFont(TahomaFont(entry.FontPixels, entry.Bold));
+    }
 }
 
-void StretchOverBox(QLabel* label, const QWidget* box) {
-    label->resize(box->width() - 2 * label->x(), box->height() - 2 * label->y());
+QLabel* MakeLabel(QWidget* parent, const char* objectName, FormControl id) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(objectName));
+    label->setTextFormat(Qt::PlainText);
+    ApplyLayout(label, id);
+    const TextLook& look = LayoutOf(id).Look;
+    label->setAlignment((look.CentreHorizontally ? Qt::AlignHCenter : Qt::AlignLeft) |
+                        (look.CentreVertically ? Qt::AlignVCenter : Qt::AlignTop));
+    label->setWordWrap(look.WordWrap);
+    return label;
+}
+
+void SetLabelText(QLabel* label, FormControl id, std::string_view text) {
+    label->setText(ToQString(text));
+    if (LayoutOf(id).Size == Sizing::ToText) {
+        label->adjustSize();
+    } else {
+        const FormRect place = PlaceInParent(id);
+        label->setGeometry(place.Left, place.Top, place.Width, place.Height);
+    }
 }
 
 void SetTextColor(QLabel* label, const QColor& color) {
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, color);
     label->setPalette(palette);
-}
-
-QLabel* MakePlainLabel(QWidget* parent, const char* objectName, int x, int y) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(QString::fromLatin1(objectName));
-    label->setTextFormat(Qt::PlainText);
-    label->move(x, y);
-    return label;
 }
 
 }  // namespace veltrin

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "windowlogic/formlayout.h"
+
 class QLabel;
 class QWidget;
 
@@ -14,19 +16,21 @@ namespace veltrin {
 // The forms' typeface at a pixel size; where Tahoma is not installed Qt picks a close sans-serif.
 QFont TahomaFont(int pixelSize, bool bold = false);
 
-// Texts of the update logic are 8-bit texts in the system's code page.
+// The one conversion of the window logic's texts (UTF-8, as every text of the program) for Qt.
 QString ToQString(std::string_view text);
 
-// The form's labels size themselves to their text like the labels they stand for.
-void SetAutoSizeText(QLabel* label, const QString& text);
+// Places a control where the shared layout puts it in its parent, with the layout's font when
+// the control has one of its own. A window gets its client size and font.
+void ApplyLayout(QWidget* control, FormControl id);
 
-// Stretches a label over the group box it sits in, keeping its own position as the margin on
-// every side: height := box height - 2 * top, width := box width - 2 * left.
-void StretchOverBox(QLabel* label, const QWidget* box);
+// A label as the layout describes it; it shows text from outside verbatim (no rich-text
+// guessing on "<...>" content).
+QLabel* MakeLabel(QWidget* parent, const char* objectName, FormControl id);
+
+// Sets a label's text and sizes it as the layout says, on every change: to its text, or
+// stretched over its box.
+void SetLabelText(QLabel* label, FormControl id, std::string_view text);
 
 void SetTextColor(QLabel* label, const QColor& color);
-
-// A label that shows text from outside verbatim: no rich-text guessing on "<...>" content.
-QLabel* MakePlainLabel(QWidget* parent, const char* objectName, int x, int y);
 
 }  // namespace veltrin

@@ -20,21 +20,16 @@
 namespace veltrin {
 namespace {
 
-// Client area under a standard window frame of 400 x 320.
-constexpr int kClientWidth = 394;
-constexpr int kClientHeight = 291;
-
-QGroupBox* MakeGroupBox(QWidget* parent, const char* objectName, int x, int y, int w, int h) {
-    auto* box = new QGroupBox(parent);
-    box->setObjectName(QString::fromLatin1(objectName));
-    box->setGeometry(x, y, w, h);
-    return box;
+template <typename Widget>
+Widget* MakeControl(QWidget* parent, const char* objectName, FormControl id) {
+    auto* control = new Widget(parent);
+    control->setObjectName(QString::fromLatin1(objectName));
+    ApplyLayout(control, id);
+    return control;
 }
 
-QProgressBar* MakeProgressBar(QWidget* parent, const char* objectName, int y) {
-    auto* bar = new QProgressBar(parent);
-    bar->setObjectName(QString::fromLatin1(objectName));
-    bar->setGeometry(16, y, 320, 24);
+QProgressBar* MakeProgressBar(QWidget* parent, const char* objectName, FormControl id) {
+    auto* bar = MakeControl<QProgressBar>(parent, objectName, id);
     bar->setTextVisible(false);
     return bar;
 }
@@ -54,12 +49,9 @@ TForm_Main::TForm_Main(MainWindowServices services, QWidget* parent)
       dispatcher_(this),
       logic_(*this, dispatcher_, std::move(services)) {
     BuildForm();
-    setFixedSize(kClientWidth, kClientHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }
-    // Both views share one place.
-    GroupBox_Message->setGeometry(GroupBox_ThreadAction->geometry());
     logic_.Open();
 }
 
@@ -74,41 +66,42 @@ void TForm_Main::AttachDialogs(TForm_MessageThreadEnd* endDialog,
 }
 
 void TForm_Main::BuildForm() {
+    using C = FormControl;
     setObjectName(QStringLiteral("Form_Main"));
-    setFont(TahomaFont(13));
+    ApplyLayout(this, C::MainWindow);
+    setFont(TahomaFont(LayoutOf(C::MainWindow).FontPixels));
 
-    Button_StartStop = new QPushButton(this);
-    Button_StartStop->setObjectName(QStringLiteral("Button_StartStop"));
-    Button_StartStop->setGeometry(150, 257, 100, 25);
+    Button_StartStop = MakeControl<QPushButton>(this, "Button_StartStop", C::Button_StartStop);
     connect(Button_StartStop, &QPushButton::clicked, this, &TForm_Main::Button_StartStopClick);
 
-    Panel1 = new QFrame(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setGeometry(8, 8, 378, 238);
+    Panel1 = MakeControl<QFrame>(this, "Panel1", C::Panel1);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
 
-    GroupBox_Firmware = MakeGroupBox(Panel1, "GroupBox_Firmware", 12, 10, 352, 80);
-    Label_Firmware_QuorvanOtg_Name =
-        MakePlainLabel(GroupBox_Firmware, "Label_Firmware_QuorvanOtg_Name", 24, 24);
-    Label_Firmware_TarnovelleK7_Name =
-        MakePlainLabel(GroupBox_Firmware, "Label_Firmware_TarnovelleK7_Name", 24, 48);
+    GroupBox_Firmware = MakeControl<QGroupBox>(Panel1, "GroupBox_Firmware", C::GroupBox_Firmware);
+    Label_Firmware_QuorvanOtg_Name = MakeLabel(GroupBox_Firmware, "Label_Firmware_QuorvanOtg_Name",
+                                               C::Label_Firmware_QuorvanOtg_Name);
+    Label_Firmware_TarnovelleK7_Name = MakeLabel(
+        GroupBox_Firmware, "Label_Firmware_TarnovelleK7_Name", C::Label_Firmware_TarnovelleK7_Name);
     Label_Firmware_QuorvanOtg_Version =
-        MakePlainLabel(GroupBox_Firmware, "Label_Firmware_QuorvanOtg_Version", 130, 24);
+        MakeLabel(GroupBox_Firmware, "Label_Firmware_QuorvanOtg_Version",
+                  C::Label_Firmware_QuorvanOtg_Version);
     Label_Firmware_TarnovelleK7_Version =
-        MakePlainLabel(GroupBox_Firmware, "Label_Firmware_TarnovelleK7_Version", 130, 48);
+        MakeLabel(GroupBox_Firmware, "Label_Firmware_TarnovelleK7_Version",
+                  C::Label_Firmware_TarnovelleK7_Version);
 
-    GroupBox_ThreadAction = MakeGroupBox(Panel1, "GroupBox_ThreadAction", 12, 108, 352, 118);
-    ProgressBar_Total = MakeProgressBar(GroupBox_ThreadAction, "ProgressBar_Total", 22);
-    Label_Action = MakePlainLabel(GroupBox_ThreadAction, "Label_Action", 16, 56);
-    ProgressBar_Action = MakeProgressBar(GroupBox_ThreadAction, "ProgressBar_Action", 78);
+    GroupBox_ThreadAction =
+        MakeControl<QGroupBox>(Panel1, "GroupBox_ThreadAction", C::GroupBox_ThreadAction);
+    ProgressBar_Total =
+        MakeProgressBar(GroupBox_ThreadAction, "ProgressBar_Total", C::ProgressBar_Total);
+    Label_Action = MakeLabel(GroupBox_ThreadAction, "Label_Action", C::Label_Action);
+    ProgressBar_Action =
+        MakeProgressBar(GroupBox_ThreadAction, "ProgressBar_Action", C::ProgressBar_Action);
 
-    GroupBox_Message = MakeGroupBox(Panel1, "GroupBox_Message", 12, 108, 352, 118);
-    Label_Message = MakePlainLabel(GroupBox_Message, "Label_Message", 24, 8);
-    Label_Message->setFont(TahomaFont(16));
-    Label_Message->setAlignment(Qt::AlignCenter);
-    Label_Message->setWordWrap(true);
+    // The message view takes the progress view's place; one of the two is visible at a time.
+    GroupBox_Message = MakeControl<QGroupBox>(Panel1, "GroupBox_Message", C::GroupBox_Message);
+    Label_Message = MakeLabel(GroupBox_Message, "Label_Message", C::Label_Message);
 
-    Timer_DownloadIntelHex = MakeTimer(this, "Timer_DownloadIntelHex", DownloadRetryInterval(0));
+    Timer_DownloadIntelHex = MakeTimer(this, "Timer_DownloadIntelHex", kDownloadRetryMs);
     connect(Timer_DownloadIntelHex, &QTimer::timeout, this,
             &TForm_Main::Timer_DownloadIntelHexTimer);
     Timer_NextAction = MakeTimer(this, "Timer_NextAction", MainWindowLogic::kNextActionMs);
@@ -147,27 +140,21 @@ QTimer* TForm_Main::TimerOf(MainTimer timer) const {
 }
 
 void TForm_Main::SetText(MainText control, const std::string& text) {
-    const QString shown = ToQString(text);
     switch (control) {
         case MainText::WindowCaption:
-            setWindowTitle(shown);
+            setWindowTitle(ToQString(text));
             return;
         case MainText::FirmwareBoxCaption:
-            GroupBox_Firmware->setTitle(shown);
+            GroupBox_Firmware->setTitle(ToQString(text));
             return;
         case MainText::ThreadActionCaption:
-            GroupBox_ThreadAction->setTitle(shown);
+            GroupBox_ThreadAction->setTitle(ToQString(text));
             return;
         case MainText::StartStopCaption:
-            Button_StartStop->setText(shown);
-            return;
-        case MainText::Message:
-            // The message fills its box whatever its length and wraps inside it.
-            Label_Message->setText(shown);
-            StretchOverBox(Label_Message, GroupBox_Message);
+            Button_StartStop->setText(ToQString(text));
             return;
         default:
-            SetAutoSizeText(LabelOf(control), shown);
+            SetLabelText(LabelOf(control), ControlOf(control), text);
             return;
     }
 }

@@ -10,18 +10,14 @@
 namespace veltrin {
 namespace {
 
-// Client area under a standard dialog frame of 550 x 270.
-constexpr int kClientWidth = 544;
-constexpr int kClientHeight = 241;
-
 QColor ToQColor(TextColor color) {
     return QColor(color.Red, color.Green, color.Blue);
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* objectName, const char* text, int x) {
+QPushButton* MakeButton(QWidget* parent, const char* objectName, const char* text, FormControl id) {
     auto* button = new QPushButton(QString::fromLatin1(text), parent);
     button->setObjectName(QString::fromLatin1(objectName));
-    button->setGeometry(x, 208, 150, 25);
+    ApplyLayout(button, id);
     button->setAutoDefault(false);
     return button;
 }
@@ -31,33 +27,32 @@ QPushButton* MakeButton(QWidget* parent, const char* objectName, const char* tex
 TForm_MessageThreadEnd::TForm_MessageThreadEnd(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setObjectName(QStringLiteral("Form_MessageThreadEnd"));
-    setFont(TahomaFont(13));
-    setFixedSize(kClientWidth, kClientHeight);
+    ApplyLayout(this, FormControl::EndDialog);
+    setFont(TahomaFont(LayoutOf(FormControl::EndDialog).FontPixels));
 
     GroupBox_Message = new QGroupBox(this);
     GroupBox_Message->setObjectName(QStringLiteral("GroupBox_Message"));
-    GroupBox_Message->setGeometry(8, 8, 528, 50);
+    ApplyLayout(GroupBox_Message, FormControl::End_GroupBox_Message);
 
-    Label_Status = MakePlainLabel(GroupBox_Message, "Label_Status", 14, 6);
-    Label_Status->setFont(TahomaFont(16, true));
+    Label_Status = MakeLabel(GroupBox_Message, "Label_Status", FormControl::End_Label_Status);
 
     // Created after the status label so that it lies on top of the status label's lower part.
-    Label_ErrorText = MakePlainLabel(GroupBox_Message, "Label_ErrorText", 14, 28);
-    Label_ErrorText->setFont(TahomaFont(13));
+    Label_ErrorText =
+        MakeLabel(GroupBox_Message, "Label_ErrorText", FormControl::End_Label_ErrorText);
     SetTextColor(Label_ErrorText, ToQColor(EndDialogLogic::ErrorTextColor()));
 
     GroupBox_Start = new QGroupBox(this);
     GroupBox_Start->setObjectName(QStringLiteral("GroupBox_Start"));
-    GroupBox_Start->setGeometry(8, 65, 528, 134);
+    ApplyLayout(GroupBox_Start, FormControl::End_GroupBox_Start);
 
-    Label_Message_Start = MakePlainLabel(GroupBox_Start, "Label_Message_Start", 12, 12);
-    Label_Message_Start->setFont(TahomaFont(16));
-    Label_Message_Start->setAlignment(Qt::AlignCenter);
-    Label_Message_Start->setWordWrap(true);
+    Label_Message_Start =
+        MakeLabel(GroupBox_Start, "Label_Message_Start", FormControl::End_Label_Message_Start);
 
-    Button_Exit = MakeButton(this, "Button_Exit", EndDialogLogic::kExitCaption, 194);
+    Button_Exit =
+        MakeButton(this, "Button_Exit", EndDialogLogic::kExitCaption, FormControl::End_Button_Exit);
     connect(Button_Exit, &QPushButton::clicked, this, &TForm_MessageThreadEnd::Button_ExitClick);
-    Button_Start = MakeButton(this, "Button_Start", EndDialogLogic::kStartCaptionAtCreation, 372);
+    Button_Start = MakeButton(this, "Button_Start", EndDialogLogic::kStartCaptionAtCreation,
+                              FormControl::End_Button_Start);
     connect(Button_Start, &QPushButton::clicked, this, &TForm_MessageThreadEnd::Button_StartClick);
 }
 
@@ -65,16 +60,15 @@ void TForm_MessageThreadEnd::ShowResult(bool terminated, int code, const std::st
     logic_.ShowResult(terminated, code, text);
     const EndTexts& texts = logic_.Texts();
     setWindowTitle(ToQString(texts.Caption));
-    Label_Status->setText(ToQString(texts.Status));
     Label_Status->setAlignment(logic_.StatusLayout() == EndDialogLogic::StatusPlacement::TopLeft
                                    ? (Qt::AlignLeft | Qt::AlignTop)
                                    : Qt::Alignment(Qt::AlignCenter));
     SetTextColor(Label_Status, ToQColor(logic_.StatusColor()));
-    SetAutoSizeText(Label_ErrorText, ToQString(texts.ErrorText));
-    Label_Message_Start->setText(ToQString(texts.Message));
+    // Sizes follow the boxes, never the texts.
+    SetLabelText(Label_Status, FormControl::End_Label_Status, texts.Status);
+    SetLabelText(Label_ErrorText, FormControl::End_Label_ErrorText, texts.ErrorText);
+    SetLabelText(Label_Message_Start, FormControl::End_Label_Message_Start, texts.Message);
     Button_Start->setText(ToQString(texts.StartCaption));
-    StretchOverBox(Label_Status, GroupBox_Message);
-    StretchOverBox(Label_Message_Start, GroupBox_Start);
 }
 
 void TForm_MessageThreadEnd::Button_StartClick() {

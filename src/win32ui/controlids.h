@@ -36,6 +36,7 @@ enum ControlId : int {
 enum TimerId : unsigned {
     kTimerDownloadIntelHex = 1,
     kTimerNextAction = 2,
+    kTimerDispatcherSweep = 3,
 };
 
 // Window class names, for tests that look a window up.

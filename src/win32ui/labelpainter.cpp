@@ -1,15 +1,28 @@
 #include "win32ui/labelpainter.h"
 
-#include "common/widetext_win32.h"
+#include "win32ui/viewtext.h"
 
 namespace veltrin::win32ui {
 
-HWND LabelPainter::Add(int id, int x, int y, int width, int height, int fontPixels, bool bold) {
-    HWND label =
-        layout_.AddControl(L"STATIC", L"", SS_OWNERDRAW | WS_VISIBLE, id, x, y, width, height);
+HWND AddFormControl(ScaledLayout& layout, const wchar_t* className, const wchar_t* text,
+                    DWORD style, int id, FormControl control) {
+    const FormRect place = PlaceInWindow(control);
+    HWND created = layout.AddControl(className, text, style, id, place.Left, place.Top, place.Width,
+                                     place.Height);
+    if (created != nullptr) {
+        layout.SetFont(created, FontPixelsOf(control), LayoutOf(control).Bold);
+    }
+    return created;
+}
+
+HWND LabelPainter::Add(int id, FormControl control) {
+    HWND label = AddFormControl(layout_, L"STATIC", L"", SS_OWNERDRAW | WS_VISIBLE, id, control);
     if (label != nullptr) {
-        layout_.SetFont(label, fontPixels, bold);
-        labels_.push_back({label, {}});
+        const TextLook& look = LayoutOf(control).Look;
+        labels_.push_back(
+            {label,
+             control,
+             {CLR_INVALID, look.CentreHorizontally, look.CentreVertically, look.WordWrap}});
     }
     return label;
 }
@@ -24,23 +37,26 @@ void LabelPainter::SetLook(HWND label, const LabelLook& look) {
 }
 
 void LabelPainter::SetText(HWND label, const std::string& utf8) {
-    SetWindowTextW(label, WideFromUtf8(utf8).c_str());
-    InvalidateRect(label, nullptr, TRUE);
-}
-
-void LabelPainter::SetAutoSizeText(HWND label, const std::string& utf8, int x, int y) {
-    const std::wstring text = WideFromUtf8(utf8);
+    const Entry* entry = Find(label);
+    if (entry == nullptr) {
+        return;
+    }
+    const std::wstring text = ViewText(utf8);
     SetWindowTextW(label, text.c_str());
-    HDC dc = GetDC(label);
-    HGDIOBJ old = SelectObject(dc, layout_.FontOf(label));
-    RECT extent{0, 0, 0, 0};
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &extent,
-              DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
-    SelectObject(dc, old);
-    ReleaseDC(label, dc);
-    // Rounded up, so that the last pixel column of the text is never cut off.
-    layout_.Move(label, x, y, layout_.Unscale(extent.right) + 1,
-                 layout_.Unscale(extent.bottom) + 1);
+    FormRect place = PlaceInWindow(entry->control);
+    if (LayoutOf(entry->control).Size == Sizing::ToText) {
+        HDC dc = GetDC(label);
+        HGDIOBJ old = SelectObject(dc, layout_.FontOf(label));
+        RECT extent{0, 0, 0, 0};
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &extent,
+                  DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
+        SelectObject(dc, old);
+        ReleaseDC(label, dc);
+        // Rounded up, so that the last pixel column of the text is never cut off.
+        place.Width = layout_.Unscale(extent.right) + 1;
+        place.Height = layout_.Unscale(extent.bottom) + 1;
+    }
+    layout_.Move(label, place.Left, place.Top, place.Width, place.Height);
     InvalidateRect(label, nullptr, TRUE);
 }
 

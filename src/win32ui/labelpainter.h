@@ -6,8 +6,13 @@
 #include <vector>
 
 #include "win32ui/scaledlayout.h"
+#include "windowlogic/formlayout.h"
 
 namespace veltrin::win32ui {
+
+// Creates a control where the shared layout puts it, with its font.
+HWND AddFormControl(ScaledLayout& layout, const wchar_t* className, const wchar_t* text,
+                    DWORD style, int id, FormControl control);
 
 // How a label draws its text.
 struct LabelLook {
@@ -25,11 +30,12 @@ class LabelPainter {
 public:
     explicit LabelPainter(ScaledLayout& layout) : layout_(layout) {}
 
-    HWND Add(int id, int x, int y, int width, int height, int fontPixels, bool bold = false);
+    // A label where the shared layout puts it, with its font and look.
+    HWND Add(int id, FormControl control);
     void SetLook(HWND label, const LabelLook& look);
+    // Sets the text and sizes the label as the layout says, on every change: to its text, or
+    // stretched over its box.
     void SetText(HWND label, const std::string& utf8);
-    // Sets the text and sizes the label to it, as labels that size themselves do.
-    void SetAutoSizeText(HWND label, const std::string& utf8, int x, int y);
 
     // WM_DRAWITEM of the parent; false when the item is not one of these labels.
     bool Draw(const DRAWITEMSTRUCT& item) const;
@@ -37,6 +43,7 @@ public:
 private:
     struct Entry {
         HWND label;
+        FormControl control;
         LabelLook look;
     };
     const Entry* Find(HWND label) const;

@@ -3,10 +3,11 @@
 #include <commctrl.h>
 
 #include "win32ui/controlids.h"
-#include "win32ui/mainwindowlayout.h"
+#include "win32ui/exceptiondisplay.h"
+#include "win32ui/viewtext.h"
 
 namespace veltrin::win32ui {
-using namespace mainlayout;
+using C = FormControl;
 
 MainWindow::MainWindow(MainWindowServices services)
     : logic_(*this, dispatcher_, std::move(services)) {
@@ -16,27 +17,24 @@ MainWindow::MainWindow(MainWindowServices services)
         return;
     }
     dispatcher_.Attach(Handle());
+    SetTimer(Handle(), kTimerDispatcherSweep, kDispatcherSweepMs, nullptr);
     layout_ = std::make_unique<ScaledLayout>(Handle());
     labels_ = std::make_unique<LabelPainter>(*layout_);
     BuildForm();
-    layout_->SizeClient(kClientWidth, kClientHeight);
+    const FormRect client = PlaceInWindow(C::MainWindow);
+    layout_->SizeClient(client.Width, client.Height);
     Centre();
     // The dialogs exist before the logic may start a worker, whose first questions are served
-    // only once a message loop runs.
-    questionDialog_ = std::make_unique<QuestionDialog>(Handle());
+    // only once a message loop runs. The end dialog first, then the question, as the program
+    // has always made them.
     endDialog_ = std::make_unique<EndDialog>(Handle());
+    questionDialog_ = std::make_unique<QuestionDialog>(Handle());
     logic_.Open();
 }
 
 MainWindow::~MainWindow() {
-    if (Handle() != nullptr && !closedDown_) {
-        logic_.CloseDown([] {
-            MSG message;
-            if (GetMessageW(&message, nullptr, 0, 0) > 0) {
-                TranslateMessage(&message);
-                DispatchMessageW(&message);
-            }
-        });
+    if (!closedDown_) {
+        logic_.CloseDown([this] { ServeWorkerEvents(); });
     }
     endDialog_.reset();
     questionDialog_.reset();
@@ -44,36 +42,34 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::BuildForm() {
-    Button_StartStop = layout_->AddControl(L"BUTTON", L"", BS_PUSHBUTTON | WS_TABSTOP | WS_VISIBLE,
-                                           kButtonStartStop, 150, 257, 100, 25);
-    layout_->SetFont(Button_StartStop, 13);
+    Button_StartStop =
+        AddFormControl(*layout_, L"BUTTON", L"", BS_PUSHBUTTON | WS_TABSTOP | WS_VISIBLE,
+                       kButtonStartStop, C::Button_StartStop);
 
-    GroupBox_Firmware =
-        layout_->AddControl(L"BUTTON", L"", BS_GROUPBOX | WS_VISIBLE, kGroupBoxFirmware, kBoxX,
-                            kFirmwareY, kBoxWidth, kFirmwareHeight);
-    layout_->SetFont(GroupBox_Firmware, 13);
-    Label_Firmware_QuorvanOtg_Name = labels_->Add(kLabelQuorvanOtgName, 0, 0, 0, 0, 13);
-    Label_Firmware_TarnovelleK7_Name = labels_->Add(kLabelTarnovelleK7Name, 0, 0, 0, 0, 13);
-    Label_Firmware_QuorvanOtg_Version = labels_->Add(kLabelQuorvanOtgVersion, 0, 0, 0, 0, 13);
-    Label_Firmware_TarnovelleK7_Version = labels_->Add(kLabelTarnovelleK7Version, 0, 0, 0, 0, 13);
+    GroupBox_Firmware = AddFormControl(*layout_, L"BUTTON", L"", BS_GROUPBOX | WS_VISIBLE,
+                                       kGroupBoxFirmware, C::GroupBox_Firmware);
+    Label_Firmware_QuorvanOtg_Name =
+        labels_->Add(kLabelQuorvanOtgName, C::Label_Firmware_QuorvanOtg_Name);
+    Label_Firmware_TarnovelleK7_Name =
+        labels_->Add(kLabelTarnovelleK7Name, C::Label_Firmware_TarnovelleK7_Name);
+    Label_Firmware_QuorvanOtg_Version =
+        labels_->Add(kLabelQuorvanOtgVersion, C::Label_Firmware_QuorvanOtg_Version);
+    Label_Firmware_TarnovelleK7_Version =
+        labels_->Add(kLabelTarnovelleK7Version, C::Label_Firmware_TarnovelleK7_Version);
 
-    GroupBox_ThreadAction = layout_->AddControl(L"BUTTON", L"", BS_GROUPBOX, kGroupBoxThreadAction,
-                                                kBoxX, kViewY, kBoxWidth, kViewHeight);
-    layout_->SetFont(GroupBox_ThreadAction, 13);
-    ProgressBar_Total = layout_->AddControl(PROGRESS_CLASSW, L"", 0, kProgressBarTotal, kBoxX + 16,
-                                            kViewY + 22, 320, 24);
-    Label_Action = labels_->Add(kLabelAction, 0, 0, 0, 0, 13);
+    GroupBox_ThreadAction = AddFormControl(*layout_, L"BUTTON", L"", BS_GROUPBOX,
+                                           kGroupBoxThreadAction, C::GroupBox_ThreadAction);
+    ProgressBar_Total =
+        AddFormControl(*layout_, PROGRESS_CLASSW, L"", 0, kProgressBarTotal, C::ProgressBar_Total);
+    Label_Action = labels_->Add(kLabelAction, C::Label_Action);
     ShowWindow(Label_Action, SW_HIDE);
-    ProgressBar_Action = layout_->AddControl(PROGRESS_CLASSW, L"", 0, kProgressBarAction,
-                                             kBoxX + 16, kViewY + 78, 320, 24);
+    ProgressBar_Action = AddFormControl(*layout_, PROGRESS_CLASSW, L"", 0, kProgressBarAction,
+                                        C::ProgressBar_Action);
 
     // The message view takes the progress view's place; one of the two is visible at a time.
-    GroupBox_Message = layout_->AddControl(L"BUTTON", L"", BS_GROUPBOX | WS_VISIBLE,
-                                           kGroupBoxMessage, kBoxX, kViewY, kBoxWidth, kViewHeight);
-    layout_->SetFont(GroupBox_Message, 13);
-    Label_Message = labels_->Add(kLabelMessage, kBoxX + kMessageLeft, kViewY + kMessageTop,
-                                 kBoxWidth - 2 * kMessageLeft, kViewHeight - 2 * kMessageTop, 16);
-    labels_->SetLook(Label_Message, {CLR_INVALID, true, true, true});
+    GroupBox_Message = AddFormControl(*layout_, L"BUTTON", L"", BS_GROUPBOX | WS_VISIBLE,
+                                      kGroupBoxMessage, C::GroupBox_Message);
+    Label_Message = labels_->Add(kLabelMessage, C::Label_Message);
 
     for (HWND box : {GroupBox_Firmware, GroupBox_ThreadAction, GroupBox_Message}) {
         SetWindowPos(box, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -100,7 +96,7 @@ void MainWindow::Show(int showCommand) {
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (Win32Dispatcher::HandleMessage(message, lParam)) {
+    if (dispatcher_.HandleMessage(message)) {
         return 0;
     }
     switch (message) {
@@ -136,7 +132,9 @@ void MainWindow::OnCommand(WPARAM wParam) {
 }
 
 void MainWindow::OnTimer(WPARAM timerId) {
-    if (timerId == kTimerDownloadIntelHex) {
+    if (timerId == kTimerDispatcherSweep) {
+        dispatcher_.Drain();
+    } else if (timerId == kTimerDownloadIntelHex) {
         logic_.Timer_DownloadIntelHexTimer();
     } else if (timerId == kTimerNextAction) {
         logic_.Timer_NextActionTimer();
@@ -148,17 +146,29 @@ void MainWindow::OnClose() {
     if (!logic_.FormClose()) {
         return;
     }
-    logic_.CloseDown([] {});
+    logic_.CloseDown([this] { ServeWorkerEvents(); });
     closedDown_ = true;
     Destroy();
+}
+
+void MainWindow::ServeWorkerEvents() {
+    // Straight from the dispatcher's queue, not through window messages: a run that ends while
+    // the window goes away is served even when no wake-up reaches the window any more.
+    // It may run from the destructor: an exception is shown here, and the run goes on ending.
+    try {
+        dispatcher_.WaitAndDrain(kDispatcherSweepMs);
+    } catch (...) {
+        ShowException(CurrentExceptionText());
+    }
 }
 
 void MainWindow::OnPaint() {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(Handle(), &paint);
     // Panel1: a raised panel that holds the three group boxes.
-    RECT panel{layout_->Scale(kPanel.left), layout_->Scale(kPanel.top),
-               layout_->Scale(kPanel.right), layout_->Scale(kPanel.bottom)};
+    const FormRect place = PlaceInWindow(C::Panel1);
+    RECT panel{layout_->Scale(place.Left), layout_->Scale(place.Top),
+               layout_->Scale(place.Left + place.Width), layout_->Scale(place.Top + place.Height)};
     DrawEdge(dc, &panel, BDR_RAISEDINNER, BF_RECT);
     EndPaint(Handle(), &paint);
 }

@@ -8,8 +8,8 @@
 #include "win32ui/modalloop.h"
 #include "win32ui/questiondialog.h"
 #include "win32ui/scaledlayout.h"
-#include "win32ui/win32dispatcher.h"
 #include "win32ui/scaledwindow.h"
+#include "win32ui/win32dispatcher.h"
 #include "windowlogic/mainwindowlogic.h"
 #include "windowlogic/mainwindowservices.h"
 #include "windowlogic/mainwindowview.h"
@@ -21,6 +21,9 @@ namespace veltrin::win32ui {
 // it. The worker's events arrive as private messages through the dispatcher.
 class MainWindow : public ScaledWindow, private MainWindowView {
 public:
+    // How often the window looks into the dispatcher's queue without a wake-up.
+    static constexpr UINT kDispatcherSweepMs = 250;
+
     // Creates the window and both dialogs (hidden), downloads the update data and, when a
     // firmware version is usable, starts the first run. The window is shown by Show.
     explicit MainWindow(MainWindowServices services);
@@ -41,6 +44,9 @@ private:
     void OnCommand(WPARAM wParam);
     void OnTimer(WPARAM timerId);
     void OnClose();
+    // Runs the worker's queued events, waiting a little for the next; what closing down the
+    // logic repeats until the run has ended.
+    void ServeWorkerEvents();
     void OnPaint();
     void Centre();
 

@@ -2,38 +2,14 @@
 
 #include <commctrl.h>
 
-#include "common/widetext_win32.h"
 #include "win32ui/controlids.h"
-#include "win32ui/mainwindowlayout.h"
+#include "win32ui/viewtext.h"
 
 // What the window logic tells the main window to show.
 
 namespace veltrin::win32ui {
 
-using namespace mainlayout;
-
 void MainWindow::SetText(MainText control, const std::string& text) {
-    // The labels that size themselves to their text, and where they sit.
-    struct AutoSizeLabel {
-        MainText text;
-        HWND label;
-        int x;
-        int y;
-    };
-    const AutoSizeLabel autoSized[] = {
-        {MainText::QuorvanOtgName, Label_Firmware_QuorvanOtg_Name, kNameX, kFirstLineY},
-        {MainText::TarnovelleK7Name, Label_Firmware_TarnovelleK7_Name, kNameX, kSecondLineY},
-        {MainText::QuorvanOtgVersion, Label_Firmware_QuorvanOtg_Version, kVersionX, kFirstLineY},
-        {MainText::TarnovelleK7Version, Label_Firmware_TarnovelleK7_Version, kVersionX,
-         kSecondLineY},
-        {MainText::Action, Label_Action, kActionX, kActionY},
-    };
-    for (const AutoSizeLabel& entry : autoSized) {
-        if (entry.text == control) {
-            labels_->SetAutoSizeText(entry.label, text, entry.x, entry.y);
-            return;
-        }
-    }
     HWND target = nullptr;
     switch (control) {
         case MainText::WindowCaption:
@@ -48,14 +24,26 @@ void MainWindow::SetText(MainText control, const std::string& text) {
         case MainText::StartStopCaption:
             target = Button_StartStop;
             break;
+        case MainText::QuorvanOtgName:
+            labels_->SetText(Label_Firmware_QuorvanOtg_Name, text);
+            return;
+        case MainText::TarnovelleK7Name:
+            labels_->SetText(Label_Firmware_TarnovelleK7_Name, text);
+            return;
+        case MainText::QuorvanOtgVersion:
+            labels_->SetText(Label_Firmware_QuorvanOtg_Version, text);
+            return;
+        case MainText::TarnovelleK7Version:
+            labels_->SetText(Label_Firmware_TarnovelleK7_Version, text);
+            return;
+        case MainText::Action:
+            labels_->SetText(Label_Action, text);
+            return;
         case MainText::Message:
-            // The message fills its box whatever its length and wraps inside it.
             labels_->SetText(Label_Message, text);
             return;
-        default:
-            return;
     }
-    SetWindowTextW(target, WideFromUtf8(text).c_str());
+    SetWindowTextW(target, ViewText(text).c_str());
 }
 
 void MainWindow::PaintNow() {

@@ -4,19 +4,10 @@
 
 #include <commctrl.h>
 
-#include <exception>
-
-#include "common/widetext_win32.h"
+#include "win32ui/exceptiondisplay.h"
 #include "win32ui/mainwindow.h"
 
 namespace veltrin::win32ui {
-namespace {
-
-void ShowException(const char* what) {
-    MessageBoxW(nullptr, WideFromUtf8(what).c_str(), L"Veltrin", MB_OK | MB_ICONERROR);
-}
-
-}  // namespace
 
 int RunProgramWindows(MainWindowServices services, int showCommand) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
@@ -29,10 +20,8 @@ int RunProgramWindows(MainWindowServices services, int showCommand) {
         }
         window.Show(showCommand);
         RunMessageLoop();
-    } catch (const std::exception& e) {
-        ShowException(e.what());
     } catch (...) {
-        ShowException("");
+        ShowException(CurrentExceptionText());
     }
     return 0;
 }

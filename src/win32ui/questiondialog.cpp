@@ -1,17 +1,11 @@
 #include "win32ui/questiondialog.h"
 
-#include "common/widetext_win32.h"
 #include "win32ui/controlids.h"
+#include "win32ui/viewtext.h"
 
 namespace veltrin::win32ui {
 namespace {
-
-// Client area under a standard dialog frame of 450 x 180.
-constexpr int kClientWidth = 444;
-constexpr int kClientHeight = 151;
-constexpr int kBoxX = 8, kBoxY = 8, kBoxWidth = 428, kBoxHeight = 102;
-constexpr int kLabelLeft = 12, kLabelTop = 12;
-
+using C = FormControl;
 }  // namespace
 
 QuestionDialog::QuestionDialog(HWND owner) : owner_(owner) {
@@ -26,25 +20,19 @@ QuestionDialog::QuestionDialog(HWND owner) : owner_(owner) {
 }
 
 void QuestionDialog::BuildForm() {
-    SetWindowTextW(Handle(), WideFromUtf8(QuestionDialogLogic::kCaption).c_str());
-    layout_->SizeClient(kClientWidth, kClientHeight);
+    SetWindowTextW(Handle(), ViewText(QuestionDialogLogic::kCaption).c_str());
+    const FormRect client = PlaceInWindow(C::QuestionDialog);
+    layout_->SizeClient(client.Width, client.Height);
 
-    HWND box = layout_->AddControl(L"BUTTON", L"", BS_GROUPBOX | WS_VISIBLE, kQuestionGroupBox,
-                                   kBoxX, kBoxY, kBoxWidth, kBoxHeight);
-    layout_->SetFont(box, 11);
-    // The label fills its box whatever the text; lines break only at the text's own breaks.
-    Label_Message = labels_->Add(kQuestionLabel, kBoxX + kLabelLeft, kBoxY + kLabelTop,
-                                 kBoxWidth - 2 * kLabelLeft, kBoxHeight - 2 * kLabelTop, 16);
-    labels_->SetLook(Label_Message, {CLR_INVALID, false, true, false});
-
+    HWND box = AddFormControl(*layout_, L"BUTTON", L"", BS_GROUPBOX | WS_VISIBLE, kQuestionGroupBox,
+                              C::Question_GroupBox_Message);
+    Label_Message = labels_->Add(kQuestionLabel, C::Question_Label_Message);
     Button_Yes =
-        layout_->AddControl(L"BUTTON", WideFromUtf8(QuestionDialogLogic::kYesCaption).c_str(),
-                            BS_PUSHBUTTON | WS_TABSTOP | WS_VISIBLE, kButtonYes, 239, 118, 75, 25);
-    layout_->SetFont(Button_Yes, 13);
-    HWND no =
-        layout_->AddControl(L"BUTTON", WideFromUtf8(QuestionDialogLogic::kNoCaption).c_str(),
-                            BS_PUSHBUTTON | WS_TABSTOP | WS_VISIBLE, kButtonNo, 343, 118, 75, 25);
-    layout_->SetFont(no, 13);
+        AddFormControl(*layout_, L"BUTTON", ViewText(QuestionDialogLogic::kYesCaption).c_str(),
+                       BS_PUSHBUTTON | WS_TABSTOP | WS_VISIBLE, kButtonYes, C::Question_Button_Yes);
+    Button_No =
+        AddFormControl(*layout_, L"BUTTON", ViewText(QuestionDialogLogic::kNoCaption).c_str(),
+                       BS_PUSHBUTTON | WS_TABSTOP | WS_VISIBLE, kButtonNo, C::Question_Button_No);
     SetWindowPos(box, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 

@@ -30,6 +30,7 @@ private:
     HWND owner_;
     HWND Label_Message = nullptr;
     HWND Button_Yes = nullptr;
+    HWND Button_No = nullptr;
     QuestionDialogLogic logic_;
     bool done_ = false;
     bool yes_ = false;

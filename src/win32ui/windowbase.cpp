@@ -1,5 +1,7 @@
 #include "win32ui/windowbase.h"
 
+#include "win32ui/exceptiondisplay.h"
+
 namespace veltrin::win32ui {
 
 WindowBase::~WindowBase() {
@@ -60,7 +62,13 @@ LRESULT CALLBACK WindowBase::Procedure(HWND window, UINT message, WPARAM wParam,
         self->window_ = nullptr;
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    return self->HandleMessage(message, wParam, lParam);
+    // Caught here, where the message loop of whichever (modal) loop runs goes on afterwards.
+    try {
+        return self->HandleMessage(message, wParam, lParam);
+    } catch (...) {
+        ShowException(CurrentExceptionText());
+        return 0;
+    }
 }
 
 }  // namespace veltrin::win32ui

@@ -94,7 +94,13 @@ void MainWindowLogic::RefreshView() {
 }
 
 void MainWindowLogic::Timer_DownloadIntelHexTimer() {
-    view_.StopTimer(MainTimer::DownloadIntelHex);
+    if (!TimerOn(MainTimer::DownloadIntelHex)) {
+        return;
+    }
+    StopTimer(MainTimer::DownloadIntelHex);
+    if (!DownloadRetryWanted(params_)) {
+        return;
+    }
     DownloadUpdateData();
     RefreshView();
     // A download that succeeds here only enables Start; the user starts the run.
@@ -104,13 +110,24 @@ void MainWindowLogic::Timer_DownloadIntelHexTimer() {
 }
 
 void MainWindowLogic::ScheduleDownloadRetry() {
-    // Both files fetched and still nothing usable (a captive portal's page, a half-published
-    // release): giving up would leave the window at "check your internet connection" for
-    // good, so look again, but less often each time. A missing file is retried every second.
-    const bool bothFetched =
-        !IsBlankText(params_.HexQuorvanOtg) && !IsBlankText(params_.HexTarnovelleK7);
-    unusableDownloads_ = bothFetched ? unusableDownloads_ + 1 : 0;
-    view_.ArmTimer(MainTimer::DownloadIntelHex, DownloadRetryInterval(unusableDownloads_));
+    // With both firmware files at hand the timer stays off, even if neither passed its check.
+    if (DownloadRetryWanted(params_)) {
+        ArmTimer(MainTimer::DownloadIntelHex, kDownloadRetryMs);
+    }
+}
+
+void MainWindowLogic::ArmTimer(MainTimer timer, int intervalMs) {
+    timerOn_[static_cast<int>(timer)] = true;
+    view_.ArmTimer(timer, intervalMs);
+}
+
+void MainWindowLogic::StopTimer(MainTimer timer) {
+    timerOn_[static_cast<int>(timer)] = false;
+    view_.StopTimer(timer);
+}
+
+bool MainWindowLogic::TimerOn(MainTimer timer) const {
+    return timerOn_[static_cast<int>(timer)];
 }
 
 void MainWindowLogic::Button_StartStopClick() {
@@ -130,7 +147,7 @@ void MainWindowLogic::StartUpdate() {
     if (!params_.ThreadRunning) {
         return;
     }
-    view_.StopTimer(MainTimer::DownloadIntelHex);
+    StopTimer(MainTimer::DownloadIntelHex);
     view_.SetText(MainText::ThreadActionCaption, "Firmware update ...");
     view_.SetText(MainText::Action, "");
     total_ = ProgressBarState{};
@@ -167,16 +184,16 @@ void MainWindowLogic::UpdateThreadEnded() {
     worker_ = nullptr;  // the engine frees it after this returns
     // A window that goes away starts nothing after the run.
     if (!closing_) {
-        view_.ArmTimer(MainTimer::NextAction, kNextActionMs);
+        ArmTimer(MainTimer::NextAction, kNextActionMs);
     }
 }
 
 void MainWindowLogic::Timer_NextActionTimer() {
     // The timer keeps running until the run has been handled completely.
-    if (params_.ThreadRunning) {
+    if (!TimerOn(MainTimer::NextAction) || params_.ThreadRunning) {
         return;
     }
-    view_.StopTimer(MainTimer::NextAction);
+    StopTimer(MainTimer::NextAction);
     if (params_.NextAction == NEXT_ACTION_START) {
         StartUpdate();
     } else if (params_.NextAction == NEXT_ACTION_EXIT) {
@@ -188,14 +205,14 @@ bool MainWindowLogic::FormClose() {
     if (params_.ThreadRunning) {
         return false;
     }
-    view_.StopTimer(MainTimer::DownloadIntelHex);
-    view_.StopTimer(MainTimer::NextAction);
+    StopTimer(MainTimer::DownloadIntelHex);
+    StopTimer(MainTimer::NextAction);
     return true;
 }
 
 void MainWindowLogic::CloseDown(const std::function<void()>& waitForEvents) {
-    view_.StopTimer(MainTimer::DownloadIntelHex);
-    view_.StopTimer(MainTimer::NextAction);
+    StopTimer(MainTimer::DownloadIntelHex);
+    StopTimer(MainTimer::NextAction);
     // Normally nothing runs here (closing is refused during a run), but the worker must never
     // be left calling into an owner that is gone.
     if (params_.ThreadRunning) {

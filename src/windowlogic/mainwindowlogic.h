@@ -26,9 +26,6 @@ class ClTread;
 class MainWindowLogic : public UpdateThreadOwner {
 public:
     static constexpr int kNextActionMs = 100;
-    // Where the dialogs open, right of and below the main window's top-left corner.
-    static constexpr int kQuestionOffset = 30;
-    static constexpr int kEndDialogOffset = 50;
 
     // view and dispatcher outlive the logic; the dispatcher runs functions on this thread.
     MainWindowLogic(MainWindowView& view, Dispatcher& dispatcher, MainWindowServices services);
@@ -76,6 +73,11 @@ public:
 
 private:
     void ScheduleDownloadRetry();
+    // The timers as the logic knows them: a tick already queued when its timer was stopped
+    // (a toolkit may deliver one) must do nothing, or it would download in the middle of a run.
+    void ArmTimer(MainTimer timer, int intervalMs);
+    void StopTimer(MainTimer timer);
+    bool TimerOn(MainTimer timer) const;
     ClTread* StartWorkerOrNull();
     void SetStartStop(const std::string& caption, bool enabled);
     void SetStartStopEnabled(bool enabled);
@@ -96,8 +98,8 @@ private:
     bool startStopEnabled_ = false;
     ProgressBarState total_;
     ProgressBarState action_;
-    bool closing_ = false;       // the window goes away: handlers no longer ask the user
-    int unusableDownloads_ = 0;  // downloads in a row with both firmware files, none usable
+    bool closing_ = false;              // the window goes away: handlers no longer ask the user
+    bool timerOn_[2] = {false, false};  // by MainTimer
 };
 
 }  // namespace veltrin

@@ -3,6 +3,7 @@
 #include "common/texttrim.h"
 #include "records/devicerecordlookup.h"
 #include "windowlogic/enddialoglogic.h"
+#include "windowlogic/formlayout.h"
 #include "windowlogic/mainwindowlogic.h"
 
 // The worker's events. Each runs on the UI thread while the worker waits for it to return, so
@@ -58,7 +59,7 @@ void MainWindowLogic::ThreadAskYesNo(TSThreadParams& params) {
     if (closing_) {
         return;
     }
-    params.EventAnswer = view_.AskYesNo(params.EventText, kQuestionOffset) ? 1 : 0;
+    params.EventAnswer = view_.AskYesNo(params.EventText, kQuestionDialogOffset) ? 1 : 0;
 }
 
 void MainWindowLogic::ThreadReportEnd(TSThreadParams& params, bool terminated) {

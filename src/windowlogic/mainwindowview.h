@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "windowlogic/formlayout.h"
+
 namespace veltrin {
 
 // The texts of the main window that the logic sets. A view maps each to its control.
@@ -17,6 +19,9 @@ enum class MainText {
     Message,              // Label_Message, stretched over its group box
     StartStopCaption,     // Button_StartStop
 };
+
+// The control that shows a text.
+FormControl ControlOf(MainText text);
 
 enum class MainBar { Total, Action };
 

@@ -1,21 +1,33 @@
-// The wait between download attempts while no firmware is usable.
+// When the window fetches the update data again.
 #include <gtest/gtest.h>
-
-#include <climits>
 
 #include "windowlogic/downloadretry.h"
 
 namespace veltrin {
 namespace {
 
-TEST(DownloadRetryIntervalTest, DoublesFromOneSecondUpToAMinute) {
+TEST(DownloadRetryTest, OnlyWhileAFirmwareFileIsMissing) {
+    const std::string hex = ":00000001FF\n";
     const struct {
-        int UnusableDownloads;
-        int Milliseconds;
-    } cases[] = {{-1, 1000}, {0, 1000}, {1, 1000}, {2, 2000},     {3, 4000},
-                 {6, 32000}, {7, 60000}, {8, 60000}, {64, 60000}, {INT_MAX, 60000}};
-    for (const auto& c : cases)
-        EXPECT_EQ(DownloadRetryInterval(c.UnusableDownloads), c.Milliseconds) << c.UnusableDownloads;
+        const char* hexQuorvan;
+        const char* hexTarnovelle;
+        bool wanted;
+    } cases[] = {
+        {"", "", true},
+        {hex.c_str(), "", true},
+        {"", hex.c_str(), true},
+        {" \r\n\t", hex.c_str(), true},  // blank counts as missing
+        // Both files at hand: no retry, whether or not either passed its check.
+        {hex.c_str(), hex.c_str(), false},
+        {"not a hex file", "<html>", false},
+    };
+    for (const auto& c : cases) {
+        TSMainParams params;
+        params.HexQuorvanOtg = c.hexQuorvan;
+        params.HexTarnovelleK7 = c.hexTarnovelle;
+        EXPECT_EQ(DownloadRetryWanted(params), c.wanted)
+            << '"' << c.hexQuorvan << "\" \"" << c.hexTarnovelle << '"';
+    }
 }
 
 }  // namespace

@@ -120,8 +120,11 @@ INSTANTIATE_TEST_SUITE_P(States, MainWindowStateTest, ::testing::Values(
               kNoData, "Start Update", false, true, 0},
     StateCase{"RetryFindsDataButStartsNothing", {Data("", ""), Data("", " Version 02.00.07\n")},
               false, Then::Retry, kReady, "Start Update", true, false, 0},
-    StateCase{"BothTextsUncheckedKeepRetrying", {kUnchecked, kUnchecked}, false, Then::Retry,
-              kNoData, "Start Update", false, true, 0},
+    // Both firmware files at hand, neither usable: no retry, at start-up or after one.
+    StateCase{"BothTextsUncheckedNoRetry", {kUnchecked}, false, Then::Nothing,
+              kNoData, "Start Update", false, false, 0},
+    StateCase{"RetryBringsBothUncheckedNoFurtherRetry", {Data("", ""), kUnchecked}, false,
+              Then::Retry, kNoData, "Start Update", false, false, 0},
     StateCase{"NoWorkerNoRun", {kQuorvan}, true, Then::Nothing,
               kReady, "Start Update", true, false, 1},
     StateCase{"CancelTwiceKeepsCancel", {kQuorvan}, false, Then::CancelTwice,
@@ -217,6 +220,26 @@ TEST_F(MainWindowLogicTest, NextActionWaitsForTheRunThenStartsOrCloses) {
     EXPECT_EQ(world.StartCalls, 2);
 }
 
+// A toolkit may deliver a tick that was queued before its timer was stopped.
+TEST_F(MainWindowLogicTest, ATickOfAStoppedTimerDoesNothing) {
+    world.Downloads = {Data("", ""), kQuorvan, kQuorvan};
+    Open();
+    logic->Timer_DownloadIntelHexTimer();  // finds data: Start enabled, the timer stops
+    logic->Button_StartStopClick();
+    ASSERT_TRUE(logic->Params().ThreadRunning);
+    logic->Timer_DownloadIntelHexTimer();  // mid-run: no download, Cancel stays
+    EXPECT_EQ(world.DownloadCalls, 2);
+    EXPECT_TRUE(view.progressView);
+    EXPECT_EQ(view.Text(MainText::StartStopCaption), "Cancel");
+    EXPECT_TRUE(view.startStopEnabled);
+
+    EndRun(false, 0, 2);
+    logic->Timer_NextActionTimer();  // closes the window
+    logic->Timer_NextActionTimer();  // a second tick, queued before the stop
+    EXPECT_EQ(view.closeCalls, 1);
+    EXPECT_EQ(world.StartCalls, 1);
+}
+
 TEST_F(MainWindowLogicTest, DialogsOpenBesideTheWindowAndCarryTheAnswers) {
     OpenUpdating();
     view.answers = {true, false};
@@ -228,7 +251,7 @@ TEST_F(MainWindowLogicTest, DialogsOpenBesideTheWindowAndCarryTheAnswers) {
     }
     ASSERT_EQ(view.questions.size(), 2u);
     EXPECT_EQ(view.questions[0].text, "Start Update?\n");
-    EXPECT_EQ(view.questions[0].offset, MainWindowLogic::kQuestionOffset);
+    EXPECT_EQ(view.questions[0].offset, kQuestionDialogOffset);
 
     params.ResultCode = 14;
     params.EventText = "end";
@@ -241,7 +264,7 @@ TEST_F(MainWindowLogicTest, DialogsOpenBesideTheWindowAndCarryTheAnswers) {
     EXPECT_TRUE(view.ends[0].terminated);
     EXPECT_EQ(view.ends[0].code, 14);
     EXPECT_EQ(view.ends[0].text, "end");
-    EXPECT_EQ(view.ends[0].offset, MainWindowLogic::kEndDialogOffset);
+    EXPECT_EQ(view.ends[0].offset, kEndDialogOffset);
 }
 
 TEST_F(MainWindowLogicTest, ClosingDownDuringARunEndsItWithoutAskingTheUser) {
