@@ -86,6 +86,21 @@ bool Wraps(int id) {
     return false;
 }
 
+// The text's extent in the label's own font, on lines of at most wrapWidth pixels unless 0.
+RECT Measure(HWND label, const std::wstring& text, int wrapWidth, std::string* family) {
+    HDC dc = GetDC(label);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    RECT measured{0, 0, wrapWidth, 0};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &measured,
+              DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS | (wrapWidth > 0 ? DT_WORDBREAK : 0));
+    if (family != nullptr) {
+        *family = FamilyOf(dc);
+    }
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    return measured;
+}
+
 struct LabelText {
     HWND label;
     RECT box;   // the label, in the window's client coordinates
@@ -108,15 +123,8 @@ std::vector<std::string> Misfits(HWND window) {
         GetWindowRect(child, &label.box);
         MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&label.box), 2);
 
-        HDC dc = GetDC(child);
-        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)));
-        RECT measured{0, 0, 0, 0};
-        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &measured,
-                  DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
-        const std::string family = FamilyOf(dc);
-        SelectObject(dc, old);
-        ReleaseDC(child, dc);
-
+        std::string family;
+        RECT measured = Measure(child, text, 0, &family);
         const int width = label.box.right - label.box.left;
         const int height = label.box.bottom - label.box.top;
         std::ostringstream what;
@@ -126,14 +134,7 @@ std::vector<std::string> Misfits(HWND window) {
         }
         if (Wraps(GetDlgCtrlID(child)) && (measured.right > width || measured.bottom > height)) {
             // A wrapping label breaks a long line at its blanks: what counts is the wrapped text.
-            measured = {0, 0, width, 0};
-            HDC wrapDc = GetDC(child);
-            HGDIOBJ previous = SelectObject(
-                wrapDc, reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)));
-            DrawTextW(wrapDc, text.c_str(), static_cast<int>(text.size()), &measured,
-                      DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS | DT_WORDBREAK);
-            SelectObject(wrapDc, previous);
-            ReleaseDC(child, wrapDc);
+            measured = Measure(child, text, width, nullptr);
         }
         if (measured.right > width || measured.bottom > height) {
             std::ostringstream fault;
@@ -319,16 +320,16 @@ TEST_P(TextFitEndTest, EndDialog) {
 
 INSTANTIATE_TEST_SUITE_P(
     Outcomes, TextFitEndTest,
-    ::testing::Values(EndCase{true, 14, ""},
-                      EndCase{false, 0, std::string(veltrin::kFamilyLabelQuorvanOtg) +
-                                            " Version 01.02.03"},
-                      EndCase{false, 0, std::string(veltrin::kFamilyLabelTarnovelleK7) +
-                                            " Version 02.00.01"},
-                      EndCase{false, 1, ""}, EndCase{false, 2, ""}, EndCase{false, 3, ""},
-                      EndCase{false, 4, ""}, EndCase{false, 5, ""}, EndCase{false, 6, ""},
-                      EndCase{false, 7, ""}, EndCase{false, 14, ""}, EndCase{false, 2147483647, ""}),
+    ::testing::Values(
+        EndCase{true, 14, ""},
+        EndCase{false, 0, std::string(veltrin::kFamilyLabelQuorvanOtg) + " Version 01.02.03"},
+        EndCase{false, 0, std::string(veltrin::kFamilyLabelTarnovelleK7) + " Version 02.00.01"},
+        EndCase{false, 1, ""}, EndCase{false, 2, ""}, EndCase{false, 3, ""}, EndCase{false, 4, ""},
+        EndCase{false, 5, ""}, EndCase{false, 6, ""}, EndCase{false, 7, ""}, EndCase{false, 14, ""},
+        EndCase{false, 2147483647, ""}),
     [](const auto& info) {
-        return (info.param.cancel ? std::string("Cancelled") : "Code" + std::to_string(info.param.code)) +
+        return (info.param.cancel ? std::string("Cancelled")
+                                  : "Code" + std::to_string(info.param.code)) +
                "_" + std::to_string(info.index);
     });
 
