@@ -20,5 +20,16 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
+# The oldest Windows the programs run on: Windows 7 SP1. The system headers leave out every call
+# that came later, so a newer call does not compile; the few newer ones the windows use when
+# present (per-monitor DPI) are looked up at run time. A test reads the programs' import tables
+# for the same reason (tests/static-programs), the manifest and the installer's launch condition
+# name the same systems.
+set(VELTRIN_WINDOWS_TARGET 0x0601)
+foreach(_lang C CXX RC)
+    set(CMAKE_${_lang}_FLAGS_INIT
+        "-D_WIN32_WINNT=${VELTRIN_WINDOWS_TARGET} -DWINVER=${VELTRIN_WINDOWS_TARGET}")
+endforeach()
+
 # The C and C++ runtimes and winpthreads linked in: the .exe files run on a bare Windows.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")

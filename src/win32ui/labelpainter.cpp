@@ -60,6 +60,12 @@ void LabelPainter::SetText(HWND label, const std::string& utf8) {
     InvalidateRect(label, nullptr, TRUE);
 }
 
+void LabelPainter::Refit() {
+    for (const Entry& entry : labels_) {
+        SetText(entry.label, Utf8FromWide(TextOf(entry.label)));
+    }
+}
+
 bool LabelPainter::Draw(const DRAWITEMSTRUCT& item) const {
     const Entry* entry = Find(item.hwndItem);
     if (entry == nullptr) {

@@ -37,6 +37,10 @@ public:
     // stretched over its box.
     void SetText(HWND label, const std::string& utf8);
 
+    // Sizes every label anew for its text, after the window's DPI has changed: a text's width does
+    // not scale exactly with its font, so a label sized at one DPI may cut it off at another.
+    void Refit();
+
     // WM_DRAWITEM of the parent; false when the item is not one of these labels.
     bool Draw(const DRAWITEMSTRUCT& item) const;
 

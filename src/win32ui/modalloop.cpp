@@ -1,5 +1,7 @@
 #include "win32ui/modalloop.h"
 
+#include "win32ui/windowdpi.h"
+
 namespace veltrin::win32ui {
 
 void RunModal(HWND owner, HWND dialog, HWND focus, const bool& done, const DialogShownHook& hook) {
@@ -35,7 +37,7 @@ void RunModal(HWND owner, HWND dialog, HWND focus, const bool& done, const Dialo
 void PlaceBelowRight(HWND owner, HWND window, int offset) {
     RECT ownerRect;
     GetWindowRect(owner, &ownerRect);
-    const int scaled = MulDiv(offset, static_cast<int>(GetDpiForWindow(owner)), 96);
+    const int scaled = MulDiv(offset, static_cast<int>(WindowDpi(owner)), 96);
     SetWindowPos(window, nullptr, ownerRect.left + scaled, ownerRect.top + scaled, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -1,8 +1,10 @@
 #include "win32ui/scaledlayout.h"
 
+#include "win32ui/windowdpi.h"
+
 namespace veltrin::win32ui {
 
-ScaledLayout::ScaledLayout(HWND window) : window_(window), dpi_(GetDpiForWindow(window)) {
+ScaledLayout::ScaledLayout(HWND window) : window_(window), dpi_(WindowDpi(window)) {
     if (dpi_ == 0) {
         dpi_ = 96;
     }
@@ -61,7 +63,7 @@ void ScaledLayout::SizeClient(int width, int height) {
     RECT outer{0, 0, Scale(width), Scale(height)};
     const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE));
     const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE));
-    AdjustWindowRectExForDpi(&outer, style, FALSE, exStyle, dpi_);
+    ActiveDpiSupport().AdjustWindowRect(outer, style, exStyle, dpi_);
     SetWindowPos(window_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

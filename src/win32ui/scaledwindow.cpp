@@ -14,6 +14,9 @@ LRESULT ScaledWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         case WM_DPICHANGED:
             if (layout_) {
                 ApplyDpiChange(Handle(), *layout_, wParam, lParam);
+                if (labels_) {
+                    labels_->Refit();
+                }
                 return 0;
             }
             break;

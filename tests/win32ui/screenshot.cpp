@@ -1,6 +1,7 @@
 #include "screenshot.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <vector>
 
@@ -54,6 +55,9 @@ bool SaveWindowScreenshot(HWND window, const std::string& name) {
     if (!copied) {
         return false;
     }
-    std::filesystem::create_directories(VELTRIN_SCREENSHOT_DIR);
-    return WritePng(std::string(VELTRIN_SCREENSHOT_DIR) + "/" + name + ".png", width, height, rgb);
+    // A run on another Windows or at another DPI keeps its pictures apart from the README's.
+    const char* other = std::getenv("VELTRIN_TEST_SCREENSHOT_DIR");
+    const std::string folder = other != nullptr && *other != '\0' ? other : VELTRIN_SCREENSHOT_DIR;
+    std::filesystem::create_directories(folder);
+    return WritePng(folder + "/" + name + ".png", width, height, rgb);
 }

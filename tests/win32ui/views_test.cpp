@@ -13,10 +13,12 @@
 
 #include "fakeworld.h"
 #include "screenshot.h"
+#include "testedwindows.h"
 #include "win32ui/controlids.h"
 #include "win32ui/exceptiondisplay.h"
 #include "win32ui/mainwindow.h"
 #include "win32ui/win32dispatcher.h"
+#include "win32ui/windowdpi.h"
 #include "windowlogic/enddialoglogic.h"
 #include "windowprobe.h"
 
@@ -150,7 +152,7 @@ TEST_F(Win32ViewTest, MovingToAMonitorOfAnotherDpiLaysTheWindowOutAnew) {
         GetWindowRect(GetDlgItem(main, id), &rect);
         return rect.right - rect.left;
     };
-    const int dpi = static_cast<int>(GetDpiForWindow(main));
+    const int dpi = static_cast<int>(WindowDpi(main));
     ASSERT_GT(dpi, 0);
     EXPECT_EQ(widthOf(kButtonStartStop), MulDiv(100, dpi, 96));
     // As Windows sends it when the window moves onto a 200 % monitor.
@@ -399,6 +401,7 @@ TEST(Win32DispatcherTest, NoEventIsLostWhenTheWakeUpCannotBePosted) {
 int main(int argc, char** argv) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
+    tested::PlayTestedWindows();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

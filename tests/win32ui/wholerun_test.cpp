@@ -14,6 +14,7 @@
 #include <string>
 
 #include "screenshot.h"
+#include "testedwindows.h"
 #include "win32ui/controlids.h"
 #include "win32ui/mainwindow.h"
 #include "windowlogic/updateservices.h"
@@ -151,6 +152,7 @@ TEST_F(Win32WholeRunTest, CancelEndsTheRunAsTheUsersChoice) {
 int main(int argc, char** argv) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
+    tested::PlayTestedWindows();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -37,6 +37,12 @@ export VELTRIN_WINE_DISPLAY=":$number"
 # Windows does, so that the screenshots show whole windows.
 "$run" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
     </dev/null >/dev/null 2>&1
+# The Windows version and system DPI the test plays (testedwindows.h); each program started from
+# here on reads them.
+"$run" reg add 'HKCU\Software\Wine' /v Version /t REG_SZ /d "${VELTRIN_TEST_WINDOWS:-win10}" /f \
+    </dev/null >/dev/null 2>&1
+"$run" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "${VELTRIN_TEST_DPI:-96}" \
+    /f </dev/null >/dev/null 2>&1
 set +e
 "$@"
 status=$?
