@@ -76,6 +76,7 @@ void DeviceOwner::ThreadReportEnd(TSThreadParams& params, bool terminated) {
     resultCode_ = params.ResultCode;
     endText_ = params.EventText;
     view_.ShowEnd(index_, ResultText());
+    ReportBusyPorts(params, io_.Err);
     if (history_ != nullptr) {
         std::string error;
         // The update's result stands whatever happens to its record; only say so.
