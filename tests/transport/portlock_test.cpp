@@ -67,7 +67,7 @@ TEST(PortLockTest, AnotherProcessIsNamedAndItsDeathFreesThePort) {
 }
 
 TEST(PortLockTest, LockNamesKeepPortsApartAndInsideTheirFolder) {
-    EXPECT_EQ(PortLockKey("pts/7"), "pts%2F7");
+    EXPECT_NE(PortLockKey("pts/7").find("%2F7"), std::string::npos) << PortLockKey("pts/7");
     EXPECT_NE(PortLockKey("pts/7"), PortLockKey("pts_7"));
     EXPECT_EQ(PortLockKey("../../etc/passwd").find('/'), std::string::npos);
 }
