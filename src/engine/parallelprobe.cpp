@@ -103,9 +103,8 @@ std::vector<PortProbe> ProbePortsAtOnce(
 
     for (std::size_t i = 0; i < names.size(); ++i) {
         try {
-            probes.Threads.emplace_back([&, i] {
-                record(i, ProbePortOnOwnConnection(names[i], connection, sleeper));
-            });
+            probes.Threads.emplace_back(
+                [&, i] { record(i, ProbePortOnOwnConnection(names[i], connection, sleeper)); });
         } catch (...) {
             // No thread to be had: this port is probed here, in turn, and still counted.
             record(i, ProbePortOnOwnConnection(names[i], connection, sleeper));

@@ -14,7 +14,7 @@ namespace veltrin {
 
 // What asking one port for its device id found.
 struct PortProbe {
-    int Type = 0;        // the device's type; DEVICE_UNKNOWN (0) where nothing answered
+    int Type = 0;  // the device's type; DEVICE_UNKNOWN (0) where nothing answered
     bool Opened = false;
     // 0, or the connection's code of the open or of ReadDeviceId, and that code in words.
     int ResultCode = 0;

@@ -7,8 +7,8 @@ namespace veltrin {
 
 // Who holds a port's lock, as far as the holder could leave word.
 struct PortLockHolder {
-    long ProcessId = 0;    // 0: not known (another user's, or an older holder's)
-    std::string Program;   // the holder's program name; may be empty
+    long ProcessId = 0;   // 0: not known (another user's, or an older holder's)
+    std::string Program;  // the holder's program name; may be empty
 };
 
 // One update run's claim on a serial port, shared by every program of ours on this computer

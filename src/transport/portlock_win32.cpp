@@ -59,9 +59,8 @@ private:
 
 // The holder's word, or null when it cannot be left (the lock holds all the same).
 HANDLE LeaveHolderWord(const std::string& portName) {
-    const HANDLE section =
-        CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kHolderWordSize,
-                           HolderSectionName(portName).c_str());
+    const HANDLE section = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                              kHolderWordSize, HolderSectionName(portName).c_str());
     if (section == nullptr)
         return nullptr;
     void* view = MapViewOfFile(section, FILE_MAP_WRITE, 0, 0, kHolderWordSize);
@@ -69,9 +68,8 @@ HANDLE LeaveHolderWord(const std::string& portName) {
         CloseHandle(section);
         return nullptr;
     }
-    const std::string word =
-        HolderWord(static_cast<long>(GetCurrentProcessId()), ProgramName()).substr(
-            0, kHolderWordSize - 1);
+    const std::string word = HolderWord(static_cast<long>(GetCurrentProcessId()), ProgramName())
+                                 .substr(0, kHolderWordSize - 1);
     std::memset(view, 0, kHolderWordSize);
     std::memcpy(view, word.data(), word.size());
     UnmapViewOfFile(view);

@@ -116,7 +116,8 @@ TEST(PortLockRunTest, APortAnotherRunHoldsIsLeftAlone) {
         PortLockHolder holder;
         if (c.HeldPort != Held::Nothing) {
             // Under the device path: a spelling of the same port.
-            const std::string port = c.HeldPort == Held::Pipette ? sim.PortName() : other.PortName();
+            const std::string port =
+                c.HeldPort == Held::Pipette ? sim.PortName() : other.PortName();
             ASSERT_EQ(AcquirePortLock("/dev/" + port, held, holder), 0) << c.Name;
         }
         const std::size_t otherRequests = other.Requests().size();
@@ -137,7 +138,8 @@ TEST(PortLockRunTest, APortAnotherRunHoldsIsLeftAlone) {
             EXPECT_TRUE(busy.empty()) << c.Name;
         } else {
             ASSERT_EQ(busy.size(), 1u) << c.Name;
-            EXPECT_EQ(busy[0].Port, c.HeldPort == Held::Pipette ? sim.PortName() : other.PortName());
+            EXPECT_EQ(busy[0].Port,
+                      c.HeldPort == Held::Pipette ? sim.PortName() : other.PortName());
             EXPECT_EQ(busy[0].HolderProcessId, static_cast<long>(getpid())) << c.Name;
         }
     }

@@ -19,8 +19,9 @@ TEST(PortNameTest, FullSpellingsNameTheBarePort) {
         const char* Spelling;
         const char* Bare;
     } cases[] = {
-        {"/dev/ttyACM0", "ttyACM0"}, {" /dev/ttyUSB12\t", "ttyUSB12"}, {"ttyACM0", "ttyACM0"},
-        {"/dev/pts/7", "pts/7"},     {"pts/7", "pts/7"},               {"", ""},
+        {"/dev/ttyACM0", "ttyACM0"}, {" /dev/ttyUSB12\t", "ttyUSB12"},
+        {"ttyACM0", "ttyACM0"},      {"/dev/pts/7", "pts/7"},
+        {"pts/7", "pts/7"},          {"", ""},
         {"/devttyS0", "/devttyS0"},  {"dev/ttyS0", "dev/ttyS0"},
     };
     for (const auto& c : cases)

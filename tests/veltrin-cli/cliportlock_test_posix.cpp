@@ -56,9 +56,9 @@ private:
 class CliPortLockTest : public test::CliUpdateTest {
 protected:
     std::vector<std::string> SecondArguments(const std::string& port, bool yes) {
-        std::vector<std::string> args = {VELTRIN_CLI_PATH, "update",           "--server",
-                                         server_->Origin() + "/pipette-update", "--ca-file",
-                                         certs_.CaCertFile, "--port",           port};
+        std::vector<std::string> args = {
+            VELTRIN_CLI_PATH, "update",          "--server", server_->Origin() + "/pipette-update",
+            "--ca-file",      certs_.CaCertFile, "--port",   port};
         if (yes)
             args.push_back("--yes");
         return args;
