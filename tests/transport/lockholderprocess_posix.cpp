@@ -12,6 +12,14 @@
 
 extern char** environ;
 
+namespace veltrin {
+
+std::string FullPortSpelling(const std::string& port) {
+    return "/dev/" + port;
+}
+
+}  // namespace veltrin
+
 namespace veltrin::test {
 
 bool LockHolderProcess::Start(const std::string& port) {

@@ -1,8 +1,20 @@
 #include <windows.h>
 
+#include <cctype>
 #include <string>
 
 #include "lockholderprocess.h"
+
+namespace veltrin {
+
+std::string FullPortSpelling(const std::string& port) {
+    std::string lower = port;
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return "\\\\.\\" + lower;
+}
+
+}  // namespace veltrin
 
 namespace veltrin::test {
 

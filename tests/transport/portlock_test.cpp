@@ -16,7 +16,7 @@
 
 namespace veltrin {
 
-// The system's own full spelling of a bare port name (portname_test_*.cpp).
+// The system's own full spelling of a bare port name (lockholderprocess_*.cpp).
 std::string FullPortSpelling(const std::string& port);
 
 namespace {

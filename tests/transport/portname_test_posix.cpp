@@ -1,4 +1,4 @@
-// Port names as Linux users type them: the device path or the bare name.
+// Every path to one port names it once.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,25 +8,7 @@
 
 namespace veltrin {
 
-std::string FullPortSpelling(const std::string& port) {
-    return "/dev/" + port;
-}
-
 namespace {
-
-TEST(PortNameTest, FullSpellingsNameTheBarePort) {
-    const struct {
-        const char* Spelling;
-        const char* Bare;
-    } cases[] = {
-        {"/dev/ttyACM0", "ttyACM0"}, {" /dev/ttyUSB12\t", "ttyUSB12"},
-        {"ttyACM0", "ttyACM0"},      {"/dev/pts/7", "pts/7"},
-        {"pts/7", "pts/7"},          {"", ""},
-        {"/devttyS0", "/devttyS0"},  {"dev/ttyS0", "dev/ttyS0"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(BarePortName(c.Spelling), c.Bare) << c.Spelling;
-}
 
 TEST(PortNameTest, EverySpellingOfOnePortHasOneIdentity) {
     testsupport::PtyPair pty;
