@@ -75,7 +75,7 @@ int main() {
     ports.push_back(sim.PortName());
 
     auto start = Clock::now();
-    const int silentType = ProbePortOnOwnConnection(ports.front(), WorkerConnectParams(), {});
+    const int silentType = ProbePortOnOwnConnection(ports.front(), WorkerConnectParams(), {}).Type;
     const double oneSilent = SecondsSince(start);
     const SearchFigures inTurn = TimeSearch(ports, false);
     const SearchFigures atOnce = TimeSearch(ports, true);

@@ -6,6 +6,8 @@
 #include "engine/devicefamily.h"
 #include "engine/parallelprobe.h"
 #include "engine/updateresult.h"
+#include "transport/portlock.h"
+#include "transport/portname.h"
 
 namespace veltrin {
 
@@ -32,16 +34,29 @@ int ClTreadImpl::ProbePort(const std::string& name) {
     return type;
 }
 
-std::vector<int> ClTreadImpl::ProbePortsInTurn(const std::vector<std::string>& names) {
-    std::vector<int> types;
-    for (std::size_t j = 0; j < names.size(); ++j) {
-        types.push_back(ProbePort(names[j]));
-        SetActionPosition(static_cast<std::int32_t>(j + 1));
+PortProbe ClTreadImpl::ProbePortClaimed(const std::string& name) {
+    PortProbe probe;
+    // A lock that cannot be made at all (no lock folder) must not make every port unusable.
+    if (AcquirePortLock(name, probe.Lock, probe.Holder) == PortInUseError()) {
+        probe.InUse = true;
+        return probe;
     }
-    return types;
+    probe.Type = ProbePort(name);
+    if (!IsSupportedType(probe.Type))
+        probe.Lock.reset();
+    return probe;
 }
 
-std::vector<int> ClTreadImpl::ProbePortsTogether(const std::vector<std::string>& names) {
+std::vector<PortProbe> ClTreadImpl::ProbePortsInTurn(const std::vector<std::string>& names) {
+    std::vector<PortProbe> probes;
+    for (std::size_t j = 0; j < names.size(); ++j) {
+        probes.push_back(ProbePortClaimed(names[j]));
+        SetActionPosition(static_cast<std::int32_t>(j + 1));
+    }
+    return probes;
+}
+
+std::vector<PortProbe> ClTreadImpl::ProbePortsTogether(const std::vector<std::string>& names) {
     TSConnectParams connection;
     device_->GetParams(connection);
     return ProbePortsAtOnce(names, connection, settings_.Sleeper, [this](std::size_t finished) {
@@ -61,18 +76,26 @@ int ClTreadImpl::SearchDevice(int& type, std::string& port) {
     SetActionMax(static_cast<std::int32_t>(names.size()));
 
     // Every port is probed, also after a supported device was found: a second one must be seen.
+    // A port that another run holds is not probed at all: its device is that run's.
     std::vector<std::string> trimmed;
     for (const auto& name : names)
-        trimmed.push_back(TrimText(name));
-    const std::vector<int> types =
+        trimmed.push_back(BarePortName(name));
+    std::vector<PortProbe> probes =
         settings_.ProbeAtOnce ? ProbePortsTogether(trimmed) : ProbePortsInTurn(trimmed);
 
     int count = 0;
+    std::unique_ptr<PortLock> lock;
+    params_.BusyPorts.clear();
     for (std::size_t j = 0; j < trimmed.size(); ++j) {
-        if (IsSupportedType(types[j])) {
+        if (probes[j].InUse) {
+            params_.BusyPorts.push_back(
+                {trimmed[j], probes[j].Holder.ProcessId, probes[j].Holder.Program});
+        }
+        if (IsSupportedType(probes[j].Type)) {
             ++count;
-            type = types[j];
+            type = probes[j].Type;
             port = trimmed[j];
+            lock = std::move(probes[j].Lock);
         }
     }
 
@@ -81,9 +104,10 @@ int ClTreadImpl::SearchDevice(int& type, std::string& port) {
         port.clear();
     }
     if (count == 0)
-        return kUpdateNoDevice;
+        return params_.BusyPorts.empty() ? kUpdateNoDevice : kUpdatePortInUse;
     if (count > 1)
         return kUpdateSeveralDevices;
+    portLock_ = std::move(lock);
     params_.Device = TSDeviceReport{};
     params_.Device.Port = port;
     params_.Device.DeviceType = type;

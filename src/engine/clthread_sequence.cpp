@@ -39,6 +39,8 @@ void ClTreadImpl::Execute() {
         if (code == kUpdateOk)
             code = kUpdateWorkerFault;
     }
+    // The device is left alone from here on; the end dialog may stay open for long.
+    portLock_.reset();
     if (Terminated() || code != kUpdateOk)
         endText.clear();
     ReportEnd(code, endText);

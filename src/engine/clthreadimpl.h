@@ -13,6 +13,7 @@
 #include "data/firmwarelayout.h"
 #include "engine/clthread.h"
 #include "engine/cltoolstextconvert.h"
+#include "engine/parallelprobe.h"
 #include "engine/threadparams.h"
 #include "protocol/clconnectpipetten.h"
 
@@ -74,10 +75,12 @@ public:
     void SelectPort(const std::string& name);
     int ProbePort(const std::string& name);
     int SearchDevice(int& type, std::string& port);
-    // The device type per port (names trimmed), one after the other or all at once; the action
-    // bar advances by one per finished probe either way.
-    std::vector<int> ProbePortsInTurn(const std::vector<std::string>& names);
-    std::vector<int> ProbePortsTogether(const std::vector<std::string>& names);
+    // What each port (names trimmed) answered, one after the other or all at once; the action
+    // bar advances by one per finished probe either way. Ports another run holds are left alone.
+    std::vector<PortProbe> ProbePortsInTurn(const std::vector<std::string>& names);
+    std::vector<PortProbe> ProbePortsTogether(const std::vector<std::string>& names);
+    // ProbePort under the port's lock, kept where a supported pipette answered.
+    PortProbe ProbePortClaimed(const std::string& name);
 
     // Module upload.
     int UploadModule(std::FILE* file, bool bootMode, std::uint16_t memoryType,
@@ -133,6 +136,8 @@ private:
     std::unique_ptr<ClConnectPipetten> device_;
     std::unique_ptr<ClProtocol> trace_;
     TSThreadParams params_;
+    // The lock of the device's port, from the search that found it to the end of the update.
+    std::unique_ptr<PortLock> portLock_;
 };
 
 }  // namespace veltrin

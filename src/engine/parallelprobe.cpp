@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "engine/cltoolstextconvert.h"
+#include "engine/devicefamily.h"
 #include "protocol/clconnectpipetten.h"
 #include "protocol/devicetypes.h"
 #include "wiring/realtransports.h"
@@ -20,7 +21,7 @@ constexpr int kSerialTransport = 2;
 struct ProbeBoard {
     std::mutex Mutex;
     std::condition_variable Changed;
-    std::vector<int> Types;
+    std::vector<PortProbe> Probes;
     std::size_t Finished = 0;
 };
 
@@ -35,40 +36,65 @@ struct ProbeThreads {
     }
 };
 
-}  // namespace
-
-int ProbePortOnOwnConnection(const std::string& name, const TSConnectParams& connection,
-                             const SleepFunction& sleeper) {
-    try {
-        const std::unique_ptr<ClConnectPipetten> realDevice = MakeRealCommandSet();
-        ClConnectPipetten& device = *realDevice;
-        if (sleeper)
-            device.SetSleeper(sleeper);
-        device.SelectTransport(kSerialTransport);
-        TSConnectParams params = connection;
-        // The same cut as the worker's own port selection, so both searches probe one port.
-        ClToolsTextConvert().TextToBuffer(params.PortName, sizeof(params.PortName), name, true);
-        if (device.SetParams(params) != 0 || device.Open() != 0)
-            return DEVICE_UNKNOWN;
-        int type = DEVICE_UNKNOWN;
-        if (device.ReadDeviceId(&type) != 0)
-            type = DEVICE_UNKNOWN;
+void AskDevice(ClConnectPipetten& device, const std::string& name,
+               const TSConnectParams& connection, PortProbe& probe) {
+    device.SelectTransport(kSerialTransport);
+    TSConnectParams params = connection;
+    // As the worker's own port selection: a name that does not fit is left empty rather than
+    // cut into what could be another port's name.
+    ClToolsTextConvert().TextToBuffer(params.PortName, sizeof(params.PortName),
+                                      name.size() < sizeof(params.PortName) ? name : std::string(),
+                                      true);
+    probe.ResultCode = device.SetParams(params);
+    if (probe.ResultCode == 0)
+        probe.ResultCode = device.Open();
+    probe.Opened = probe.ResultCode == 0;
+    if (probe.Opened) {
+        probe.ResultCode = device.ReadDeviceId(&probe.Type);
+        if (probe.ResultCode != 0)
+            probe.Type = DEVICE_UNKNOWN;
         device.Close();
-        return type;
-    } catch (...) {
-        // Out of memory for a connection: this port shows nothing, as one that cannot be opened.
-        return DEVICE_UNKNOWN;
     }
+    if (probe.ResultCode != 0)
+        probe.ResultText = device.GetResultText(probe.ResultCode, true);
 }
 
-std::vector<int> ProbePortsAtOnce(const std::vector<std::string>& names,
-                                  const TSConnectParams& connection, const SleepFunction& sleeper,
-                                  const std::function<void(std::size_t finished)>& onFinished) {
+}  // namespace
+
+PortProbe ProbePortOnOwnConnection(const std::string& name, const TSConnectParams& connection,
+                                   const SleepFunction& sleeper) {
+    PortProbe probe;
+    try {
+        const std::unique_ptr<ClConnectPipetten> device = MakeRealCommandSet();
+        if (sleeper)
+            device->SetSleeper(sleeper);
+        // A lock that cannot be made at all (no lock folder) must not make every port unusable.
+        const int claimed = AcquirePortLock(name, probe.Lock, probe.Holder);
+        if (claimed == PortInUseError()) {
+            probe.InUse = true;
+            probe.ResultCode = claimed;
+            probe.ResultText = device->GetResultText(claimed, true);
+            return probe;
+        }
+        AskDevice(*device, name, connection, probe);
+        if (!IsSupportedType(probe.Type))
+            probe.Lock.reset();
+    } catch (...) {
+        // Out of memory for a connection: this port shows nothing, as one that cannot be opened.
+        probe.Type = DEVICE_UNKNOWN;
+        probe.Lock.reset();
+    }
+    return probe;
+}
+
+std::vector<PortProbe> ProbePortsAtOnce(
+    const std::vector<std::string>& names, const TSConnectParams& connection,
+    const SleepFunction& sleeper, const std::function<void(std::size_t finished)>& onFinished) {
     ProbeBoard board;
-    board.Types.assign(names.size(), DEVICE_UNKNOWN);
-    const auto record = [&board](std::size_t index, int type) {
+    board.Probes.resize(names.size());
+    const auto record = [&board](std::size_t index, PortProbe probe) {
         std::lock_guard<std::mutex> lock(board.Mutex);
-        board.Types[index] = type;
+        board.Probes[index] = std::move(probe);
         ++board.Finished;
         board.Changed.notify_one();
     };
@@ -77,9 +103,8 @@ std::vector<int> ProbePortsAtOnce(const std::vector<std::string>& names,
 
     for (std::size_t i = 0; i < names.size(); ++i) {
         try {
-            probes.Threads.emplace_back([&, i] {
-                record(i, ProbePortOnOwnConnection(names[i], connection, sleeper));
-            });
+            probes.Threads.emplace_back(
+                [&, i] { record(i, ProbePortOnOwnConnection(names[i], connection, sleeper)); });
         } catch (...) {
             // No thread to be had: this port is probed here, in turn, and still counted.
             record(i, ProbePortOnOwnConnection(names[i], connection, sleeper));
@@ -102,7 +127,7 @@ std::vector<int> ProbePortsAtOnce(const std::vector<std::string>& names,
         }
     }
     std::lock_guard<std::mutex> lock(board.Mutex);
-    return board.Types;
+    return std::move(board.Probes);
 }
 
 }  // namespace veltrin

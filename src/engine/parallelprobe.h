@@ -2,13 +2,30 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "common/sleeper.h"
 #include "protocol/connectparams.h"
+#include "transport/portlock.h"
 
 namespace veltrin {
+
+// What asking one port for its device id found.
+struct PortProbe {
+    int Type = 0;  // the device's type; DEVICE_UNKNOWN (0) where nothing answered
+    bool Opened = false;
+    // 0, or the connection's code of the open or of ReadDeviceId, and that code in words.
+    int ResultCode = 0;
+    std::string ResultText;
+    // Another update run holds the port: it was left alone, never opened.
+    bool InUse = false;
+    PortLockHolder Holder;
+    // The port's lock, kept where a supported pipette answered so that no other run can take
+    // it between the search and the update; null elsewhere.
+    std::unique_ptr<PortLock> Lock;
+};
 
 // Asks every port for its device id at the same time, each on its own connection and thread,
 // so a search costs the slowest port instead of the sum of all ports: a silent port costs the
@@ -17,16 +34,15 @@ namespace veltrin {
 // connection: the settings every probe uses (its PortName is replaced by each port's name).
 // onFinished: runs on the calling thread each time a probe has ended, with the number ended so
 // far (1 … names.size()), so progress can advance as probes finish, in whatever order.
-// Returns the device type per name, in the order of names; DEVICE_UNKNOWN (0) where the port
-// could not be opened or gave no device id. Names are probed as given (callers trim them).
-// All probe threads have ended when it returns, also when onFinished throws.
-std::vector<int> ProbePortsAtOnce(const std::vector<std::string>& names,
-                                  const TSConnectParams& connection, const SleepFunction& sleeper,
-                                  const std::function<void(std::size_t finished)>& onFinished);
+// Returns one probe per name, in the order of names. Names are probed as given (callers trim
+// them). All probe threads have ended when it returns, also when onFinished throws.
+std::vector<PortProbe> ProbePortsAtOnce(
+    const std::vector<std::string>& names, const TSConnectParams& connection,
+    const SleepFunction& sleeper, const std::function<void(std::size_t finished)>& onFinished);
 
-// One probe on a connection of its own: open, read the device id, close. DEVICE_UNKNOWN when
-// the port cannot be opened or does not answer.
-int ProbePortOnOwnConnection(const std::string& name, const TSConnectParams& connection,
-                             const SleepFunction& sleeper);
+// One probe on a connection of its own under the port's lock: claim the port, open, read the
+// device id, close. A port another run holds is not opened.
+PortProbe ProbePortOnOwnConnection(const std::string& name, const TSConnectParams& connection,
+                                   const SleepFunction& sleeper);
 
 }  // namespace veltrin

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace veltrin {
 
@@ -20,6 +21,13 @@ struct TSDeviceReport {
     std::int32_t VariantId = 0;
 };
 
+// A port the device search left alone because another update run holds it.
+struct TSBusyPort {
+    std::string Port;
+    long HolderProcessId = 0;   // 0: not known
+    std::string HolderProgram;  // may be empty
+};
+
 // The record through which the worker and its owner exchange data. The owner reads and writes
 // it only inside a handler, while the worker waits.
 struct TSThreadParams {
@@ -35,6 +43,8 @@ struct TSThreadParams {
     std::uint8_t DeviceParamsB[kParamImageSize] = {};   // parameter record image
     std::int32_t VariantId = 0;
     TSDeviceReport Device;  // read by ThreadReportDevice
+    // Set by the device search, read with the end event: the ports it found in use.
+    std::vector<TSBusyPort> BusyPorts;
 };
 
 }  // namespace veltrin

@@ -55,4 +55,9 @@ enum UpdateResult : std::int32_t {
 // worker lacks what it needs to go on, as when it has no HEX reader.
 constexpr std::int32_t kUpdateWorkerFault = kUpdateNoHexReader;
 
+// What a run ends with when the only pipettes it could reach are on ports another update run
+// holds: their port cannot be had, as when it cannot be opened. The end event's BusyPorts say
+// which ports and who holds them.
+constexpr std::int32_t kUpdatePortInUse = kUpdateOpenFailed;
+
 }  // namespace veltrin

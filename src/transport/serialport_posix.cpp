@@ -13,6 +13,7 @@
 
 #include "transport/deadline.h"
 #include "transport/linesettings_posix.h"
+#include "transport/portname.h"
 #include "transport/serialport.h"
 
 namespace veltrin {
@@ -26,7 +27,7 @@ public:
     PosixSerialPort(const PosixSerialPort&) = delete;
     PosixSerialPort& operator=(const PosixSerialPort&) = delete;
 
-    void SetName(std::string_view name) override { name_ = name; }
+    void SetName(std::string_view name) override { name_ = BarePortName(name); }
     void SetBaudRate(std::uint32_t baudRate) override { line_.BaudRate = baudRate; }
     void SetByteSize(std::int32_t dataBits) override { line_.ByteSize = dataBits; }
     void SetStopBits(std::uint32_t stopBits) override { line_.StopBits = stopBits; }

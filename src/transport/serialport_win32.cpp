@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "transport/portname.h"
 #include "transport/serialport.h"
 
 namespace veltrin {
@@ -42,7 +43,7 @@ public:
     Win32SerialPort(const Win32SerialPort&) = delete;
     Win32SerialPort& operator=(const Win32SerialPort&) = delete;
 
-    void SetName(std::string_view name) override { name_ = name; }
+    void SetName(std::string_view name) override { name_ = BarePortName(name); }
     void SetBaudRate(std::uint32_t baudRate) override { baudRate_ = baudRate; }
     void SetByteSize(std::int32_t dataBits) override { byteSize_ = dataBits; }
     void SetStopBits(std::uint32_t stopBits) override { stopBits_ = stopBits; }

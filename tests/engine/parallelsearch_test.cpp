@@ -138,12 +138,15 @@ TEST_F(SearchModesTest, ProbesReportInListOrderOnTheCallingThread) {
     bool allOnCaller = true;
     const auto caller = std::this_thread::get_id();
     testing_support::SleepLog sleeps;
-    const std::vector<int> types = ProbePortsAtOnce(
+    const std::vector<PortProbe> probes = ProbePortsAtOnce(
         names, WorkerConnectParams(), sleeps.Sleeper(),
         [&](std::size_t finished) {
             steps.push_back(finished);
             allOnCaller = allOnCaller && std::this_thread::get_id() == caller;
         });
+    std::vector<int> types;
+    for (const auto& probe : probes)
+        types.push_back(probe.Type);
     EXPECT_EQ(types, (std::vector<int>{7, DEVICE_UNKNOWN, DEVICE_UNKNOWN, 9, 5}));
     EXPECT_EQ(steps, (std::vector<std::size_t>{1, 2, 3, 4, 5}));
     EXPECT_TRUE(allOnCaller);

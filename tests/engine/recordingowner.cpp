@@ -69,6 +69,10 @@ void RecordingOwner::ThreadAskYesNo(TSThreadParams& params) {
 }
 
 void RecordingOwner::ThreadReportEnd(TSThreadParams& params, bool terminated) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        busyPorts_ = params.BusyPorts;
+    }
     Record(EventKind::ReportEnd, params.ResultCode, params.EventText, terminated);
 }
 
@@ -141,6 +145,11 @@ std::int64_t RecordingOwner::Sum(EventKind kind) {
     for (std::int32_t value : Values(kind))
         sum += value;
     return sum;
+}
+
+std::vector<TSBusyPort> RecordingOwner::BusyPorts() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return busyPorts_;
 }
 
 }  // namespace veltrin::testing_support

@@ -76,6 +76,8 @@ public:
     std::int64_t Sum(EventKind kind);
     // Every device report, in order; kept apart from Events so event sequences stay comparable.
     std::vector<TSDeviceReport> DeviceReports();
+    // The ports the search found in use, as the end event had them.
+    std::vector<TSBusyPort> BusyPorts();
 
 private:
     void Record(EventKind kind, std::int32_t value = 0, std::string text = {},
@@ -86,6 +88,7 @@ private:
     bool isEnded_ = false;
     std::vector<RecordedEvent> events_;
     std::vector<TSDeviceReport> deviceReports_;
+    std::vector<TSBusyPort> busyPorts_;
 };
 
 }  // namespace veltrin::testing_support

@@ -20,6 +20,7 @@
 #include "support/httpstestserver.h"
 #include "support/tempdirectory.h"
 #include "support/testcertificates.h"
+#include "transport/portlock.h"
 #include "ui/programwindows.h"
 #include "windowlogic/updateservices.h"
 #include "records/variantrecords.h"
@@ -217,6 +218,31 @@ private slots:
         QVERIFY(!firmware.empty());
         QCOMPARE(record.FirmwareSha256, Sha256Hex(firmware.data(), firmware.size()));
         QCOMPARE(record.VariantSha256, Sha256Hex(par.data(), par.size()));
+    }
+
+    // Another run (here: this process, like any other) holds the pipette's port: the window's
+    // run ends at once with the open failure's texts and never opens the port.
+    void aPipetteAnotherRunHoldsIsLeftAlone() {
+        PipetteSimulator sim(Pipette(9));
+        QCOMPARE(sim.Start(), 0);
+        std::unique_ptr<PortLock> otherRun;
+        PortLockHolder holder;
+        QCOMPARE(AcquirePortLock(sim.PortName(), otherRun, holder), 0);
+        Observed seen;
+        ModalAnswerer user;
+        AnswerLikeAUser(user, seen, 1);
+
+        ProgramWindows windows = CreateProgramWindows(Services(sim));
+        TForm_Main& window = *windows.Form_Main;
+        window.show();
+        QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), kRunTimeoutMs);
+
+        QCOMPARE(seen.Questions, QStringList());
+        QCOMPARE(seen.EndCaption, QString("Update terminated"));
+        QCOMPARE(seen.Error, QString("Exceptional error! (#19)"));
+        QCOMPARE(seen.Hint, QString("Restart update or unplug the device."));
+        QCOMPARE(seen.StartCaption, QString("Restart Update"));
+        QVERIFY(sim.Requests().empty());
     }
 
     void cancelledDuringTheUpload() {

@@ -5,6 +5,7 @@
 
 #include "common/texttrim.h"
 #include "common/utctime.h"
+#include "transport/portname.h"
 
 namespace veltrin {
 
@@ -207,14 +208,19 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliArguments& parse
         error = "--all-ports and --port exclude each other";
         return false;
     }
-    if (IsSeveralDeviceRun(parsed)) {
-        // Two workers on one port would fight over it; the second could never open it.
-        for (std::size_t i = 0; i < parsed.Ports.size(); ++i) {
-            for (std::size_t j = 0; j < i; ++j) {
-                if (TrimText(parsed.Ports[i]) == TrimText(parsed.Ports[j])) {
-                    error = "port given twice: " + TrimText(parsed.Ports[i]);
-                    return false;
-                }
+    if (parsed.Command == CliCommand::Probe) {
+        parsed.Ports = positional;
+    }
+    // The system's full spellings (/dev/ttyACM0, \\.\COM12) name the port the transport opens.
+    for (auto& port : parsed.Ports)
+        port = BarePortName(port);
+    // Two searches of one run on one port would fight over it, under whatever spelling it is
+    // named: the second would find it in use by the first. (probe asks each port once.)
+    for (std::size_t i = 0; parsed.Command == CliCommand::Update && i < parsed.Ports.size(); ++i) {
+        for (std::size_t j = 0; j < i; ++j) {
+            if (PortIdentity(parsed.Ports[i]) == PortIdentity(parsed.Ports[j])) {
+                error = "port given twice: " + parsed.Ports[i];
+                return false;
             }
         }
     }
@@ -231,9 +237,6 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliArguments& parse
         return false;
     }
     switch (parsed.Command) {
-        case CliCommand::Probe:
-            parsed.Ports = positional;
-            break;
         case CliCommand::Check:
             parsed.File = positional[0];
             break;

@@ -1,5 +1,6 @@
 #include "deviceowner.h"
 
+#include <sstream>
 #include <string>
 #include <utility>
 
@@ -76,6 +77,14 @@ void DeviceOwner::ThreadReportEnd(TSThreadParams& params, bool terminated) {
     resultCode_ = params.ResultCode;
     endText_ = params.EventText;
     view_.ShowEnd(index_, ResultText(), Succeeded());
+    // Through the view, so the note lands above the redrawn block instead of inside it.
+    std::ostringstream busy;
+    ReportBusyPorts(params, busy);
+    std::string note = busy.str();
+    if (!note.empty()) {
+        note.pop_back();  // Message ends the line itself
+        view_.Message(io_.Err, note);
+    }
     if (history_ != nullptr) {
         std::string error;
         // The update's result stands whatever happens to its record; only say so.

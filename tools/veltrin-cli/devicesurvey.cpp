@@ -8,6 +8,7 @@
 #include "engine/devicetext.h"
 #include "probeconnection.h"
 #include "protocol/clconnectpipetten.h"
+#include "transport/portlock.h"
 #include "wiring/realtransports.h"
 
 namespace veltrin {
@@ -28,6 +29,11 @@ DeviceSurvey Survey(const std::string& port) {
     const std::unique_ptr<ClConnectPipetten> realDevice = MakeRealCommandSet();
     ClConnectPipetten& device = *realDevice;
     device.SelectTransport(kSerialTransport);
+    // A port another update run holds is that run's: it is not even opened.
+    std::unique_ptr<PortLock> lock;
+    PortLockHolder holder;
+    if (AcquirePortLock(survey.Port, lock, holder) == PortInUseError())
+        return survey;
     if (device.SetParams(ProbeConnectParamsFor(survey.Port)) != 0 || device.Open() != 0)
         return survey;
     if (device.ReadDeviceId(&survey.Type) != 0) {

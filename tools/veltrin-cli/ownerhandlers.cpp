@@ -2,6 +2,9 @@
 
 #include <cstring>
 
+#include "engine/updateresult.h"
+#include "transport/portlock.h"
+
 namespace veltrin {
 
 void CopyFirmwareInto(const UpdateData& data, TSThreadParams& params) {
@@ -24,6 +27,19 @@ void LookupVariantInto(const VariantLookupFunction& lookup, TSThreadParams& para
         std::memset(params.DeviceParamsB, 0, sizeof(params.DeviceParamsB));
     }
     params.EventAnswer = found ? 1 : 0;
+}
+
+void ReportBusyPorts(const TSThreadParams& params, std::ostream& err) {
+    if (params.ResultCode != kUpdatePortInUse)
+        return;
+    for (const TSBusyPort& busy : params.BusyPorts) {
+        PortLockHolder holder;
+        holder.ProcessId = busy.HolderProcessId;
+        holder.Program = busy.HolderProgram;
+        err << "veltrin-cli: " << busy.Port << " is in use by another update run ("
+            << PortLockHolderText(holder) << "); the port was not touched. Start again when "
+            << "that run has ended.\n";
+    }
 }
 
 }  // namespace veltrin

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <ostream>
+
 #include "download/updatedownload.h"
 #include "engine/threadparams.h"
 #include "terminalowner.h"
@@ -14,5 +16,9 @@ void CopyFirmwareInto(const UpdateData& data, TSThreadParams& params);
 // LookupVariant: fills both device record images (zeros when the variant is unknown) and
 // EventAnswer.
 void LookupVariantInto(const VariantLookupFunction& lookup, TSThreadParams& params);
+
+// End: when the run was refused because another run holds its device's port, one line per such
+// port naming the holder, so the technician knows which process to wait for.
+void ReportBusyPorts(const TSThreadParams& params, std::ostream& err);
 
 }  // namespace veltrin

@@ -172,6 +172,7 @@ void TerminalOwner::ThreadReportEnd(TSThreadParams& params, bool terminated) {
     resultCode_ = params.ResultCode;
     // The record goes to disk before anything is shown, so it survives whatever follows.
     RecordHistory(params, terminated);
+    ReportBusyPorts(params, io_.Err);
     if (events_ != nullptr) {
         EmitEnd(params, terminated);
         return;
