@@ -5,8 +5,9 @@
 #include <vector>
 
 #include "commands.h"
-#include "jsonevents.h"
+#include "common/printabletext.h"
 #include "common/texttrim.h"
+#include "jsonevents.h"
 #include "probeconnection.h"
 #include "protocol/clconnectpipetten.h"
 #include "protocol/devicetypes.h"
@@ -68,7 +69,7 @@ int RunPortsCommand(const CliArguments& arguments, CliIo& io) {
     }
     for (const auto& port : ports) {
         const std::string name = TrimText(port);
-        io.Out << name << '\n';
+        io.Out << PrintableText(name) << '\n';
         // Linux keeps serial devices for a group; say so instead of failing silently later.
         if (const std::string problem = PortAccessProblem(name); !problem.empty()) {
             io.Out << "  " << problem << '\n';
@@ -98,7 +99,7 @@ int RunProbeCommand(const CliArguments& arguments, CliIo& io) {
     for (const auto& rawName : ports) {
         const std::string name = TrimText(rawName);
         const TSConnectParams params = ProbeConnectParamsFor(name);
-        io.Out << name << ": ";
+        io.Out << PrintableText(name) << ": ";
         if (name.size() >= sizeof(params.PortName)) {
             io.Out << "name longer than " << sizeof(params.PortName) - 1 << " characters\n";
             continue;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "common/printabletext.h"
 #include "history/historyfile.h"
 #include "history/historyreader.h"
 #include "history/historyrecord.h"
@@ -50,8 +51,19 @@ void PrintTable(const std::vector<HistoryRecord>& records, std::ostream& out) {
         const std::string installed =
             record.VersionText0.substr(0, record.VersionText0.find(' '));
         std::string result = std::to_string(record.ResultCode) + " " + record.ResultText;
-        rows.push_back({record.Time, record.Port, record.DeviceTypeText, record.InfoText,
-                        installed, record.FirmwareVersion, result, DurationText(record.DurationMs)});
+        std::vector<std::string> row = {record.Time,
+                                        record.Port,
+                                        record.DeviceTypeText,
+                                        record.InfoText,
+                                        installed,
+                                        record.FirmwareVersion,
+                                        result,
+                                        DurationText(record.DurationMs)};
+        // Records hold what devices and servers said; none of it may steer the terminal.
+        for (std::string& cell : row) {
+            cell = PrintableText(cell);
+        }
+        rows.push_back(std::move(row));
     }
     std::vector<std::size_t> widths(header.size(), 0);
     for (const auto& row : rows) {

@@ -9,20 +9,21 @@
 #include <vector>
 
 #include "commands.h"
+#include "common/printabletext.h"
 #include "common/texttrim.h"
 #include "deviceowner.h"
-#include "engine/updateresult.h"
 #include "devicesurvey.h"
 #include "engine/clthread.h"
 #include "engine/devicefamily.h"
+#include "engine/updateresult.h"
 #include "history/historyrecorder.h"
 #include "jsonevents.h"
 #include "mainthreaddispatcher.h"
 #include "multiprogressview.h"
-#include "terminalowner.h"
+#include "probeconnection.h"
 #include "protocol/clconnectpipetten.h"
 #include "protocol/devicetypes.h"
-#include "probeconnection.h"
+#include "terminalowner.h"
 #include "variantlookup.h"
 #include "wiring/realtransports.h"
 
@@ -102,9 +103,10 @@ void PrintSummary(CliIo& io, const std::vector<DeviceRun>& runs) {
         const DeviceSurvey& survey = run.Survey;
         const std::string before = OrDash(survey.Version);
         const std::string after = run.Succeeded() ? run.LineOwner->InstalledVersion() : before;
-        rows.push_back({survey.Port, survey.Type == 0 ? "-" : DeviceTypeText(survey.Type),
-                        OrDash(survey.Info), before + " -> " + OrDash(after),
-                        run.LineOwner->ResultText()});
+        rows.push_back(
+            {PrintableText(survey.Port), survey.Type == 0 ? "-" : DeviceTypeText(survey.Type),
+             PrintableText(OrDash(survey.Info)), PrintableText(before + " -> " + OrDash(after)),
+             PrintableText(run.LineOwner->ResultText())});
     }
     std::size_t width[4] = {};
     for (const auto& row : rows) {
