@@ -1,5 +1,7 @@
 #include "download/httpsclient.h"
 
+#include <algorithm>
+#include <chrono>
 #include <new>
 
 #include "download/fileurl.h"
@@ -43,7 +45,9 @@ BodySink::Clock::time_point HttpsClient::Impl::Deadline() const {
     if (Options.TotalTimeoutSeconds <= 0) {
         return BodySink::Clock::time_point::max();
     }
-    return BodySink::Clock::now() + std::chrono::seconds(Options.TotalTimeoutSeconds);
+    // Capped at about 23 days, far below where the clock's arithmetic would overflow.
+    const long seconds = std::min(Options.TotalTimeoutSeconds, 2000000L);
+    return BodySink::Clock::now() + std::chrono::seconds(seconds);
 }
 
 int HttpsClient::Impl::Fail(int code, const std::string& text, const std::string& url) {

@@ -61,8 +61,11 @@ int ReadRegularFile(const std::filesystem::path& path, BodySink& sink, std::stri
         why = "The file cannot be opened: " + SystemText(errno);
         return HTTPS_ERR_TRANSFER;
     }
-    if (fstat(file.Get(), &info) != 0 || !IsRegular(info, why)) {
-        why = why.empty() ? "The file cannot be opened: " + SystemText(errno) : why;
+    if (fstat(file.Get(), &info) != 0) {
+        why = "The file cannot be opened: " + SystemText(errno);
+        return HTTPS_ERR_TRANSFER;
+    }
+    if (!IsRegular(info, why)) {
         return HTTPS_ERR_TRANSFER;
     }
     std::array<char, 64 * 1024> buffer;
