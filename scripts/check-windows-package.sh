@@ -21,6 +21,7 @@ openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Veltrin test code s
     -keyout "$work/sign.key" -out "$work/sign.pem" 2>/dev/null
 cp "$msi" "$work/signed.msi"
 msi="$work/signed.msi"
+mkdir -p "$work/extracted"
 msiextract -C "$work/extracted" "$msi" >/dev/null
 mapfile -t programs < <(find "$work/extracted" -iname '*.exe')
 [ "${#programs[@]}" -ge 1 ] || { echo "no program found in the installer" >&2; exit 1; }
