@@ -17,6 +17,8 @@ packages=(
     # to run its tests, msitools for the installer.
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools googletest
     wine wine64 msitools wixl
+    # Authenticode signatures of the Windows programs and installer
+    osslsigncode
     # the manual page, the package's lint, JSON for machine-readable output
     help2man lintian nlohmann-json3-dev
     # The Win32 window tests: a display for Wine, and Wine's own Tahoma for the windows' font.

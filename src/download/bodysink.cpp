@@ -8,6 +8,10 @@ bool BodySink::Append(const char* data, std::size_t size) {
     if (refusal_ != HTTPS_OK) {
         return false;
     }
+    if (Clock::now() >= deadline_) {
+        refusal_ = HTTPS_ERR_TIMEOUT;
+        return false;
+    }
     if (size > limit_ - received_) {
         refusal_ = HTTPS_ERR_TOO_LARGE;
         return false;

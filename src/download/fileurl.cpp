@@ -1,13 +1,11 @@
 #include "download/fileurl.h"
 
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
-#include <system_error>
 
 #include "download/httpsclient.h"
+#include "download/regularfile.h"
 
 namespace veltrin {
 
@@ -88,30 +86,12 @@ std::filesystem::path LocalPath(const std::string& decoded) {
     return utf8(decoded);
 }
 
-int ReadInto(const std::filesystem::path& path, BodySink& sink, std::string& why) {
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) {
-        why = "The file is a folder";
-        return HTTPS_ERR_TRANSFER;
-    }
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        why = "The file cannot be opened";
-        return HTTPS_ERR_TRANSFER;
-    }
-    std::array<char, 64 * 1024> buffer;
-    while (file) {
-        file.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-        const auto got = static_cast<std::size_t>(file.gcount());
-        if (!sink.Append(buffer.data(), got)) {
-            return sink.Refusal();
-        }
-    }
-    if (!file.eof()) {
-        why = "The file could not be read";
-        return HTTPS_ERR_TRANSFER;
-    }
-    return HTTPS_OK;
+// "//host/share", "\\host\share", "\\?\C:\x" and "\\.\COM1": on Windows these open a
+// network share, a raw path, a device or a pipe, and reaching a share offers the user's
+// credentials to its host. Refused on every system, so an update folder means the same on both.
+bool NamesNetworkPath(std::string_view decoded) {
+    const auto separator = [](char c) { return c == '/' || c == '\\'; };
+    return decoded.size() >= 2 && separator(decoded[0]) && separator(decoded[1]);
 }
 
 }  // namespace
@@ -128,7 +108,11 @@ int ReadFileUrl(const std::string& url, BodySink& sink, std::string& why) {
             why = "The file:// URL names no valid path";
             return HTTPS_ERR_URL;
         }
-        return ReadInto(LocalPath(decoded), sink, why);
+        if (NamesNetworkPath(decoded)) {
+            why = "A file:// URL may not name a network path";
+            return HTTPS_ERR_URL;
+        }
+        return ReadRegularFile(LocalPath(decoded), sink, why);
     } catch (...) {
         why = "Out of memory";
         return HTTPS_ERR_SETUP;

@@ -1,5 +1,7 @@
 #include "download/httpsclient.h"
 
+#include <algorithm>
+#include <chrono>
 #include <new>
 
 #include "download/fileurl.h"
@@ -33,10 +35,20 @@ struct HttpsClient::Impl {
     explicit Impl(HttpsClientOptions options) : Options(std::move(options)) {}
 
     int Fetch(const std::string& url, BodySink& sink);
+    BodySink::Clock::time_point Deadline() const;
     int Fail(int code, const std::string& text, const std::string& url);
     template <typename Container>
     int Get(const std::string& url, Container& body);
 };
+
+BodySink::Clock::time_point HttpsClient::Impl::Deadline() const {
+    if (Options.TotalTimeoutSeconds <= 0) {
+        return BodySink::Clock::time_point::max();
+    }
+    // Capped at about 23 days, far below where the clock's arithmetic would overflow.
+    const long seconds = std::min(Options.TotalTimeoutSeconds, 2000000L);
+    return BodySink::Clock::now() + std::chrono::seconds(seconds);
+}
 
 int HttpsClient::Impl::Fail(int code, const std::string& text, const std::string& url) {
     LastError = text + " (" + url.substr(0, 200) + ")";
@@ -63,6 +75,12 @@ int HttpsClient::Impl::Fetch(const std::string& url, BodySink& sink) {
         return Fail(HTTPS_ERR_TOO_LARGE,
                     "Body larger than " + std::to_string(Options.MaxBodyBytes) + " bytes", url);
     }
+    if (sink.Refusal() == HTTPS_ERR_TIMEOUT) {
+        return Fail(
+            HTTPS_ERR_TIMEOUT,
+            "The fetch took longer than " + std::to_string(Options.TotalTimeoutSeconds) + " s",
+            url);
+    }
     if (sink.Refusal() != HTTPS_OK) {
         return Fail(HTTPS_ERR_SETUP, "Out of memory", url);
     }
@@ -86,7 +104,7 @@ int HttpsClient::Impl::Fetch(const std::string& url, BodySink& sink) {
 template <typename Container>
 int HttpsClient::Impl::Get(const std::string& url, Container& body) {
     try {
-        BodySink sink(Options.MaxBodyBytes, &body, AppendTo<Container>);
+        BodySink sink(Options.MaxBodyBytes, &body, AppendTo<Container>, Deadline());
         const int result = Fetch(url, sink);
         if (result != HTTPS_OK) {
             body.clear();

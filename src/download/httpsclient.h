@@ -14,7 +14,8 @@ enum HttpsResult : int {
     HTTPS_ERR_URL = 1,         // empty, over-long, not https:// or file://, or unsafe bytes
     HTTPS_ERR_CONNECT = 2,     // host not found or connection refused
     HTTPS_ERR_TLS = 3,         // handshake failed or the server certificate is not trusted
-    HTTPS_ERR_TIMEOUT = 4,     // no connection in time, or the transfer (nearly) stalled
+    HTTPS_ERR_TIMEOUT = 4,     // no connection in time, the transfer (nearly) stalled, or
+                               // the whole fetch took longer than TotalTimeoutSeconds
     HTTPS_ERR_STATUS = 5,      // the server answered with a status other than 2xx
     HTTPS_ERR_TOO_LARGE = 6,   // the body exceeds MaxBodyBytes
     HTTPS_ERR_SHORT_BODY = 7,  // fewer bytes than the server announced
@@ -29,6 +30,8 @@ struct HttpsClientOptions {
     // A transfer slower than LowSpeedBytesPerSecond for LowSpeedTimeSeconds is abandoned.
     long LowSpeedBytesPerSecond = 16;
     long LowSpeedTimeSeconds = 30;
+    // No fetch takes longer than this, however steadily its bytes trickle in; 0: no limit.
+    long TotalTimeoutSeconds = 600;
     // Bodies larger than this are refused.
     std::uint64_t MaxBodyBytes = 64ull * 1024 * 1024;
     // Longer URLs are refused before anything is sent.

@@ -2,6 +2,7 @@
 #include <openssl/ssl.h>
 #include <openssl/x509.h>
 
+#include <algorithm>
 #include <mutex>
 #include <new>
 
@@ -135,6 +136,9 @@ bool CurlBackend::Setup(std::string& why) {
     set(curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, options_.ConnectTimeoutSeconds));
     set(curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, options_.LowSpeedBytesPerSecond));
     set(curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, options_.LowSpeedTimeSeconds));
+    // Also bounds a fetch stuck before its body, where the body sink's deadline cannot see it.
+    set(curl_easy_setopt(h, CURLOPT_TIMEOUT,
+                         std::clamp(options_.TotalTimeoutSeconds, 0L, 2000000L)));
     set(curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE,
                          static_cast<curl_off_t>(options_.MaxBodyBytes)));
     set(curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, WriteBody));

@@ -1,5 +1,7 @@
 #include "download/indexnames.h"
 
+#include <algorithm>
+
 namespace veltrin {
 
 std::string FindIndexName(std::string_view index, const IndexKey& key) {
@@ -22,6 +24,19 @@ IndexNames FindIndexNames(std::string_view index) {
     names.TarnovelleK7 = FindIndexName(index, kIndexKeyTarnovelleK7);
     names.Variants = FindIndexName(index, kIndexKeyVariants);
     return names;
+}
+
+bool IsPlainFileName(std::string_view name) {
+    // ".." is refused anywhere in the name, not only as a whole: no release file needs it, and
+    // refusing it is simpler than knowing how every server and file system reads it.
+    if (name.empty() || name == "." || name.find("..") != std::string_view::npos) {
+        return false;
+    }
+    return std::none_of(name.begin(), name.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 || byte == 0x7F ||
+               std::string_view("/\\:?#*\"<>|").find(c) != std::string_view::npos;
+    });
 }
 
 }  // namespace veltrin

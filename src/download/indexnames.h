@@ -29,4 +29,11 @@ std::string FindIndexName(std::string_view index, const IndexKey& key);
 
 IndexNames FindIndexNames(std::string_view index);
 
+// True for a bare file name: not empty, not "." or "..", no "..", no folder separator, drive
+// or stream colon, no URL query or fragment mark, no character Windows refuses in file names,
+// no control byte. A name from the index must pass before it is joined to the server's URL or
+// to a local folder, so an index can neither climb out of the update folder nor reach
+// another host.
+bool IsPlainFileName(std::string_view name);
+
 }  // namespace veltrin

@@ -64,6 +64,14 @@ void FetchFile(HttpsClient& client, const std::string& serverBase, const std::st
         if (trimmedName.empty()) {
             return;
         }
+        if (!IsPlainFileName(trimmedName)) {
+            // Treated like a file the server does not have: nothing is fetched.
+            if (report != nullptr) {
+                report->Result = HTTPS_ERR_URL;
+                report->Error = "The index names no plain file name";
+            }
+            return;
+        }
         const std::string url = MakeUpdateFileUrl(serverBase, trimmedName);
         const int result = Fetch(client, url, body);
         if (report != nullptr) {

@@ -198,6 +198,16 @@ TEST_F(HttpsClientTest, AnswerThatNeverComesEndsByTheLowSpeedTimeout) {
     EXPECT_EQ(client.GetText(Url("/silent"), body), HTTPS_ERR_TIMEOUT);
 }
 
+TEST_F(HttpsClientTest, FetchEndsByItsTotalDeadlineWhileTheLowSpeedLimitStillWaits) {
+    server_->ServeSilence("/slow");
+    HttpsClientOptions options = TrustingOptions();
+    options.LowSpeedTimeSeconds = 3600;
+    options.TotalTimeoutSeconds = 1;
+    HttpsClient client(options);
+    std::string body;
+    EXPECT_EQ(client.GetText(Url("/slow"), body), HTTPS_ERR_TIMEOUT) << client.LastError();
+}
+
 TEST_F(HttpsClientTest, BodyShorterThanAnnouncedIsAFailedFetch) {
     server_->ServeTruncated("/short", std::string(1000, 'a'), 5000);
     HttpsClient client(TrustingOptions());

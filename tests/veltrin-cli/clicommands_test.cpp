@@ -201,8 +201,10 @@ TEST_F(CliCommandsTest, DownloadFromAnHttpsServerFillsTheFolder) {
 }
 
 TEST_F(CliCommandsTest, DownloadKeepsNamesThatLeaveTheFolderOut) {
+    // The second name would set the terminal's title if it were printed as it is.
     ASSERT_TRUE(
-        test::WriteFileText((folder_ / "files.txt").string(), "Quorvan_OTG/../../escaped.hex\n"));
+        test::WriteFileText((folder_ / "files.txt").string(),
+                            "Quorvan_OTG/../../escaped.hex\nTarnovelle_K7\x1b]0;owned\x07.hex\n"));
     std::filesystem::create_directories(folder_ / "Quorvan_OTG");
     // Where the path lands with and without dot-segment removal.
     for (const auto& place : {dir_.Path() / "escaped.hex", folder_ / "escaped.hex"}) {
@@ -212,7 +214,9 @@ TEST_F(CliCommandsTest, DownloadKeepsNamesThatLeaveTheFolderOut) {
 
     const auto result =
         RunCliWith({"download", "--server", "file://" + folder_.string(), target.string()});
-    EXPECT_TRUE(Contains(result.Out, "not saved, not a plain file name")) << result.Out;
+    EXPECT_TRUE(Contains(result.Out, "The index names no plain file name")) << result.Out;
+    EXPECT_TRUE(Contains(result.Out, "Tarnovelle_K7\\x1b]0;owned\\x07.hex")) << result.Out;
+    EXPECT_FALSE(Contains(result.Out, "\x1b")) << result.Out;
     EXPECT_TRUE(std::filesystem::exists(target / "files.txt"));
     EXPECT_FALSE(std::filesystem::exists(dir_.Path() / "out" / "escaped.hex"));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(target),

@@ -12,13 +12,14 @@
 #include <vector>
 
 #include "commands.h"
+#include "common/printabletext.h"
 #include "common/utf8path.h"
-#include "jsonevents.h"
 #include "data/clintelhex.h"
 #include "data/clquorvanvariants.h"
 #include "data/firmwarecheck.h"
 #include "data/firmwarelayout.h"
 #include "data/hexfault.h"
+#include "jsonevents.h"
 #include "report/endtexts.h"
 
 namespace veltrin {
@@ -172,7 +173,7 @@ int CheckFirmwareFile(const std::string& fileName, const std::string& text, std:
     out << "Scan: " << scanned->ScanResult << " "
            << ClIntelHex::GetResultText(scanned->ScanResult) << '\n';
     if (!scanned->ScanFault.empty()) {
-        out << "  " << scanned->ScanFault << '\n';
+        out << "  " << PrintableText(scanned->ScanFault) << '\n';
     }
     out << "Identifier: " << FieldText(buffers.DeviceId, sizeof(buffers.DeviceId) - 1) << '\n';
     out << "Application version block: " << VersionBlockText(buffers.AppVersion) << '\n';
@@ -209,7 +210,7 @@ int CheckFirmwareFile(const std::string& fileName, const std::string& text, std:
     json["version"] = passes ? Json(outcome.Version) : Json(nullptr);
     json["failure"] = passes ? Json(nullptr) : Json(FailureText(outcome));
     if (!passes) {
-        out << "Result: fails the check: " << FailureText(outcome) << '\n';
+        out << "Result: fails the check: " << PrintableText(FailureText(outcome)) << '\n';
         return kExitFailure;
     }
     out << "Result: passes, Version " << outcome.Version << '\n';

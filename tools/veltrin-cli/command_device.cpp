@@ -6,9 +6,10 @@
 #include <vector>
 
 #include "commands.h"
+#include "common/printabletext.h"
+#include "common/texttrim.h"
 #include "engine/parallelprobe.h"
 #include "jsonevents.h"
-#include "common/texttrim.h"
 #include "probeconnection.h"
 #include "protocol/clconnectpipetten.h"
 #include "protocol/devicetypes.h"
@@ -43,11 +44,12 @@ void PrintProbeAsJson(const std::string& name, const PortProbe& probe, CliIo& io
 }
 
 void PrintProbe(const std::string& name, const PortProbe& probe, CliIo& io) {
-    io.Out << name << ": ";
+    io.Out << PrintableText(name) << ": ";
     if (name.size() >= kPortNameSize) {
         io.Out << "name longer than " << kPortNameSize - 1 << " characters\n";
     } else if (probe.InUse) {
-        io.Out << "in use by another update run (" << PortLockHolderText(probe.Holder) << ")\n";
+        io.Out << "in use by another update run (" << PrintableText(PortLockHolderText(probe.Holder))
+               << ")\n";
     } else if (!probe.Opened) {
         io.Out << "cannot open (" << probe.ResultText << ")\n";
         if (const std::string problem = PortAccessProblem(name); !problem.empty()) {
@@ -82,7 +84,7 @@ int RunPortsCommand(const CliArguments& arguments, CliIo& io) {
     }
     for (const auto& port : ports) {
         const std::string name = TrimText(port);
-        io.Out << name << '\n';
+        io.Out << PrintableText(name) << '\n';
         // Linux keeps serial devices for a group; say so instead of failing silently later.
         if (const std::string problem = PortAccessProblem(name); !problem.empty()) {
             io.Out << "  " << problem << '\n';

@@ -6,9 +6,11 @@
 #include <string>
 
 #include "commands.h"
-#include "jsonevents.h"
+#include "common/printabletext.h"
 #include "common/texttrim.h"
 #include "common/utf8path.h"
+#include "download/indexnames.h"
+#include "jsonevents.h"
 #include "report/endtexts.h"
 
 namespace veltrin {
@@ -25,30 +27,19 @@ void PrintFileOutcome(CliIo& io, const char* what, const UpdateFileReport& file,
     if (file.Name.empty()) {
         io.Out << "not named in the index\n";
     } else if (file.Result != HTTPS_OK) {
-        io.Out << file.Name << " - " << HttpsClient::GetResultText(file.Result) << ": "
-               << file.Error << '\n';
+        io.Out << PrintableText(file.Name) << " - " << HttpsClient::GetResultText(file.Result)
+               << ": " << PrintableText(file.Error) << '\n';
     } else {
-        io.Out << file.Name << " - " << bytes << " bytes\n";
+        io.Out << PrintableText(file.Name) << " - " << bytes << " bytes\n";
     }
-}
-
-// Only a bare file name from the index becomes a file in the folder; anything that could
-// climb out of it or is not printable is left out.
-bool IsPlainFileName(const std::string& name) {
-    if (name.empty() || name == "." || name == "..") {
-        return false;
-    }
-    return std::none_of(name.begin(), name.end(), [](char c) {
-        const auto byte = static_cast<unsigned char>(c);
-        return byte < 0x20 || byte == 0x7F || c == '/' || c == '\\' || c == ':';
-    });
 }
 
 template <typename Bytes>
 void SaveFile(CliIo& io, const std::filesystem::path& folder, const std::string& name,
               const Bytes& bytes, bool& allSaved) {
+    // Only a bare file name from the index becomes a file in the folder.
     if (!IsPlainFileName(name)) {
-        io.Out << "  not saved, not a plain file name: " << name << '\n';
+        io.Out << "  not saved, not a plain file name: " << PrintableText(name) << '\n';
         return;
     }
     const std::filesystem::path target = folder / PathFromUtf8(name);
@@ -136,8 +127,8 @@ bool FetchUpdateData(const CliArguments& arguments, CliIo& io, UpdateData& data,
 
     if (report.IndexResult != HTTPS_OK) {
         io.Out << "Index " << report.IndexUrl << ": "
-               << HttpsClient::GetResultText(report.IndexResult) << ": " << report.IndexError
-               << '\n';
+               << HttpsClient::GetResultText(report.IndexResult) << ": "
+               << PrintableText(report.IndexError) << '\n';
     }
     PrintFileOutcome(io, "Quorvan/plus firmware", report.QuorvanOtg, data.HexQuorvanOtg.size());
     PrintFileOutcome(io, "Tarnovelle K7/K7x firmware", report.TarnovelleK7,

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "common/printabletext.h"
 #include "common/texttrim.h"
 #include "common/utctime.h"
 #include "history/historyfile.h"
@@ -100,9 +101,20 @@ void PrintTable(const std::vector<HistoryRecord>& records, std::ostream& out) {
         const std::string outcome = RecordOutcome(record);
         const std::string after = outcome == "success" ? record.FirmwareVersion : "-";
         std::string result = std::to_string(record.ResultCode) + " " + record.ResultText;
-        rows.push_back({record.Time, record.Port, record.DeviceTypeText, record.InfoText,
-                        before.empty() ? "-" : before, after, outcome, result,
-                        DurationText(record.DurationMs)});
+        std::vector<std::string> row = {record.Time,
+                                        record.Port,
+                                        record.DeviceTypeText,
+                                        record.InfoText,
+                                        before.empty() ? "-" : before,
+                                        after,
+                                        outcome,
+                                        result,
+                                        DurationText(record.DurationMs)};
+        // Records hold what devices and servers said; none of it may steer the terminal.
+        for (std::string& cell : row) {
+            cell = PrintableText(cell);
+        }
+        rows.push_back(std::move(row));
     }
     std::vector<std::size_t> widths(header.size(), 0);
     for (const auto& row : rows) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "common/printabletext.h"
 #include "common/texttrim.h"
 #include "deviceowner.h"
 #include "devicesurvey.h"
@@ -105,9 +106,10 @@ void PrintSummary(CliIo& io, const std::vector<DeviceRun>& runs) {
         const DeviceSurvey& survey = run.Survey;
         const std::string before = OrDash(survey.Version);
         const std::string after = run.Succeeded() ? run.LineOwner->InstalledVersion() : before;
-        rows.push_back({survey.Port, survey.Type == 0 ? "-" : DeviceTypeText(survey.Type),
-                        OrDash(survey.Info), before + " -> " + OrDash(after),
-                        run.LineOwner->ResultText()});
+        rows.push_back(
+            {PrintableText(survey.Port), survey.Type == 0 ? "-" : DeviceTypeText(survey.Type),
+             PrintableText(OrDash(survey.Info)), PrintableText(before + " -> " + OrDash(after)),
+             PrintableText(run.LineOwner->ResultText())});
     }
     std::size_t width[4] = {};
     for (const auto& row : rows) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 
+#include "common/printabletext.h"
 #include "common/texttrim.h"
 #include "ownerhandlers.h"
 #include "report/endtexts.h"
@@ -58,7 +59,8 @@ void DeviceOwner::ThreadAskYesNo(TSThreadParams& params) {
         return;
     }
     // Only a run of one device gets here (several need --yes): its question can be asked.
-    io_.Out << '\n' << '[' << port_ << "] " << TrimText(params.EventText) << " [y/N] ";
+    io_.Out << '\n'
+            << '[' << port_ << "] " << PrintableText(TrimText(params.EventText), true) << " [y/N] ";
     io_.Out.flush();
     std::string answer;
     params.EventAnswer = 0;

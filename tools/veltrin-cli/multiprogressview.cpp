@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/printabletext.h"
 #include "common/texttrim.h"
 #include "progressview.h"
 
@@ -46,7 +47,7 @@ void MultiProgressView::StepTotal(std::size_t device, std::int32_t value) {
 
 void MultiProgressView::ShowTitle(std::size_t device, const std::string& text) {
     Device& d = devices_.at(device);
-    const std::string title = TrimText(text);
+    const std::string title = PrintableText(TrimText(text));
     if (title.empty() || title == d.Title)
         return;
     d.Title = title;
@@ -57,7 +58,7 @@ void MultiProgressView::ShowTitle(std::size_t device, const std::string& text) {
 
 void MultiProgressView::ShowAction(std::size_t device, const std::string& text) {
     Device& d = devices_.at(device);
-    const std::string action = TrimText(text);
+    const std::string action = PrintableText(TrimText(text));
     if (action == d.Action)
         return;
     d.Action = action;
@@ -68,10 +69,10 @@ void MultiProgressView::ShowAction(std::size_t device, const std::string& text) 
 
 void MultiProgressView::ShowEnd(std::size_t device, const std::string& text, bool succeeded) {
     Device& d = devices_.at(device);
-    d.End = text;
+    d.End = PrintableText(text);
     d.Succeeded = succeeded;
     if (!terminal_)
-        out_ << '[' << d.Port << "] " << text << '\n';
+        out_ << '[' << d.Port << "] " << d.End << '\n';
     Changed(device);
 }
 

@@ -1,5 +1,7 @@
 #include "ownerhandlers.h"
 
+#include "common/printabletext.h"
+
 #include <cstring>
 
 #include "engine/updateresult.h"
@@ -36,8 +38,8 @@ void ReportBusyPorts(const TSThreadParams& params, std::ostream& err) {
         PortLockHolder holder;
         holder.ProcessId = busy.HolderProcessId;
         holder.Program = busy.HolderProgram;
-        err << "veltrin-cli: " << busy.Port << " is in use by another update run ("
-            << PortLockHolderText(holder) << "); the port was not touched. Start again when "
+        err << "veltrin-cli: " << PrintableText(busy.Port) << " is in use by another update run ("
+            << PrintableText(PortLockHolderText(holder)) << "); the port was not touched. Start again when "
             << "that run has ended.\n";
     }
 }

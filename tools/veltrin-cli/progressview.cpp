@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/printabletext.h"
 #include "common/texttrim.h"
 
 namespace veltrin {
@@ -49,7 +50,7 @@ void ProgressView::SetActionPosition(std::int32_t value) {
 }
 
 void ProgressView::ShowTitle(const std::string& text) {
-    const std::string title = TrimText(text);
+    const std::string title = PrintableText(TrimText(text));
     if (title == title_) {
         return;
     }
@@ -63,7 +64,7 @@ void ProgressView::ShowTitle(const std::string& text) {
 }
 
 void ProgressView::ShowAction(const std::string& text) {
-    const std::string action = TrimText(text);
+    const std::string action = PrintableText(TrimText(text));
     if (action == action_) {
         return;
     }

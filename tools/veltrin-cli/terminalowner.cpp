@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "common/printabletext.h"
 #include "common/texttrim.h"
 #include "endadvice.h"
 #include "engine/countdowntext.h"
@@ -134,7 +135,7 @@ void TerminalOwner::ThreadAskYesNo(TSThreadParams& params) {
         events_->Emit("question", {{"text", question}});
     } else {
         progress_.Release();
-        io_.Out << '\n' << question << " [y/N] ";
+        io_.Out << '\n' << PrintableText(question, true) << " [y/N] ";
     }
     const char* source = "yes-option";
     if (answerYes_) {
@@ -179,12 +180,13 @@ void TerminalOwner::ThreadReportEnd(TSThreadParams& params, bool terminated) {
     }
     progress_.Release();
     const EndTexts texts = ResultTexts(terminated, params.ResultCode, params.EventText);
-    io_.Out << '\n' << texts.Caption << ": " << texts.Status << '\n';
+    // The end text may carry what the device said.
+    io_.Out << '\n' << texts.Caption << ": " << PrintableText(texts.Status, true) << '\n';
     if (!texts.ErrorText.empty()) {
-        io_.Out << texts.ErrorText << '\n';
+        io_.Out << PrintableText(texts.ErrorText, true) << '\n';
     }
     if (!texts.Message.empty()) {
-        io_.Out << texts.Message << '\n';
+        io_.Out << PrintableText(texts.Message, true) << '\n';
     }
     if (const std::string advice = terminated ? "" : EndAdviceFor(params.ResultCode);
         !advice.empty()) {
