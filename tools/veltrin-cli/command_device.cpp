@@ -48,8 +48,8 @@ void PrintProbe(const std::string& name, const PortProbe& probe, CliIo& io) {
     if (name.size() >= kPortNameSize) {
         io.Out << "name longer than " << kPortNameSize - 1 << " characters\n";
     } else if (probe.InUse) {
-        io.Out << "in use by another update run (" << PrintableText(PortLockHolderText(probe.Holder))
-               << ")\n";
+        io.Out << "in use by another update run ("
+               << PrintableText(PortLockHolderText(probe.Holder)) << ")\n";
     } else if (!probe.Opened) {
         io.Out << "cannot open (" << probe.ResultText << ")\n";
         if (const std::string problem = PortAccessProblem(name); !problem.empty()) {
@@ -74,8 +74,9 @@ int RunPortsCommand(const CliArguments& arguments, CliIo& io) {
         for (const auto& port : ports) {
             const std::string name = TrimText(port);
             const std::string problem = PortAccessProblem(name);
-            WriteJsonLine(io.Out, {{"port", name},
-                                   {"access_problem", problem.empty() ? Json(nullptr) : Json(problem)}});
+            WriteJsonLine(io.Out,
+                          {{"port", name},
+                           {"access_problem", problem.empty() ? Json(nullptr) : Json(problem)}});
         }
         return 0;
     }

@@ -168,8 +168,9 @@ int RunHistoryCommand(const CliArguments& arguments, CliIo& io, const CliEnviron
                                  [&](const HistoryRecord& r) { return !Matches(r, arguments); }),
                   records.end());
     // Runs append when they end; the list goes by the time each run started, newest last.
-    std::stable_sort(records.begin(), records.end(),
-                     [](const HistoryRecord& a, const HistoryRecord& b) { return a.Time < b.Time; });
+    std::stable_sort(
+        records.begin(), records.end(),
+        [](const HistoryRecord& a, const HistoryRecord& b) { return a.Time < b.Time; });
     if (arguments.Last > 0 && records.size() > arguments.Last)
         records.erase(records.begin(), records.end() - static_cast<std::ptrdiff_t>(arguments.Last));
 

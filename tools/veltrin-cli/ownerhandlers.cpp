@@ -1,9 +1,8 @@
 #include "ownerhandlers.h"
 
-#include "common/printabletext.h"
-
 #include <cstring>
 
+#include "common/printabletext.h"
 #include "engine/updateresult.h"
 #include "transport/portlock.h"
 
@@ -39,7 +38,8 @@ void ReportBusyPorts(const TSThreadParams& params, std::ostream& err) {
         holder.ProcessId = busy.HolderProcessId;
         holder.Program = busy.HolderProgram;
         err << "veltrin-cli: " << PrintableText(busy.Port) << " is in use by another update run ("
-            << PrintableText(PortLockHolderText(holder)) << "); the port was not touched. Start again when "
+            << PrintableText(PortLockHolderText(holder))
+            << "); the port was not touched. Start again when "
             << "that run has ended.\n";
     }
 }
