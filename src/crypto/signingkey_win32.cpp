@@ -46,6 +46,14 @@ bool IsP256(const CERT_PUBLIC_KEY_INFO& info) {
                        sizeof(kP256Parameters)) == 0;
 }
 
+// The decoder ignores bytes after the signature's SEQUENCE; libcrypto refuses them, and so do
+// we, so both systems accept exactly the same files. A P-256 signature is at most 72 bytes, so
+// its length is always in DER's one-byte form.
+bool IsOneWholeSequence(const std::vector<unsigned char>& signature) {
+    return signature.size() >= 2 && signature[0] == 0x30 && signature[1] < 0x80 &&
+           signature.size() == 2u + signature[1];
+}
+
 // r and s come as little-endian integers; CNG wants both big-endian, each padded to 32 bytes.
 bool PutCoordinate(const CRYPT_UINT_BLOB& value, unsigned char* target) {
     DWORD length = value.cbData;
@@ -96,7 +104,7 @@ bool VerifyP256Signature(const std::vector<unsigned char>& spkiDer, const void* 
         Decoded<CERT_PUBLIC_KEY_INFO> info;
         Decoded<CERT_ECC_SIGNATURE> decoded;
         if (!Decode(X509_PUBLIC_KEY_INFO, spkiDer.data(), spkiDer.size(), info) ||
-            !IsP256(*info.Value) ||
+            !IsP256(*info.Value) || !IsOneWholeSequence(signature) ||
             !Decode(X509_ECC_SIGNATURE, signature.data(), signature.size(), decoded)) {
             return false;
         }
