@@ -16,12 +16,6 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     with_window=1
     programs+=(veltrin-demo-window)
 fi
-echo "== building ${programs[*]}"
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELTRIN_BUILD_TESTS=OFF \
-    -DVELTRIN_BUILD_BENCHMARKS=OFF -DVELTRIN_BUILD_UI="$([ $with_window = 1 ] && echo ON || echo OFF)" \
-    >/dev/null
-cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)" --target "${programs[@]}"
-
 work="$(mktemp -d)"
 pids=()
 cleanup() {
@@ -31,6 +25,17 @@ cleanup() {
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
+
+echo "== making a signing key for this run; the programs are built to trust only it"
+openssl ecparam -name prime256v1 -genkey -noout -out "$work/maker.key" 2>/dev/null
+openssl ec -in "$work/maker.key" -pubout -out "$work/maker.pub" 2>/dev/null
+echo "   key fingerprint $(openssl pkey -pubin -in "$work/maker.pub" -outform DER | sha256sum | cut -d' ' -f1)"
+
+echo "== building ${programs[*]}"
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELTRIN_BUILD_TESTS=OFF \
+    -DVELTRIN_BUILD_BENCHMARKS=OFF -DVELTRIN_BUILD_UI="$([ $with_window = 1 ] && echo ON || echo OFF)" \
+    -DVELTRIN_UPDATE_SIGNING_KEYS="$work/maker.pub" >/dev/null
+cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)" --target "${programs[@]}"
 
 # Reads the first line a background program prints, waiting at most 20 s for it.
 first_line() {
@@ -48,6 +53,13 @@ echo "== generating sample update data"
 "$build/tools/sample-data/veltrin-sample-data" --out "$work/data" --seed 7 --version 01.02.03 \
     --sounds 0x10000 --fonts 0x10000 --texts 0x10000 --bootloader 0x10000 \
     --application 0x30000 >/dev/null
+echo "== signing it as a maker signs a release"
+(
+    cd "$work/data"
+    sha256sum files.txt $(grep -v '^#' files.txt) >SHA256SUMS
+    openssl dgst -sha256 -sign "$work/maker.key" -out SHA256SUMS.sig SHA256SUMS
+    openssl dgst -sha256 -verify "$work/maker.pub" -signature SHA256SUMS.sig SHA256SUMS | sed 's/^/   /'
+)
 ls "$work/data"
 
 echo "== starting the local HTTPS update server"
@@ -67,7 +79,10 @@ echo "   the pipette answers on /dev/$port"
 if [ "$with_window" = 1 ]; then
     echo "== opening the Veltrin window: answer its questions to run the update"
     "$build/tools/demo-window/veltrin-demo-window" --server "$server" \
-        --ca-file "$work/certs/ca.pem" --port "$port"
+        --ca-file "$work/certs/ca.pem" --port "$port" --history-file "$work/history.jsonl"
+    echo "== what the update history recorded about the update data"
+    grep -o '"update_data_verified":[a-z]*,"update_data_key":"[0-9a-f]*"' "$work/history.jsonl" |
+        sed 's/^/   /' || echo "   no run reached the device"
 else
     yes_flag=()
     [ -t 0 ] || yes_flag=(--yes)

@@ -11,7 +11,7 @@
 #include "history/historyfile.h"
 #include "history/historyreader.h"
 #include "history/historyrecord.h"
-#include "history/sha256.h"
+#include "crypto/sha256.h"
 
 namespace {
 

@@ -21,9 +21,11 @@ void ShowLabel(const DownloadLabelFunction& label, FirmwareFamily family, const 
     }
 }
 
-// The index and the three names in it; on any failure all three names are empty.
+// The index and the three names in it; on any failure all three names are empty. A fetched
+// index also brings the folder's checksums, and an index that fails them refuses the folder.
 IndexNames FetchIndexNames(HttpsClient& client, const std::string& serverBase,
-                           UpdateDownloadReport* report) {
+                           UpdateDownloadReport* report, const UpdateTrust& trust,
+                           UpdateVerification& verification) {
     try {
         const std::string url = MakeIndexUrl(serverBase);
         std::string index;
@@ -36,6 +38,12 @@ IndexNames FetchIndexNames(HttpsClient& client, const std::string& serverBase,
         }
         if (result != HTTPS_OK) {
             return {};
+        }
+        verification = FetchUpdateVerification(client, serverBase, trust);
+        const std::string problem =
+            verification.FileProblem(kIndexFileName, index.data(), index.size());
+        if (!problem.empty() && verification.Check != UpdateDataCheck::Refused) {
+            verification.Refuse(std::string(kIndexFileName) + ": " + problem);
         }
         return FindIndexNames(index);
     } catch (...) {
@@ -84,8 +92,20 @@ void FetchFile(HttpsClient& client, const std::string& serverBase, const std::st
     }
 }
 
+template <typename Body>
+std::string Refusal(const UpdateVerification& verification, const std::string& name,
+                    const Body& body) {
+    try {
+        return body.empty() ? std::string()
+                            : verification.FileProblem(TrimText(name), body.data(), body.size());
+    } catch (...) {
+        return "not checked";
+    }
+}
+
 void LoadVariants(HttpsClient& client, const std::string& serverBase, const std::string& name,
-                  ClQuorvanVariants& variants, UpdateData& data, UpdateDownloadReport* report) {
+                  ClQuorvanVariants& variants, UpdateData& data, UpdateDownloadReport* report,
+                  const UpdateVerification& verification) {
     variants.Clear();
     data.FileNameVariants.clear();
     data.VariantFileBytes.clear();
@@ -93,6 +113,13 @@ void LoadVariants(HttpsClient& client, const std::string& serverBase, const std:
         std::vector<std::uint8_t> bytes;
         FetchFile(client, serverBase, name, bytes, report ? &report->Variants : nullptr);
         if (bytes.empty()) {
+            return;
+        }
+        if (std::string refusal = Refusal(verification, name, bytes); !refusal.empty()) {
+            if (report != nullptr) {
+                report->Variants.Refusal = std::move(refusal);
+                report->VariantFileBytes = std::move(bytes);
+            }
             return;
         }
         MemoryByteSource source(bytes.data(), bytes.size());
@@ -113,11 +140,14 @@ void LoadVariants(HttpsClient& client, const std::string& serverBase, const std:
 }
 
 std::string CheckFirmware(FirmwareFamily family, const std::string& hexText,
-                          const DownloadLabelFunction& label) {
+                          const DownloadLabelFunction& label, const std::string& refusal) {
     if (IsBlankText(hexText)) {
         return {};
     }
     ShowLabel(label, family, kLabelCheckFirmware);
+    if (!refusal.empty()) {
+        return {};  // not what the maker published: never parsed, never offered
+    }
     try {
         const std::string version = CheckDownloadedFirmware(family, hexText);
         return version.empty() ? std::string() : kVersionPrefix + version;
@@ -142,7 +172,7 @@ std::string MakeUpdateFileUrl(const std::string& serverBase, const std::string& 
 
 void DownloadUpdateData(HttpsClient& client, const std::string& serverBase, UpdateData& data,
                         ClQuorvanVariants& variants, const DownloadLabelFunction& label,
-                        UpdateDownloadReport* report) {
+                        UpdateDownloadReport* report, const UpdateTrust& trust) {
     if (report != nullptr) {
         *report = UpdateDownloadReport{};
     }
@@ -151,18 +181,30 @@ void DownloadUpdateData(HttpsClient& client, const std::string& serverBase, Upda
     ShowLabel(label, FirmwareFamily::QuorvanOtg, kLabelLoading);
     ShowLabel(label, FirmwareFamily::TarnovelleK7, kLabelLoading);
 
-    const IndexNames names = FetchIndexNames(client, serverBase, report);
+    UpdateVerification verification;
+    const IndexNames names = FetchIndexNames(client, serverBase, report, trust, verification);
     FetchFile(client, serverBase, names.QuorvanOtg, data.HexQuorvanOtg,
               report ? &report->QuorvanOtg : nullptr);
     FetchFile(client, serverBase, names.TarnovelleK7, data.HexTarnovelleK7,
               report ? &report->TarnovelleK7 : nullptr);
-    LoadVariants(client, serverBase, names.Variants, variants, data, report);
+    LoadVariants(client, serverBase, names.Variants, variants, data, report, verification);
+    const std::string quorvanRefusal = Refusal(verification, names.QuorvanOtg, data.HexQuorvanOtg);
+    const std::string tarnovelleRefusal =
+        Refusal(verification, names.TarnovelleK7, data.HexTarnovelleK7);
     data.FileNameQuorvanOtg = data.HexQuorvanOtg.empty() ? "" : TrimText(names.QuorvanOtg);
     data.FileNameTarnovelleK7 = data.HexTarnovelleK7.empty() ? "" : TrimText(names.TarnovelleK7);
 
-    data.VersionQuorvanOtg = CheckFirmware(FirmwareFamily::QuorvanOtg, data.HexQuorvanOtg, label);
-    data.VersionTarnovelleK7 =
-        CheckFirmware(FirmwareFamily::TarnovelleK7, data.HexTarnovelleK7, label);
+    data.VersionQuorvanOtg =
+        CheckFirmware(FirmwareFamily::QuorvanOtg, data.HexQuorvanOtg, label, quorvanRefusal);
+    data.VersionTarnovelleK7 = CheckFirmware(FirmwareFamily::TarnovelleK7, data.HexTarnovelleK7,
+                                             label, tarnovelleRefusal);
+    data.Check = verification.Check;
+    data.SigningKey = verification.KeyFingerprint;
+    if (report != nullptr) {
+        report->QuorvanOtg.Refusal = quorvanRefusal;
+        report->TarnovelleK7.Refusal = tarnovelleRefusal;
+        report->Verification = std::move(verification);
+    }
 }
 
 }  // namespace veltrin

@@ -8,6 +8,7 @@
 #include "data/clquorvanvariants.h"
 #include "data/firmwarelayout.h"
 #include "download/httpsclient.h"
+#include "download/updateverification.h"
 
 namespace veltrin {
 
@@ -23,6 +24,9 @@ struct UpdateData {
     std::string FileNameTarnovelleK7;
     std::string FileNameVariants;
     std::vector<std::uint8_t> VariantFileBytes;
+    // How the files above were checked, and the fingerprint of the key that signed them.
+    UpdateDataCheck Check = UpdateDataCheck::None;
+    std::string SigningKey = {};
 };
 
 // Called with the text a family's version label shows while the download works:
@@ -39,6 +43,7 @@ struct UpdateFileReport {
     std::string Url;   // empty when not fetched
     int Result = -1;   // HttpsResult of the fetch; -1 when not fetched
     std::string Error;
+    std::string Refusal;  // why the fetched file failed SHA256SUMS or its signature; else empty
 };
 
 // The details of one download, for front ends that show more than the version labels.
@@ -52,6 +57,7 @@ struct UpdateDownloadReport {
     UpdateFileReport Variants;
     int VariantLoadResult = -1;  // VariantFileResult; -1 when nothing was loaded
     std::vector<std::uint8_t> VariantFileBytes;
+    UpdateVerification Verification;
 };
 
 // The build-time base URL of the update server; its path ends in "/pipette-update".
@@ -66,8 +72,12 @@ std::string MakeUpdateFileUrl(const std::string& serverBase, const std::string& 
 // Fetches "files.txt" under serverBase, the two firmware files and the variant parameter file it
 // names, loads the variant table and checks both firmware images. Never throws; every failure
 // only leaves its field empty (or the table empty).
+// Where the folder has a SHA256SUMS, or trust holds a key, a file that fails that check is
+// treated like one that fails its own check: a firmware gets no version, a variant file is not
+// loaded.
 void DownloadUpdateData(HttpsClient& client, const std::string& serverBase, UpdateData& data,
                         ClQuorvanVariants& variants, const DownloadLabelFunction& label = {},
-                        UpdateDownloadReport* report = nullptr);
+                        UpdateDownloadReport* report = nullptr,
+                        const UpdateTrust& trust = BuiltInUpdateTrust());
 
 }  // namespace veltrin

@@ -6,7 +6,7 @@
 #include "common/texttrim.h"
 #include "engine/devicefamily.h"
 #include "history/historyfile.h"
-#include "history/sha256.h"
+#include "crypto/sha256.h"
 #include "protocol/devicetypes.h"
 #include "report/endtexts.h"
 
@@ -61,10 +61,12 @@ void UpdateHistoryRecorder::NoteUpdateData(const UpdateData& data) {
         variantSha256_ = data.VariantFileBytes.empty()
                              ? std::string()
                              : Sha256Hex(data.VariantFileBytes.data(), data.VariantFileBytes.size());
+        signingKey_ = data.Check == UpdateDataCheck::Signature ? data.SigningKey : std::string();
     } catch (const std::exception&) {
         quorvan_ = tarnovelle_ = FirmwareFacts{};
         variantFile_.clear();
         variantSha256_.clear();
+        signingKey_.clear();
     }
 }
 
@@ -105,6 +107,8 @@ HistoryRecord UpdateHistoryRecorder::CurrentRecord(std::int32_t resultCode, bool
         record.FirmwareVersion = firmware->Version;
         record.FirmwareSha256 = firmware->Sha256;
     }
+    record.UpdateDataVerified = !signingKey_.empty();
+    record.UpdateDataKey = signingKey_;
     record.InfoText = device_.InfoText;
     record.VersionText0 = device_.VersionText0;
     record.VersionText1 = device_.VersionText1;

@@ -46,6 +46,7 @@ private:
     FirmwareFacts quorvan_;
     FirmwareFacts tarnovelle_;
     std::string variantFile_, variantSha256_;
+    std::string signingKey_;  // empty: the update data was not verified by a signature
     bool deviceReported_ = false;
     TSDeviceReport device_;
     std::string startTime_;

@@ -172,9 +172,11 @@ TEST_F(UpdateDownloadTest, FullDownloadOfGeneratedDataGivesBothVersionsAndTheVar
         {FirmwareFamily::TarnovelleK7, "check Firmware ..."}};
     EXPECT_EQ(labels, expectedLabels);
 
-    // The index with one slash, the named files with two, in this order.
+    // The index with one slash, then the checksum list (none here) and the named files with
+    // two, in this order.
     const std::vector<std::string> expectedPaths = {
-        "/pipette-update/files.txt", std::string("/pipette-update//") + kQuorvanName,
+        "/pipette-update/files.txt", "/pipette-update//SHA256SUMS",
+        std::string("/pipette-update//") + kQuorvanName,
         std::string("/pipette-update//") + kTarnovelleName,
         std::string("/pipette-update//") + kVariantsName};
     EXPECT_EQ(RequestedPaths(), expectedPaths);
@@ -213,7 +215,8 @@ TEST_P(UpdateDownloadIndexTest, NamesFollowTheKeyAndExtensionRule) {
 
     EXPECT_EQ(data.VersionQuorvanOtg, c.QuorvanName.empty() ? "" : "Version 01.02.03");
     EXPECT_EQ(data.VersionTarnovelleK7, c.TarnovelleName.empty() ? "" : "Version 02.00.00");
-    std::vector<std::string> expectedPaths = {"/pipette-update/files.txt"};
+    std::vector<std::string> expectedPaths = {"/pipette-update/files.txt",
+                                              "/pipette-update//SHA256SUMS"};
     for (const auto& name : {c.QuorvanName, c.TarnovelleName}) {
         if (!name.empty()) {
             expectedPaths.push_back("/pipette-update//" + name);
@@ -257,8 +260,8 @@ TEST_F(UpdateDownloadTest, NamesWithBlanksAndNonAsciiBytesArePercentEncodedOnThe
 
     EXPECT_EQ(data.VersionQuorvanOtg, "Version 01.02.03");
     const auto requests = server_->Requests();
-    ASSERT_EQ(requests.size(), 2u);
-    EXPECT_EQ(requests[1].Target,
+    ASSERT_EQ(requests.size(), 3u);  // the index, the checksum list, the firmware
+    EXPECT_EQ(requests[2].Target,
               "/pipette-update//Quorvan_OTG%20see%20below%20file%20%E4%20100%2541.hex");
 }
 
@@ -430,7 +433,7 @@ TEST_F(UpdateDownloadTest, CookieOfTheIndexGoesWithTheFileRequests) {
     DownloadUpdateData(client, Base(), data, variants);
 
     const auto requests = server_->Requests();
-    ASSERT_EQ(requests.size(), 4u);
+    ASSERT_EQ(requests.size(), 5u);  // the index, the checksum list, three files
     EXPECT_EQ(requests[0].Header("Cookie"), "");
     for (std::size_t i = 1; i < requests.size(); ++i) {
         EXPECT_EQ(requests[i].Header("Cookie"), "dl=token42") << requests[i].Path;

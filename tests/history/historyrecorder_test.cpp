@@ -8,7 +8,7 @@
 
 #include "history/historyfile.h"
 #include "history/historyreader.h"
-#include "history/sha256.h"
+#include "crypto/sha256.h"
 #include "support/tempdirectory.h"
 
 namespace veltrin {

@@ -3,6 +3,7 @@
 # Each rule: a folder, and a regular expression of include lines it must not have.
 set(_rules
     "src/common|#include \"(protocol|transport|wiring|data|engine|diagnostics|download|report|records|windowlogic|ui)/"
+    "src/crypto|#include \"(protocol|transport|wiring|data|engine|diagnostics|download|report|records|history|windowlogic|ui)/"
     "src/protocol|#include \"(transport|wiring|data|engine|download|records|windowlogic|ui)/"
     "src/transport|#include \"(wiring|data|engine|download|records|windowlogic|ui)/|#include \"protocol/clconnect(all|pipetten)"
     "src/data|#include \"(protocol|transport|wiring|engine|download|records|windowlogic|ui)/"

@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "history/historyreader.h"
-#include "history/sha256.h"
+#include "crypto/sha256.h"
 #include "mainwindowprobe.h"
 #include "modalanswerer.h"
 #include "pipettesimulator.h"

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include <filesystem>
@@ -13,6 +14,7 @@
 #include "jsondoc.h"
 #include "sampledata.h"
 #include "support/httpstestserver.h"
+#include "support/signedfolder.h"
 #include "support/tempdirectory.h"
 #include "support/testcertificates.h"
 
@@ -223,6 +225,57 @@ TEST_F(CliCommandsTest, DownloadKeepsNamesThatLeaveTheFolderOut) {
                             std::filesystem::directory_iterator()),
               1);
 }
+
+struct SignedDownloadCase {
+    const char* Name;
+    bool TrustMaker;      // --trust-key with the maker's key, else with a stranger's
+    int Status;
+    const char* Says;
+    std::vector<std::string> Saved;  // the folder written, sorted
+};
+
+class CliSignedDownloadTest : public CliCommandsTest,
+                              public ::testing::WithParamInterface<SignedDownloadCase> {};
+
+TEST_P(CliSignedDownloadTest, KeepsOnlyVerifiedFilesAndTheirSignature) {
+    const SignedDownloadCase& c = GetParam();
+    WriteSampleSet();
+    const test::SigningKeyPair maker = test::MakeSigningKeyPair();
+    const test::SigningKeyPair stranger = test::MakeSigningKeyPair();
+    ASSERT_EQ(test::SignUpdateFolder(folder_.string(), test::SampleFolderNames(folder_.string()),
+                                     maker),
+              "");
+    const std::string key = WriteFile("key.pem", (c.TrustMaker ? maker : stranger).PublicPem);
+    const auto target = dir_.Path() / "fetched";
+
+    const auto result = RunCliWith({"download", "--server", "file://" + folder_.string(),
+                                    "--trust-key", key, target.string()});
+    EXPECT_EQ(result.Status, c.Status) << result.Out << result.Err;
+    EXPECT_TRUE(Contains(result.Out, c.Says)) << result.Out;
+    std::vector<std::string> saved;
+    for (const auto& entry : std::filesystem::directory_iterator(target))
+        saved.push_back(entry.path().filename().string());
+    std::sort(saved.begin(), saved.end());
+    EXPECT_EQ(saved, c.Saved);
+    for (const std::string& name : saved) {
+        EXPECT_EQ(std::filesystem::file_size(target / name),
+                  std::filesystem::file_size(folder_ / name))
+            << name;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Folders, CliSignedDownloadTest,
+    ::testing::Values(
+        SignedDownloadCase{"SignedByTheTrustedKey", true, 0,
+                           "Update data: verified, signed by the trusted key ",
+                           {"Quorvan_OTG_V04.05.06.hex", "SHA256SUMS", "SHA256SUMS.sig",
+                            "Tarnovelle_K7_V04.05.06.hex", "files.txt", "quorvan_variants.par"}},
+        SignedDownloadCase{"SignedBySomebodyElse", false, 1,
+                           "Update data: refused: SHA256SUMS.sig is not a valid signature by a "
+                           "trusted key\n",
+                           {}}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(CliCommandsTest, UpdateWithoutUpdateDataStopsBeforeAnyDevice) {
     const std::string server = "file://" + (dir_.Path() / "empty").string();

@@ -14,8 +14,11 @@
 
 #include "cliupdatefixture.h"
 #include "history/historyreader.h"
-#include "history/sha256.h"
+#include "crypto/sha256.h"
+#include "download/trustedkeys.h"
+#include "history/historyreader.h"
 #include "jsondoc.h"
+#include "support/signedfolder.h"
 
 namespace veltrin {
 namespace {
@@ -233,6 +236,37 @@ TEST_F(CliJsonTest, EachRunThatReachesADeviceLeavesItsRecord) {
     EXPECT_EQ(refused.Family, "Tarnovelle K7/K7x");
     EXPECT_EQ(refused.VariantFile, "");
     EXPECT_FALSE(refused.VariantId.has_value());
+}
+
+TEST_F(CliJsonTest, SignedUpdateDataIsRecordedWithItsKey) {
+    Publish();
+    const test::SigningKeyPair maker = test::MakeSigningKeyPair();
+    ASSERT_EQ(test::SignUpdateFolder(folder_.string(), test::SampleFolderNames(folder_.string()),
+                                     maker),
+              "");
+    const std::string key = dir_.File("maker.pub");
+    ASSERT_TRUE(test::WriteFileText(key, maker.PublicPem));
+    PipetteSimulator sim(DeviceOptions(10));
+    ASSERT_EQ(sim.Start(), 0);
+
+    const CliResult result = RunUpdate(sim, true, "", {"--json", "--trust-key", key}, history_);
+    ASSERT_EQ(result.Status, 0) << result.Out;
+    UpdateTrust trust;
+    ASSERT_EQ(AddTrustedKeys(maker.PublicPem, trust), "");
+    const std::string fingerprint = trust.Keys.at(0).Fingerprint;
+    for (const Json& event : Events(result)) {
+        if (event["event"] == "update_data") {
+            EXPECT_EQ(event["check"], "signature");
+            EXPECT_EQ(event["signing_key"], fingerprint);
+        }
+    }
+    std::vector<HistoryRecord> records;
+    std::vector<std::string> warnings;
+    std::string error;
+    ASSERT_EQ(ReadHistoryFile(history_, records, warnings, error), 0) << error;
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_TRUE(records[0].UpdateDataVerified);
+    EXPECT_EQ(records[0].UpdateDataKey, fingerprint);
 }
 
 TEST_F(CliJsonTest, AHistoryThatCannotBeWrittenLeavesTheResultAsItIs) {

@@ -6,11 +6,14 @@
 //   wine-com-harness --link DIR/com5 --peer Nak -- wine-com-run.sh test.exe --gtest_filter=...
 //   wine-com-harness --link DIR/com6 --sim 10 --publish DIR/data --check-firmware quorvan
 //                    -- wine-com-run.sh veltrin-cli.exe update --port COM6 --yes --server URL
+//   wine-com-harness --link DIR/com8 --sim 10 --publish DIR/data --sign garbled-signature
+//                    --trusted-key DIR/maker.pub --expect-refused -- wine-com-run.sh ...
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -24,6 +27,8 @@
 #include "sampledata.h"
 #include "support/ptypair.h"
 #include "support/scriptedpeer.h"
+#include "support/signedfolder.h"
+#include "support/tempdirectory.h"
 
 namespace veltrin::winserial {
 namespace {
@@ -35,8 +40,19 @@ struct Arguments {
     std::string Publish;
     std::optional<FirmwareFamily> Family;
     int TimeoutSeconds = 240;
+    // The published folder signed by a key made for the run, then spoilt as the case says;
+    // the key the program is told to trust goes to TrustedKey.
+    std::string Sign;
+    std::string TrustedKey;
+    // The program must refuse the update data: exit status 101, and not one request reaches
+    // the device.
+    bool ExpectRefused = false;
+    // A history file whose last record must say that the update data was verified.
+    std::string ExpectVerified;
     std::vector<std::string> Command;
 };
+
+constexpr int kExitNoUpdateData = 101;
 
 bool Parse(int argc, char** argv, Arguments& args) {
     int i = 1;
@@ -45,6 +61,10 @@ bool Parse(int argc, char** argv, Arguments& args) {
         if (option == "--") {
             ++i;
             break;
+        }
+        if (option == "--expect-refused") {
+            args.ExpectRefused = true;
+            continue;
         }
         if (i + 1 >= argc)
             return false;
@@ -64,6 +84,12 @@ bool Parse(int argc, char** argv, Arguments& args) {
                 args.Family = FirmwareFamily::TarnovelleK7;
             else
                 return false;
+        } else if (option == "--sign") {
+            args.Sign = value;
+        } else if (option == "--trusted-key") {
+            args.TrustedKey = value;
+        } else if (option == "--expect-verified") {
+            args.ExpectVerified = value;
         } else if (option == "--timeout") {
             args.TimeoutSeconds = std::atoi(value.c_str());
         } else {
@@ -74,7 +100,8 @@ bool Parse(int argc, char** argv, Arguments& args) {
         args.Command.emplace_back(argv[i]);
     const bool onePeer = args.Peer.empty() != (args.SimType == 0);
     return !args.Link.empty() && onePeer && !args.Command.empty() && args.TimeoutSeconds > 0 &&
-           (!args.Family || args.SimType != 0);
+           (!args.Family || args.SimType != 0) &&
+           (args.Sign.empty() || (!args.Publish.empty() && !args.TrustedKey.empty()));
 }
 
 // Replaces the link in one step, so Wine never finds it missing or half made.
@@ -94,7 +121,7 @@ bool PointLink(const std::string& link, const std::string& portName) {
     return true;
 }
 
-bool RunCommand(const Arguments& args) {
+bool RunCommand(const Arguments& args, int expectedStatus = 0) {
     const ChildResult child = RunChild(args.Command, std::chrono::seconds(args.TimeoutSeconds));
     if (!child.Started) {
         std::fprintf(stderr, "cannot start %s\n", args.Command[0].c_str());
@@ -105,8 +132,9 @@ bool RunCommand(const Arguments& args) {
                      args.TimeoutSeconds);
         return false;
     }
-    if (child.ExitStatus != 0) {
-        std::fprintf(stderr, "the Windows program ended with %d\n", child.ExitStatus);
+    if (child.ExitStatus != expectedStatus) {
+        std::fprintf(stderr, "the Windows program ended with %d, not %d\n", child.ExitStatus,
+                     expectedStatus);
         return false;
     }
     return true;
@@ -138,8 +166,49 @@ int WithLinePeer(const Arguments& args) {
     return ran && peer.Failures().empty() ? 0 : 1;
 }
 
+// Signs the published folder with a fresh key and spoils it as the case says. Empty on success.
+std::string SignPublished(const Arguments& args) {
+    const test::SigningKeyPair maker = test::MakeSigningKeyPair();
+    const test::SigningKeyPair stranger = test::MakeSigningKeyPair();
+    std::vector<std::string> names = test::SampleFolderNames(args.Publish);
+    const std::filesystem::path folder(args.Publish);
+    const std::string firmware = names.size() > 1 ? names[1] : "";
+    if (args.Sign == "unlisted")
+        std::erase(names, firmware);
+    std::string problem = test::SignUpdateFolder(args.Publish, names, maker);
+    bool ok = problem.empty() && !firmware.empty();
+    if (args.Sign == "changed-byte") {
+        ok = ok && test::ChangeOneByte((folder / firmware).string());
+    } else if (args.Sign == "no-signature") {
+        ok = ok && std::filesystem::remove(folder / "SHA256SUMS.sig");
+    } else if (args.Sign == "garbled-signature") {
+        ok = ok && test::ChangeOneByte((folder / "SHA256SUMS.sig").string());
+    } else if (args.Sign != "signed" && args.Sign != "unlisted" && args.Sign != "untrusted-key") {
+        return "unknown signing case " + args.Sign;
+    }
+    const auto& trusted = args.Sign == "untrusted-key" ? stranger : maker;
+    ok = ok && test::WriteFileText(args.TrustedKey, trusted.PublicPem);
+    return ok ? std::string() : problem.empty() ? "cannot spoil the folder" : problem;
+}
+
+// Empty when the history file's last line says the update data was verified by a key.
+std::string CheckVerifiedHistory(const std::string& fileName) {
+    std::ifstream file(fileName);
+    std::string line, last;
+    while (std::getline(file, line))
+        last = line;
+    if (last.find("\"update_data_verified\":true") == std::string::npos ||
+        last.find("\"update_data_key\":\"\"") != std::string::npos) {
+        return "the history does not say the update data was verified: " + last;
+    }
+    return {};
+}
+
 int WithSimulator(const Arguments& args) {
     sample::SampleSetOptions published;
+    // A signed folder holds one firmware only, so that refusing it leaves the program nothing
+    // to go on with before it opens the port.
+    published.WithTarnovelle = args.Sign.empty();
     if (!args.Publish.empty()) {
         std::error_code error;
         std::filesystem::create_directories(args.Publish, error);
@@ -147,6 +216,11 @@ int WithSimulator(const Arguments& args) {
         if (error || !problem.empty()) {
             std::fprintf(stderr, "cannot publish update data in %s: %s\n", args.Publish.c_str(),
                          problem.c_str());
+            return 1;
+        }
+        if (const std::string signing = args.Sign.empty() ? "" : SignPublished(args);
+            !signing.empty()) {
+            std::fprintf(stderr, "cannot sign %s: %s\n", args.Publish.c_str(), signing.c_str());
             return 1;
         }
     }
@@ -159,7 +233,23 @@ int WithSimulator(const Arguments& args) {
     }
     if (!PointLink(args.Link, sim.PortName()))
         return 1;
-    bool ok = RunCommand(args);
+    if (!args.ExpectVerified.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove(args.ExpectVerified, ignored);  // only this run's record counts
+    }
+    bool ok = RunCommand(args, args.ExpectRefused ? kExitNoUpdateData : 0);
+    if (ok && args.ExpectRefused && !sim.Requests().empty()) {
+        std::fprintf(stderr, "refused update data, yet %zu requests reached the device\n",
+                     sim.Requests().size());
+        ok = false;
+    }
+    if (ok && !args.ExpectVerified.empty()) {
+        if (const std::string problem = CheckVerifiedHistory(args.ExpectVerified);
+            !problem.empty()) {
+            std::fprintf(stderr, "%s\n", problem.c_str());
+            ok = false;
+        }
+    }
     if (ok && args.Family) {
         const std::string problem = CheckFirmwareInDevice(sim, *args.Family, published);
         if (!problem.empty()) {
@@ -180,7 +270,9 @@ int main(int argc, char** argv) {
     if (!Parse(argc, argv, args)) {
         std::fprintf(stderr,
                      "usage: wine-com-harness --link PATH (--peer NAME | --sim TYPE [--publish "
-                     "DIR] [--check-firmware quorvan|tarnovelle]) [--timeout S] -- COMMAND...\n");
+                     "DIR [--sign CASE --trusted-key FILE]] [--check-firmware quorvan|tarnovelle]\n"
+                     "       [--expect-refused] [--expect-verified HISTORY]) [--timeout S] -- "
+                     "COMMAND...\n");
         return 64;
     }
     return args.Peer.empty() ? WithSimulator(args) : WithLinePeer(args);

@@ -13,7 +13,7 @@ namespace {
 
 // Which options a command takes besides --ca-file and --help.
 enum Takes : unsigned {
-    kServer = 1,
+    kServer = 1,  // also --trust-key: both belong to the commands that read update data
     kPortOption = 2,
     kYes = 4,
     kJson = 8,
@@ -127,6 +127,12 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliArguments& parse
             if (!takeValue(parsed.Server)) {
                 return false;
             }
+        } else if (arg == "--trust-key" && Accepts(entry, kServer)) {
+            std::string key;
+            if (!takeValue(key)) {
+                return false;
+            }
+            parsed.TrustKeys.push_back(key);
         } else if (arg == "--port" &&
                    (Accepts(entry, kPortOption) || Accepts(entry, kHistoryFilters))) {
             std::string port;
@@ -275,6 +281,9 @@ const char* CliUsage() {
            "Options:\n"
            "  --server URL    update server base (default: the built-in server); file:// works\n"
            "  --ca-file FILE  trust this CA in addition to the system's trust store\n"
+           "  --trust-key FILE\n"
+           "                  download, update: use update data only when its SHA256SUMS is\n"
+           "                  signed by this PEM public key (may be given more than once)\n"
            "  --port NAME...  probe these ports instead of the system's (e.g. pts/7);\n"
            "                  given more than once: update the device of each port at once\n"
            "  --all-ports     update every port where a supported pipette answers, at once\n"

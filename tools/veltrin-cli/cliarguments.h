@@ -16,6 +16,7 @@ struct CliArguments {
     std::string Directory;           // download
     std::string Server;              // --server; empty: the built-in update server
     std::string CaFile;              // --ca-file: an extra CA to trust
+    std::vector<std::string> TrustKeys;  // --trust-key: PEM keys whose signature update data needs
     bool Yes = false;                // --yes: answer every question with Yes
     int PortOptions = 0;             // how many --port options update was given
     bool AllPorts = false;           // --all-ports: every port where a supported pipette answers

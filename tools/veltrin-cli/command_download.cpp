@@ -9,6 +9,7 @@
 #include "common/printabletext.h"
 #include "common/texttrim.h"
 #include "common/utf8path.h"
+#include "download/checksumlist.h"
 #include "download/indexnames.h"
 #include "jsonevents.h"
 #include "report/endtexts.h"
@@ -30,8 +31,32 @@ void PrintFileOutcome(CliIo& io, const char* what, const UpdateFileReport& file,
         io.Out << PrintableText(file.Name) << " - " << HttpsClient::GetResultText(file.Result)
                << ": " << PrintableText(file.Error) << '\n';
     } else {
-        io.Out << PrintableText(file.Name) << " - " << bytes << " bytes\n";
+        io.Out << PrintableText(file.Name) << " - " << bytes << " bytes"
+               << (file.Refusal.empty() ? "" : ", refused: " + PrintableText(file.Refusal))
+               << '\n';
     }
+}
+
+void PrintVerification(CliIo& io, const UpdateVerification& verification) {
+    switch (verification.Check) {
+        case UpdateDataCheck::None:
+            return;  // an unsigned folder without checksums reads as it always did
+        case UpdateDataCheck::Checksums:
+            io.Out << "Update data: every file matches " << kChecksumFileName
+                   << " (no trusted key to check its signature)\n";
+            return;
+        case UpdateDataCheck::Signature:
+            io.Out << "Update data: verified, signed by the trusted key "
+                   << verification.KeyFingerprint << '\n';
+            return;
+        case UpdateDataCheck::Refused:
+            io.Out << "Update data: refused: " << PrintableText(verification.Problem) << '\n';
+            return;
+    }
+}
+
+Json NullIfEmpty(const std::string& text) {
+    return text.empty() ? Json(nullptr) : Json(text);
 }
 
 template <typename Bytes>
@@ -62,7 +87,8 @@ Json FileOutcome(const char* what, const UpdateFileReport& file, std::size_t byt
             {"result", file.Result},
             {"result_text", file.Result < 0 ? "not fetched" : HttpsClient::GetResultText(file.Result)},
             {"error", file.Error},
-            {"bytes", file.Result == HTTPS_OK ? bytes : 0}};
+            {"bytes", file.Result == HTTPS_OK ? bytes : 0},
+            {"refusal", NullIfEmpty(file.Refusal)}};
 }
 
 void EmitDownloadOutcome(UpdateEventStream& events, const UpdateData& data,
@@ -73,7 +99,10 @@ void EmitDownloadOutcome(UpdateEventStream& events, const UpdateData& data,
                                   {"result", report.IndexResult},
                                   {"result_text", HttpsClient::GetResultText(report.IndexResult)},
                                   {"error", report.IndexError},
-                                  {"bytes", report.IndexText.size()}});
+                                  {"bytes", report.IndexText.size()},
+                                  {"refusal", NullIfEmpty(report.IndexResult == HTTPS_OK
+                                                              ? report.Verification.Problem
+                                                              : std::string())}});
     events.Emit("download_file",
                 FileOutcome("quorvan_firmware", report.QuorvanOtg, data.HexQuorvanOtg.size()));
     events.Emit("download_file", FileOutcome("tarnovelle_firmware", report.TarnovelleK7,
@@ -88,7 +117,10 @@ void EmitDownloadOutcome(UpdateEventStream& events, const UpdateData& data,
                 {{"quorvan_version", versionOrNull(data.VersionQuorvanOtg)},
                  {"tarnovelle_version", versionOrNull(data.VersionTarnovelleK7)},
                  {"variant_load_result", report.VariantLoadResult},
-                 {"variants", report.VariantLoadResult == PAR_OK ? variants.GetCount() : 0}});
+                 {"variants", report.VariantLoadResult == PAR_OK ? variants.GetCount() : 0},
+                 {"check", UpdateDataCheckName(report.Verification.Check)},
+                 {"signing_key", NullIfEmpty(report.Verification.KeyFingerprint)},
+                 {"check_problem", NullIfEmpty(report.Verification.Problem)}});
 }
 
 }  // namespace
@@ -96,6 +128,13 @@ void EmitDownloadOutcome(UpdateEventStream& events, const UpdateData& data,
 bool FetchUpdateData(const CliArguments& arguments, CliIo& io, UpdateData& data,
                      ClQuorvanVariants& variants, UpdateDownloadReport& report,
                      UpdateEventStream* events) {
+    UpdateTrust trust = BuiltInUpdateTrust();
+    for (const std::string& keyFile : arguments.TrustKeys) {
+        if (const std::string problem = AddTrustedKeyFile(keyFile, trust); !problem.empty()) {
+            io.Err << "veltrin-cli: --trust-key " << problem << '\n';
+            return false;
+        }
+    }
     HttpsClientOptions options;
     options.CaFile = arguments.CaFile;
     HttpsClient client(options);
@@ -117,7 +156,7 @@ bool FetchUpdateData(const CliArguments& arguments, CliIo& io, UpdateData& data,
                 io.Out << FamilyLabel(family) << ": " << text << '\n';
             }
         },
-        &report);
+        &report, trust);
     const std::string quorvan = TrimText(data.VersionQuorvanOtg);
     const std::string tarnovelle = TrimText(data.VersionTarnovelleK7);
     if (events != nullptr) {
@@ -134,12 +173,15 @@ bool FetchUpdateData(const CliArguments& arguments, CliIo& io, UpdateData& data,
     PrintFileOutcome(io, "Tarnovelle K7/K7x firmware", report.TarnovelleK7,
                      data.HexTarnovelleK7.size());
     PrintFileOutcome(io, "Variant file", report.Variants, report.VariantFileBytes.size());
-    if (report.VariantLoadResult > 0) {
+    if (!report.Variants.Refusal.empty()) {
+        io.Out << "Variant file not usable: " << report.Variants.Refusal << '\n';
+    } else if (report.VariantLoadResult > 0) {
         io.Out << "Variant file not usable: " << report.VariantLoadResult << " "
                << ClQuorvanVariants::GetResultText(report.VariantLoadResult) << '\n';
     } else if (report.VariantLoadResult == PAR_OK) {
         io.Out << "Variants: " << variants.GetCount() << '\n';
     }
+    PrintVerification(io, report.Verification);
     io.Out << "Latest update version:\n";
     io.Out << "  " << kFamilyLabelQuorvanOtg << ": "
            << (quorvan.empty() ? "not available" : quorvan) << '\n';
@@ -161,17 +203,28 @@ int RunDownloadCommand(const CliArguments& arguments, CliIo& io) {
     UpdateDownloadReport report;
     const bool usable = FetchUpdateData(arguments, io, data, variants, report);
 
+    // What failed its checksum or signature is not kept; the list and its signature are, so
+    // the folder stays checkable offline.
     bool allSaved = true;
-    if (report.IndexResult == HTTPS_OK) {
+    const UpdateVerification& verification = report.Verification;
+    if (verification.Check == UpdateDataCheck::Refused) {
+        io.Out << "  nothing saved, the update data was refused\n";
+    } else if (report.IndexResult == HTTPS_OK) {
         SaveFile(io, folder, kIndexFileName, report.IndexText, allSaved);
+        if (!verification.ChecksumText.empty()) {
+            SaveFile(io, folder, kChecksumFileName, verification.ChecksumText, allSaved);
+        }
+        if (!verification.Signature.empty()) {
+            SaveFile(io, folder, kChecksumSignatureFileName, verification.Signature, allSaved);
+        }
     }
-    if (!data.HexQuorvanOtg.empty()) {
+    if (!data.HexQuorvanOtg.empty() && report.QuorvanOtg.Refusal.empty()) {
         SaveFile(io, folder, report.QuorvanOtg.Name, data.HexQuorvanOtg, allSaved);
     }
-    if (!data.HexTarnovelleK7.empty()) {
+    if (!data.HexTarnovelleK7.empty() && report.TarnovelleK7.Refusal.empty()) {
         SaveFile(io, folder, report.TarnovelleK7.Name, data.HexTarnovelleK7, allSaved);
     }
-    if (!report.VariantFileBytes.empty()) {
+    if (!report.VariantFileBytes.empty() && report.Variants.Refusal.empty()) {
         SaveFile(io, folder, report.Variants.Name, report.VariantFileBytes, allSaved);
     }
     if (!usable) {

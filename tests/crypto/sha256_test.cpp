@@ -1,4 +1,4 @@
-#include "history/sha256.h"
+#include "crypto/sha256.h"
 
 #include <gtest/gtest.h>
 
