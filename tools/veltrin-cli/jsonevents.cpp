@@ -19,6 +19,8 @@ void UpdateEventStream::Emit(const char* event, const Json& fields) {
 void EmitEndWithoutRun(UpdateEventStream& events, int exitStatus, const std::string& status) {
     events.Emit("end", {{"result_code", nullptr},
                         {"terminated", false},
+                        // No device was updated: whatever stopped the command, the run failed.
+                        {"outcome", "failed"},
                         {"exit_status", exitStatus},
                         {"caption", ""},
                         {"status", status},
