@@ -272,9 +272,10 @@ bool ExtraRootStore::Load(const std::string& fileName, std::string& why) {
         return false;
     }
     CERT_CHAIN_ENGINE_CONFIG config = {};
-    // The size of the structure that first held the exclusive roots: every system that knows
-    // them accepts it, also those that do not know the fields added after them.
-    config.cbSize = offsetof(CERT_CHAIN_ENGINE_CONFIG, dwExclusiveFlags);
+    // Built for the oldest Windows we support, the structure has the size of the version that
+    // first held the exclusive roots: every system that knows them accepts it, also those that
+    // do not know the fields added after them.
+    config.cbSize = sizeof(config);
     config.hExclusiveRoot = store_;
     if (!CertCreateCertificateChainEngine(&config, &engine_)) {
         engine_ = nullptr;
