@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "windowlogic/mainwindowservices.h"
+
+namespace veltrin {
+
+// The demo window's command line, the same in both views: the update server, an extra CA
+// file, the ports to search instead of the system's, and a history file.
+//   --server URL [--ca-file FILE] [--port NAME ...] [--history-file FILE]
+// Returns false, leaving services untouched, when an option is unknown, lacks its value or
+// --server is missing; the caller shows DemoWindowUsage() then.
+bool ParseDemoWindowOptions(const std::vector<std::string>& args, MainWindowServices& services);
+
+const char* DemoWindowUsage();
+
+}  // namespace veltrin
