@@ -167,6 +167,12 @@ void TForm_Main::PaintNow() {
 
 void TForm_Main::SetStartStopEnabled(bool enabled) {
     Button_StartStop->setEnabled(enabled);
+    // Disabling the button took the focus from it; enabled again it takes it back, or Space
+    // and Enter do nothing until the user presses Tab.
+    const QWidget* focus = focusWidget();
+    if (enabled && (focus == nullptr || !focus->isEnabled())) {
+        Button_StartStop->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void TForm_Main::ShowProgressView(bool progress) {

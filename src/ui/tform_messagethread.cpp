@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "ui/formtools.h"
+#include "ui/heldkeyfilter.h"
 
 namespace veltrin {
 
@@ -18,6 +19,7 @@ TForm_MessageThread::TForm_MessageThread(QWidget* parent)
     ApplyLayout(this, FormControl::QuestionDialog);
     setFont(TahomaFont(LayoutOf(FormControl::QuestionDialog).FontPixels));
 
+    heldKeys_ = new HeldKeyFilter(this);
     GroupBox_Message = new QGroupBox(this);
     GroupBox_Message->setObjectName(QStringLiteral("GroupBox_Message"));
     ApplyLayout(GroupBox_Message, FormControl::Question_GroupBox_Message);
@@ -70,7 +72,11 @@ void TForm_MessageThread::keyPressEvent(QKeyEvent* event) {
 
 void TForm_MessageThread::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    ButtonOf(QuestionDialogLogic::kFocusAtOpen)->setFocus(Qt::OtherFocusReason);
+    heldKeys_->Reset();
+    // As from the keyboard, so that the focused button shows its focus from the start; the
+    // attribute holds also when the window is activated only after this.
+    setAttribute(Qt::WA_KeyboardFocusChange);
+    ButtonOf(QuestionDialogLogic::kFocusAtOpen)->setFocus(Qt::TabFocusReason);
 }
 
 QPushButton* TForm_MessageThread::ButtonOf(QuestionDialogLogic::Exit exit) const {

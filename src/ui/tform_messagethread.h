@@ -11,6 +11,8 @@ class QPushButton;
 
 namespace veltrin {
 
+class HeldKeyFilter;
+
 // The worker's yes/no question in Qt, showing what its logic decides. One instance lives for the
 // whole program and is reused for every question; Yes is the modal result Accepted, No, the
 // close box and Escape are Rejected.
@@ -35,6 +37,7 @@ private:
     QPushButton* ButtonOf(QuestionDialogLogic::Exit exit) const;
 
     QuestionDialogLogic logic_;
+    HeldKeyFilter* heldKeys_;
     QGroupBox* GroupBox_Message;
     QLabel* Label_Message;
     QPushButton* Button_Yes;

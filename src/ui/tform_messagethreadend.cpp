@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "ui/formtools.h"
+#include "ui/heldkeyfilter.h"
 
 namespace veltrin {
 namespace {
@@ -31,6 +32,7 @@ TForm_MessageThreadEnd::TForm_MessageThreadEnd(QWidget* parent)
     ApplyLayout(this, FormControl::EndDialog);
     setFont(TahomaFont(LayoutOf(FormControl::EndDialog).FontPixels));
 
+    heldKeys_ = new HeldKeyFilter(this);
     GroupBox_Message = new QGroupBox(this);
     GroupBox_Message->setObjectName(QStringLiteral("GroupBox_Message"));
     ApplyLayout(GroupBox_Message, FormControl::End_GroupBox_Message);
@@ -105,7 +107,11 @@ void TForm_MessageThreadEnd::keyPressEvent(QKeyEvent* event) {
 
 void TForm_MessageThreadEnd::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    ButtonOf(EndDialogLogic::kFocusAtOpen)->setFocus(Qt::OtherFocusReason);
+    heldKeys_->Reset();
+    // As from the keyboard, so that the focused button shows its focus from the start; the
+    // attribute holds also when the window is activated only after this.
+    setAttribute(Qt::WA_KeyboardFocusChange);
+    ButtonOf(EndDialogLogic::kFocusAtOpen)->setFocus(Qt::TabFocusReason);
 }
 
 QPushButton* TForm_MessageThreadEnd::ButtonOf(EndDialogLogic::Exit exit) const {

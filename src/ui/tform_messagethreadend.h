@@ -11,6 +11,8 @@ class QPushButton;
 
 namespace veltrin {
 
+class HeldKeyFilter;
+
 // The end of every run in Qt: the result in words and the choice between the next run and
 // leaving, as its logic decides them. It has no close box; its modal result is kResultStart or
 // kResultExit.
@@ -42,6 +44,7 @@ private:
     QPushButton* ButtonOf(EndDialogLogic::Exit exit) const;
 
     EndDialogLogic logic_;
+    HeldKeyFilter* heldKeys_;
     QGroupBox* GroupBox_Message;
     QLabel* Label_Status;
     QLabel* Label_ErrorText;

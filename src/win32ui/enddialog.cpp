@@ -1,6 +1,7 @@
 #include "win32ui/enddialog.h"
 
 #include "win32ui/controlids.h"
+#include "win32ui/messageorigin.h"
 #include "win32ui/viewtext.h"
 
 namespace veltrin::win32ui {
@@ -91,20 +92,15 @@ void EndDialog::Leave(EndDialogLogic::Exit exit) {
 LRESULT EndDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
-            switch (LOWORD(wParam)) {
-                case kButtonStart:
-                    Leave(EndDialogLogic::Exit::StartButton);
-                    return 0;
-                case kButtonExit:
-                    Leave(EndDialogLogic::Exit::ExitButton);
-                    return 0;
-                case IDCANCEL:  // Escape
-                    Leave(EndDialogLogic::Exit::Escape);
-                    return 0;
-                default:
-                    break;
+            // Only the buttons' own clicks count, as in the question.
+            if (IsClickOf(Button_Start, wParam, lParam)) {
+                Leave(EndDialogLogic::Exit::StartButton);
+            } else if (IsClickOf(Button_Exit, wParam, lParam)) {
+                Leave(EndDialogLogic::Exit::ExitButton);
+            } else if (IsEscapeCommand(wParam, lParam)) {
+                Leave(EndDialogLogic::Exit::Escape);
             }
-            break;
+            return 0;
         case WM_CLOSE:  // Alt+F4
             Leave(EndDialogLogic::Exit::CloseRequest);
             return 0;

@@ -15,14 +15,23 @@ std::function<void(const std::string&)>& Display() {
     return display;
 }
 
+HWND& Owner() {
+    static HWND owner = nullptr;
+    return owner;
+}
+
 }  // namespace
+
+void SetExceptionOwner(HWND owner) {
+    Owner() = owner;
+}
 
 void ShowException(const std::string& what) {
     if (Display()) {
         Display()(what);
         return;
     }
-    MessageBoxW(nullptr, ViewText(what).c_str(), L"Veltrin", MB_OK | MB_ICONERROR);
+    MessageBoxW(Owner(), ViewText(what).c_str(), L"Veltrin", MB_OK | MB_ICONERROR);
 }
 
 void SetExceptionDisplay(std::function<void(const std::string&)> display) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <windows.h>
+
 #include <functional>
 #include <string>
 
@@ -9,6 +11,10 @@ namespace veltrin::win32ui {
 // text (empty for one that is not a std::exception). Every window procedure sends here what
 // escapes a message's handler, so one failed event never takes down an update in progress.
 void ShowException(const std::string& what);
+
+// The window that owns the error box, so that it stays in front of it and no click reaches the
+// window behind while the box is open; null: none.
+void SetExceptionOwner(HWND owner);
 
 // Replaces the error box (a test records instead); an empty function restores it.
 void SetExceptionDisplay(std::function<void(const std::string&)> display);

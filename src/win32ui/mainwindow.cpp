@@ -4,6 +4,7 @@
 
 #include "win32ui/controlids.h"
 #include "win32ui/exceptiondisplay.h"
+#include "win32ui/messageorigin.h"
 #include "win32ui/viewtext.h"
 
 namespace veltrin::win32ui {
@@ -17,6 +18,7 @@ MainWindow::MainWindow(MainWindowServices services)
         return;
     }
     dispatcher_.Attach(Handle());
+    SetExceptionOwner(Handle());
     SetTimer(Handle(), kTimerDispatcherSweep, kDispatcherSweepMs, nullptr);
     layout_ = std::make_unique<ScaledLayout>(Handle());
     labels_ = std::make_unique<LabelPainter>(*layout_);
@@ -38,6 +40,7 @@ MainWindow::~MainWindow() {
     }
     endDialog_.reset();
     questionDialog_.reset();
+    SetExceptionOwner(nullptr);
     Destroy();
 }
 
@@ -101,7 +104,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     switch (message) {
         case WM_COMMAND:
-            OnCommand(wParam);
+            OnCommand(wParam, lParam);
             return 0;
         case WM_TIMER:
             OnTimer(wParam);
@@ -119,14 +122,20 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_PAINT:
             OnPaint();
             return 0;
+        case WM_ACTIVATE:
+            OnActivate(wParam);
+            return 0;
+        case WM_SETFOCUS:
+            FocusControl();
+            return 0;
         default:
             break;
     }
     return ScaledWindow::HandleMessage(message, wParam, lParam);
 }
 
-void MainWindow::OnCommand(WPARAM wParam) {
-    if (LOWORD(wParam) == kButtonStartStop && HIWORD(wParam) == BN_CLICKED) {
+void MainWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
+    if (IsClickOf(Button_StartStop, wParam, lParam)) {
         logic_.Button_StartStopClick();
     }
 }
@@ -179,6 +188,9 @@ int RunMessageLoop() {
     while ((got = GetMessageW(&message, nullptr, 0, 0)) != 0) {
         if (got < 0) {
             return 1;
+        }
+        if (IsForgedPost(message)) {
+            continue;
         }
         HWND active = GetActiveWindow();
         if (active == nullptr || !IsDialogMessageW(active, &message)) {

@@ -41,7 +41,7 @@ protected:
 
 private:
     void BuildForm();
-    void OnCommand(WPARAM wParam);
+    void OnCommand(WPARAM wParam, LPARAM lParam);
     void OnTimer(WPARAM timerId);
     void OnClose();
     // Runs the worker's queued events, waiting a little for the next; what closing down the
@@ -49,6 +49,9 @@ private:
     void ServeWorkerEvents();
     void OnPaint();
     void Centre();
+    // The keyboard focus: kept on a control, never left on the frame (mainwindow_focus.cpp).
+    void OnActivate(WPARAM wParam);
+    void FocusControl();
 
     // MainWindowView
     void SetText(MainText control, const std::string& text) override;
@@ -70,6 +73,7 @@ private:
     std::unique_ptr<EndDialog> endDialog_;
     DialogShownHook dialogHook_;
     bool closedDown_ = false;
+    HWND lastFocus_ = nullptr;  // the control that had the focus when the window was left
 
     HWND Button_StartStop = nullptr;
     HWND GroupBox_Firmware = nullptr;

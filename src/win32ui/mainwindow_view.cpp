@@ -54,6 +54,10 @@ void MainWindow::PaintNow() {
 
 void MainWindow::SetStartStopEnabled(bool enabled) {
     EnableWindow(Button_StartStop, enabled ? TRUE : FALSE);
+    // A disabled control keeps no focus: the frame holds it until the button can take it back.
+    if (GetActiveWindow() == Handle()) {
+        FocusControl();
+    }
 }
 
 void MainWindow::ShowGroup(const HWND* controls, int count, bool visible) {

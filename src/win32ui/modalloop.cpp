@@ -1,18 +1,53 @@
 #include "win32ui/modalloop.h"
 
+#include "win32ui/messageorigin.h"
 #include "win32ui/windowdpi.h"
 
 namespace veltrin::win32ui {
+namespace {
+
+// A key that was already down when the dialog opened, and its auto-repeats, belong to what came
+// before: held Enter would otherwise answer every dialog that opens while it is held.
+class KeysPressedHere {
+public:
+    // True: the message is dropped.
+    bool Swallow(const MSG& message) {
+        const bool down = message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN;
+        const bool up = message.message == WM_KEYUP || message.message == WM_SYSKEYUP;
+        if (!down && !up) {
+            return false;
+        }
+        bool& pressed = pressed_[message.wParam & 0xFF];
+        if (up) {
+            const bool wasPressed = pressed;
+            pressed = false;
+            return !wasPressed;
+        }
+        const bool repeat = (message.lParam & (LPARAM{1} << 30)) != 0;
+        if (!repeat) {
+            pressed = true;
+        }
+        return !pressed;
+    }
+
+private:
+    bool pressed_[256] = {};
+};
+
+}  // namespace
 
 void RunModal(HWND owner, HWND dialog, HWND focus, const bool& done, const DialogShownHook& hook) {
     EnableWindow(owner, FALSE);
     ShowWindow(dialog, SW_SHOW);
     SetForegroundWindow(dialog);
     SetFocus(focus);
+    // The focused button shows its focus from the start, not only after the first Tab.
+    SendMessageW(dialog, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
     UpdateWindow(dialog);
     if (hook) {
         hook(dialog);
     }
+    KeysPressedHere keys;
     MSG message;
     while (!done) {
         const BOOL got = GetMessageW(&message, nullptr, 0, 0);
@@ -22,6 +57,9 @@ void RunModal(HWND owner, HWND dialog, HWND focus, const bool& done, const Dialo
         }
         if (got < 0) {
             break;
+        }
+        if (IsForgedPost(message) || keys.Swallow(message)) {
+            continue;
         }
         if (!IsDialogMessageW(dialog, &message)) {
             TranslateMessage(&message);
@@ -48,12 +86,23 @@ void PlaceBelowRight(HWND owner, HWND window, int offset) {
 
 namespace veltrin::win32ui {
 
-void ApplyDpiChange(HWND window, ScaledLayout& layout, WPARAM wParam, LPARAM lParam) {
-    layout.Rescale(HIWORD(wParam));
+bool ApplyDpiChange(HWND window, ScaledLayout& layout, LPARAM lParam) {
+    // Another program's message carries a pointer into its own memory, or anything at all.
+    const UINT dpi = WindowDpi(window);
+    if (dpi == layout.Dpi()) {
+        return false;
+    }
+    layout.Rescale(dpi);
     const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-    SetWindowPos(window, nullptr, suggested->left, suggested->top,
-                 suggested->right - suggested->left, suggested->bottom - suggested->top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    if (suggested != nullptr && !SentFromAnotherThread()) {
+        SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    // What was drawn at the old scale (the main window's panel edge) goes too.
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    return true;
 }
 
 }  // namespace veltrin::win32ui

@@ -23,8 +23,10 @@ void PlaceBelowRight(HWND owner, HWND window, int offset);
 
 namespace veltrin::win32ui {
 
-// A window's WM_DPICHANGED: lays it out anew and takes the size and place Windows suggests.
+// A window's WM_DPICHANGED. The DPI is the window's own, whatever the message says; after a real
+// change the window is laid out anew, takes the size and place Windows suggests (lParam, read
+// only when the system sent the message) and is repainted whole. False: nothing changed.
 class ScaledLayout;
-void ApplyDpiChange(HWND window, ScaledLayout& layout, WPARAM wParam, LPARAM lParam);
+bool ApplyDpiChange(HWND window, ScaledLayout& layout, LPARAM lParam);
 
 }  // namespace veltrin::win32ui

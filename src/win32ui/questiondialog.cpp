@@ -1,6 +1,7 @@
 #include "win32ui/questiondialog.h"
 
 #include "win32ui/controlids.h"
+#include "win32ui/messageorigin.h"
 #include "win32ui/viewtext.h"
 
 namespace veltrin::win32ui {
@@ -61,20 +62,16 @@ void QuestionDialog::Leave(QuestionDialogLogic::Exit exit) {
 LRESULT QuestionDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
-            switch (LOWORD(wParam)) {
-                case kButtonYes:
-                    Leave(QuestionDialogLogic::Exit::YesButton);
-                    return 0;
-                case kButtonNo:
-                    Leave(QuestionDialogLogic::Exit::NoButton);
-                    return 0;
-                case IDCANCEL:  // Escape
-                    Leave(QuestionDialogLogic::Exit::Escape);
-                    return 0;
-                default:
-                    break;
+            // Only the buttons' own clicks count: a forged command must never answer Yes to
+            // the question that deletes the device's data.
+            if (IsClickOf(Button_Yes, wParam, lParam)) {
+                Leave(QuestionDialogLogic::Exit::YesButton);
+            } else if (IsClickOf(Button_No, wParam, lParam)) {
+                Leave(QuestionDialogLogic::Exit::NoButton);
+            } else if (IsEscapeCommand(wParam, lParam)) {
+                Leave(QuestionDialogLogic::Exit::Escape);
             }
-            break;
+            return 0;
         case WM_CLOSE:
             Leave(QuestionDialogLogic::Exit::CloseBox);
             return 0;

@@ -31,6 +31,7 @@ public:
     void SizeClient(int width, int height);
     // The window has moved to a monitor with another DPI.
     void Rescale(UINT dpi);
+    UINT Dpi() const { return dpi_; }
 
 private:
     struct Placement {

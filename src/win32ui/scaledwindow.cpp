@@ -13,8 +13,7 @@ LRESULT ScaledWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             break;
         case WM_DPICHANGED:
             if (layout_) {
-                ApplyDpiChange(Handle(), *layout_, wParam, lParam);
-                if (labels_) {
+                if (ApplyDpiChange(Handle(), *layout_, lParam) && labels_) {
                     labels_->Refit();
                 }
                 return 0;

@@ -1,6 +1,7 @@
 #include "win32ui/windowbase.h"
 
 #include "win32ui/exceptiondisplay.h"
+#include "win32ui/messageorigin.h"
 
 namespace veltrin::win32ui {
 
@@ -56,6 +57,19 @@ LRESULT CALLBACK WindowBase::Procedure(HWND window, UINT message, WPARAM wParam,
     auto* self = reinterpret_cast<WindowBase*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (self == nullptr || self->window_ != window) {
         return DefWindowProcW(window, message, wParam, lParam);
+    }
+    if (message == WM_DESTROY || message == WM_NCDESTROY) {
+        // Only the system's own destruction of the window counts: it comes on this thread,
+        // WM_DESTROY first. One sent by another program would detach the window from its
+        // object, which then could no longer refuse a close during a run.
+        if (SentFromAnotherThread()) {
+            return 0;
+        }
+        if (message == WM_DESTROY) {
+            self->destroying_ = true;
+        } else if (!self->destroying_) {
+            return 0;
+        }
     }
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);

@@ -28,6 +28,7 @@ private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND window_ = nullptr;
+    bool destroying_ = false;  // the system began to destroy the window
 };
 
 }  // namespace veltrin::win32ui

@@ -56,6 +56,12 @@ DpiSupport DpiSupport::WithoutPerWindowCalls() const {
     return calls;
 }
 
+DpiSupport DpiSupport::WithWindowDpiCall(GetDpiForWindowCall call) const {
+    DpiSupport calls = *this;
+    calls.getDpiForWindow_ = call;
+    return calls;
+}
+
 UINT DpiSupport::WindowDpi(HWND window) const {
     if (getDpiForWindow_ != nullptr) {
         const UINT dpi = getDpiForWindow_(window);

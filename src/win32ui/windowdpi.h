@@ -21,6 +21,8 @@ public:
     // A system without any of the newer calls (Windows 7 and 8).
     static DpiSupport WithoutNewerCalls() { return {}; }
     DpiSupport WithoutPerWindowCalls() const;
+    // The same with another per-window DPI call: a test moves its windows to another monitor.
+    DpiSupport WithWindowDpiCall(GetDpiForWindowCall call) const;
 
     UINT WindowDpi(HWND window) const;
     // AdjustWindowRectEx at the given DPI: the rectangle grows by the window's frame.

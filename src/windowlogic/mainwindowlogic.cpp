@@ -1,5 +1,7 @@
 #include "windowlogic/mainwindowlogic.h"
 
+#include <cstdio>
+#include <exception>
 #include <utility>
 
 #include "common/texttrim.h"
@@ -60,10 +62,23 @@ void MainWindowLogic::Open() {
 void MainWindowLogic::DownloadUpdateData() {
     UpdateData data;
     if (services_.Download) {
-        services_.Download(data, variants_, [this](FirmwareFamily family, const std::string& text) {
-            view_.SetText(VersionText(family), text);
-            view_.PaintNow();
-        });
+        // A download that throws found nothing: the window shows no data and the retry goes
+        // on, where an escaping exception would end the retries with "loading ..." on screen.
+        try {
+            services_.Download(data, variants_,
+                               [this](FirmwareFamily family, const std::string& text) {
+                                   view_.SetText(VersionText(family), text);
+                                   view_.PaintNow();
+                               });
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "Veltrin: the update data could not be fetched: %s\n", e.what());
+            data = UpdateData{};
+            variants_.Clear();
+        } catch (...) {
+            std::fprintf(stderr, "Veltrin: the update data could not be fetched\n");
+            data = UpdateData{};
+            variants_.Clear();
+        }
     }
     history_.NoteUpdateData(data);
     params_.HexQuorvanOtg = std::move(data.HexQuorvanOtg);
@@ -131,6 +146,11 @@ bool MainWindowLogic::TimerOn(MainTimer timer) const {
 }
 
 void MainWindowLogic::Button_StartStopClick() {
+    // A disabled button cannot be clicked; a click that arrives anyway (queued before the
+    // button was disabled, or forged by another program) must not start a run.
+    if (!startStopEnabled_) {
+        return;
+    }
     if (params_.ThreadRunning) {
         StopUpdate();
     } else {
@@ -177,11 +197,24 @@ void MainWindowLogic::StopUpdate() {
 }
 
 void MainWindowLogic::UpdateThreadEnded() {
-    ShowProgressView(false);
-    view_.SetText(MainText::StartStopCaption, kStartCaption);
-    RefreshView();
+    // The run is over whatever the view does next: a window that still believed it running
+    // could never close, and its owner would wait for the worker forever.
     params_.ThreadRunning = false;
     worker_ = nullptr;  // the engine frees it after this returns
+    // The next action follows even when showing the idle view fails; the failure itself still
+    // reaches the view's exception display.
+    try {
+        ShowProgressView(false);
+        view_.SetText(MainText::StartStopCaption, kStartCaption);
+        RefreshView();
+    } catch (...) {
+        ArmNextActionUnlessClosing();
+        throw;
+    }
+    ArmNextActionUnlessClosing();
+}
+
+void MainWindowLogic::ArmNextActionUnlessClosing() {
     // A window that goes away starts nothing after the run.
     if (!closing_) {
         ArmTimer(MainTimer::NextAction, kNextActionMs);
@@ -196,6 +229,13 @@ void MainWindowLogic::Timer_NextActionTimer() {
     StopTimer(MainTimer::NextAction);
     if (params_.NextAction == NEXT_ACTION_START) {
         StartUpdate();
+        if (!params_.ThreadRunning) {
+            // No worker for the next device: the window shows what it has, as after any start
+            // that failed, and the user starts again with the button.
+            params_.NextAction = NEXT_ACTION_NONE;
+            RefreshView();
+            ScheduleDownloadRetry();
+        }
     } else if (params_.NextAction == NEXT_ACTION_EXIT) {
         view_.CloseWindow();
     }

@@ -73,6 +73,7 @@ public:
 
 private:
     void ScheduleDownloadRetry();
+    void ArmNextActionUnlessClosing();
     // The timers as the logic knows them: a tick already queued when its timer was stopped
     // (a toolkit may deliver one) must do nothing, or it would download in the middle of a run.
     void ArmTimer(MainTimer timer, int intervalMs);

@@ -71,10 +71,12 @@ void MainWindowLogic::ThreadReportEnd(TSThreadParams& params, bool terminated) {
     }
     const int choice =
         view_.ShowEndDialog(terminated, params.ResultCode, params.EventText, kEndDialogOffset);
-    // The dialog can only be left through its two buttons; anything else changes nothing.
-    if (choice == EndDialogLogic::kResultStart || choice == EndDialogLogic::kResultExit) {
-        params_.NextAction = choice;
-    }
+    // The dialog can only be left through its two buttons. One that returns without an answer
+    // (the program is quitting) chose nothing: the last run's choice must not start a run.
+    params_.NextAction =
+        choice == EndDialogLogic::kResultStart || choice == EndDialogLogic::kResultExit
+            ? choice
+            : NEXT_ACTION_NONE;
 }
 
 void MainWindowLogic::ThreadLookupVariant(TSThreadParams& params) {

@@ -15,7 +15,8 @@ enum NextActionValue : std::int32_t {
 // The main window's own state. Only the download writes the four texts; every worker gets a
 // copy of them when it starts.
 struct TSMainParams {
-    std::int32_t NextAction = NEXT_ACTION_NONE;  // kept after use, never reset
+    std::int32_t NextAction =
+        NEXT_ACTION_NONE;        // kept after use; cleared when it could not be done
     bool ThreadRunning = false;  // from a worker's creation until its end has been handled
     std::string HexQuorvanOtg;
     std::string VersionQuorvanOtg;  // "Version dd.dd.dd" of a firmware that passed the check

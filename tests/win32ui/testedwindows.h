@@ -30,4 +30,23 @@ inline void PlayTestedWindows() {
     }
 }
 
+// A move of the windows onto a monitor of another DPI: the windows read their DPI from the
+// system, not from WM_DPICHANGED, so the test makes the system answer dpi for every window (0:
+// the real DPI again) before it sends the message as Windows would.
+inline const veltrin::win32ui::DpiSupport& RealDpiSupport() {
+    static const veltrin::win32ui::DpiSupport real = veltrin::win32ui::ActiveDpiSupport();
+    return real;
+}
+inline UINT& PlayedMonitorDpi() {
+    static UINT dpi = 0;
+    return dpi;
+}
+inline UINT WINAPI PlayedWindowDpi(HWND window) {
+    return PlayedMonitorDpi() != 0 ? PlayedMonitorDpi() : RealDpiSupport().WindowDpi(window);
+}
+inline void PlayMonitorDpi(UINT dpi) {
+    veltrin::win32ui::SetActiveDpiSupport(RealDpiSupport().WithWindowDpiCall(&PlayedWindowDpi));
+    PlayedMonitorDpi() = dpi;
+}
+
 }  // namespace tested

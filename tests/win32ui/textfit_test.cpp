@@ -180,6 +180,7 @@ void ExpectFitsAtEveryScale(HWND window, const std::string& what) {
                        MulDiv(client.bottom, static_cast<int>(dpi), static_cast<int>(start))};
         ActiveDpiSupport().AdjustWindowRect(suggested, style, exStyle, dpi);
         OffsetRect(&suggested, -suggested.left, -suggested.top);
+        tested::PlayMonitorDpi(dpi == start ? 0 : dpi);
         SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                      reinterpret_cast<LPARAM>(&suggested));
     };

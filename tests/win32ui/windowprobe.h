@@ -73,8 +73,8 @@ private:
         if (answers_.empty()) {
             // Never hang: leave the dialog the way that always works, and count it.
             ++unexpected_;
-            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-            PostMessageW(dialog, WM_COMMAND, veltrin::win32ui::kButtonExit, 0);
+            const bool question = GetDlgItem(dialog, veltrin::win32ui::kButtonNo) != nullptr;
+            Click(dialog, question ? veltrin::win32ui::kButtonNo : veltrin::win32ui::kButtonExit);
             return;
         }
         Answer answer = std::move(answers_.front());

@@ -257,9 +257,10 @@ TEST_F(MainWindowLogicTest, DialogsOpenBesideTheWindowAndCarryTheAnswers) {
     params.EventText = "end";
     view.endChoices = {1, 0};
     logic->ThreadReportEnd(params, true);
-    // A dialog that yields neither choice leaves the next action as it was.
-    logic->ThreadReportEnd(params, true);
     EXPECT_EQ(logic->Params().NextAction, NEXT_ACTION_START);
+    // A dialog that yields neither choice chose nothing: the last choice does not stand.
+    logic->ThreadReportEnd(params, true);
+    EXPECT_EQ(logic->Params().NextAction, NEXT_ACTION_NONE);
     ASSERT_EQ(view.ends.size(), 2u);
     EXPECT_TRUE(view.ends[0].terminated);
     EXPECT_EQ(view.ends[0].code, 14);

@@ -35,6 +35,8 @@ struct RecordingView : veltrin::MainWindowView {
     std::vector<Dialog> questions;
     std::vector<Dialog> ends;
     std::function<void()> onClose;  // what closing the window does (the logic's FormClose)
+    // Runs before each text is set; a test throws from it to fail the view at that point.
+    std::function<void(veltrin::MainText)> beforeSetText;
     int closeCalls = 0;
 
     std::string Text(veltrin::MainText control) const {
@@ -44,6 +46,9 @@ struct RecordingView : veltrin::MainWindowView {
     bool Running(veltrin::MainTimer timer) const { return running.count(timer) != 0; }
 
     void SetText(veltrin::MainText control, const std::string& text) override {
+        if (beforeSetText) {
+            beforeSetText(control);
+        }
         texts[control] = text;
     }
     void PaintNow() override {
