@@ -324,7 +324,8 @@ TEST_F(CliCommandsTest, UpdateWithoutUpdateDataStopsBeforeAnyDevice) {
     const auto result = RunCliWith({"update", "--yes", "--server", server});
     EXPECT_EQ(result.Status, kExitNoUpdateData);
     EXPECT_TRUE(
-        Contains(result.Out, "No data found for update.\nPlease check your internet connection.\n"))
+        Contains(result.Out, "No data found for update.\nPlease check your internet connection.\n"
+                             "Cause: the index files.txt could not be fetched: "))
         << result.Out;
 
     // Under --json the last line is the documented end, for one device as for several.
