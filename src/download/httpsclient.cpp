@@ -51,7 +51,7 @@ BodySink::Clock::time_point HttpsClient::Impl::Deadline() const {
 }
 
 int HttpsClient::Impl::Fail(int code, const std::string& text, const std::string& url) {
-    LastError = text + " (" + url.substr(0, 200) + ")";
+    LastError = text + " (" + UrlForMessage(url.substr(0, 200)) + ")";
     return code;
 }
 

@@ -37,6 +37,9 @@ bool IsDeviceName(const std::filesystem::path& path) {
            stem[3] >= L'0' && stem[3] <= L'9';
 }
 
+// A path that leads to a named pipe must not let the pipe's server act as this user.
+constexpr DWORD kOpenFlags = FILE_FLAG_SEQUENTIAL_SCAN | SECURITY_SQOS_PRESENT | SECURITY_ANONYMOUS;
+
 class FileHandle {
 public:
     explicit FileHandle(HANDLE handle) : handle_(handle) {}
@@ -67,7 +70,7 @@ int ReadRegularFile(const std::filesystem::path& path, BodySink& sink, std::stri
     }
     const FileHandle file(CreateFileW(path.c_str(), GENERIC_READ,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+                                      nullptr, OPEN_EXISTING, kOpenFlags, nullptr));
     if (file.Get() == INVALID_HANDLE_VALUE) {
         why = "The file cannot be opened: " + SystemText(GetLastError());
         return HTTPS_ERR_TRANSFER;

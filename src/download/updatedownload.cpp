@@ -116,6 +116,7 @@ void LoadVariants(HttpsClient& client, const std::string& serverBase, const std:
             return;
         }
         if (std::string refusal = Refusal(verification, name, bytes); !refusal.empty()) {
+            data.VariantsRefused = true;
             if (report != nullptr) {
                 report->Variants.Refusal = std::move(refusal);
                 report->VariantFileBytes = std::move(bytes);
@@ -156,6 +157,40 @@ std::string CheckFirmware(FirmwareFamily family, const std::string& hexText,
     }
 }
 
+void ClearIfRefused(std::string& text, const std::string& refusal) {
+    if (!refusal.empty()) {
+        text.clear();
+    }
+}
+
+// A folder whose index or checksum list is refused: nothing the index names is fetched, since
+// the names themselves are unverified; every file reports the folder's problem.
+void RefuseFolder(const IndexNames& names, UpdateData& data, ClQuorvanVariants& variants,
+                  UpdateDownloadReport* report, UpdateVerification& verification) {
+    data.HexQuorvanOtg.clear();
+    data.HexTarnovelleK7.clear();
+    data.FileNameQuorvanOtg.clear();
+    data.FileNameTarnovelleK7.clear();
+    data.FileNameVariants.clear();
+    data.VariantFileBytes.clear();
+    variants.Clear();
+    data.VariantsRefused = !TrimText(names.Variants).empty();
+    data.SigningKey.clear();
+    if (report == nullptr) {
+        return;
+    }
+    const auto refuse = [&verification](UpdateFileReport& file, const std::string& name) {
+        file.Name = TrimText(name);
+        if (!file.Name.empty()) {
+            file.Refusal = verification.Problem;
+        }
+    };
+    refuse(report->QuorvanOtg, names.QuorvanOtg);
+    refuse(report->TarnovelleK7, names.TarnovelleK7);
+    refuse(report->Variants, names.Variants);
+    report->Verification = std::move(verification);
+}
+
 }  // namespace
 
 const char* DefaultUpdateServerBase() {
@@ -183,6 +218,12 @@ void DownloadUpdateData(HttpsClient& client, const std::string& serverBase, Upda
 
     UpdateVerification verification;
     const IndexNames names = FetchIndexNames(client, serverBase, report, trust, verification);
+    data.VariantsRefused = false;
+    data.Check = verification.Check;
+    if (verification.Check == UpdateDataCheck::Refused) {
+        RefuseFolder(names, data, variants, report, verification);
+        return;
+    }
     FetchFile(client, serverBase, names.QuorvanOtg, data.HexQuorvanOtg,
               report ? &report->QuorvanOtg : nullptr);
     FetchFile(client, serverBase, names.TarnovelleK7, data.HexTarnovelleK7,
@@ -191,13 +232,20 @@ void DownloadUpdateData(HttpsClient& client, const std::string& serverBase, Upda
     const std::string quorvanRefusal = Refusal(verification, names.QuorvanOtg, data.HexQuorvanOtg);
     const std::string tarnovelleRefusal =
         Refusal(verification, names.TarnovelleK7, data.HexTarnovelleK7);
+    if (report != nullptr) {
+        report->QuorvanOtg.Bytes = data.HexQuorvanOtg.size();
+        report->TarnovelleK7.Bytes = data.HexTarnovelleK7.size();
+    }
+    // A refused text is not kept: the window fetches again, as for a file that did not arrive.
+    ClearIfRefused(data.HexQuorvanOtg, quorvanRefusal);
+    ClearIfRefused(data.HexTarnovelleK7, tarnovelleRefusal);
     data.FileNameQuorvanOtg = data.HexQuorvanOtg.empty() ? "" : TrimText(names.QuorvanOtg);
     data.FileNameTarnovelleK7 = data.HexTarnovelleK7.empty() ? "" : TrimText(names.TarnovelleK7);
 
     data.VersionQuorvanOtg =
         CheckFirmware(FirmwareFamily::QuorvanOtg, data.HexQuorvanOtg, label, quorvanRefusal);
-    data.VersionTarnovelleK7 = CheckFirmware(FirmwareFamily::TarnovelleK7, data.HexTarnovelleK7,
-                                             label, tarnovelleRefusal);
+    data.VersionTarnovelleK7 =
+        CheckFirmware(FirmwareFamily::TarnovelleK7, data.HexTarnovelleK7, label, tarnovelleRefusal);
     data.Check = verification.Check;
     data.SigningKey = verification.KeyFingerprint;
     if (report != nullptr) {

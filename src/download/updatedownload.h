@@ -27,6 +27,9 @@ struct UpdateData {
     // How the files above were checked, and the fingerprint of the key that signed them.
     UpdateDataCheck Check = UpdateDataCheck::None;
     std::string SigningKey = {};
+    // The index named a variant file that failed SHA256SUMS or its signature: the run restores
+    // no variant parameters, and the data it used is not wholly verified.
+    bool VariantsRefused = false;
 };
 
 // Called with the text a family's version label shows while the download works:
@@ -43,7 +46,8 @@ struct UpdateFileReport {
     std::string Url;   // empty when not fetched
     int Result = -1;   // HttpsResult of the fetch; -1 when not fetched
     std::string Error;
-    std::string Refusal;  // why the fetched file failed SHA256SUMS or its signature; else empty
+    std::size_t Bytes = 0;  // as fetched, also when refused
+    std::string Refusal;    // why the fetched file failed SHA256SUMS or its signature; else empty
 };
 
 // The details of one download, for front ends that show more than the version labels.
@@ -72,9 +76,9 @@ std::string MakeUpdateFileUrl(const std::string& serverBase, const std::string& 
 // Fetches "files.txt" under serverBase, the two firmware files and the variant parameter file it
 // names, loads the variant table and checks both firmware images. Never throws; every failure
 // only leaves its field empty (or the table empty).
-// Where the folder has a SHA256SUMS, or trust holds a key, a file that fails that check is
-// treated like one that fails its own check: a firmware gets no version, a variant file is not
-// loaded.
+// Where the folder has a SHA256SUMS, or trust holds a key, a file that fails that check is not
+// kept: a firmware's text is cleared (so it is fetched again later), a variant file is not
+// loaded. A refused index or checksum list fetches none of the files the index names.
 void DownloadUpdateData(HttpsClient& client, const std::string& serverBase, UpdateData& data,
                         ClQuorvanVariants& variants, const DownloadLabelFunction& label = {},
                         UpdateDownloadReport* report = nullptr,

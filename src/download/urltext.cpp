@@ -68,4 +68,28 @@ bool CheckRequestUrl(std::string_view url, std::size_t maxLength, std::string& w
     return true;
 }
 
+std::string UrlForMessage(std::string_view url) {
+    const std::size_t scheme = url.find("://");
+    if (scheme == std::string_view::npos) {
+        return std::string(url);
+    }
+    // A file URL has no host: its path starts right after the scheme.
+    const std::size_t path =
+        StartsWithNoCase(url, "file://") ? scheme + 3 : url.find('/', scheme + 3);
+    if (path == std::string_view::npos) {
+        return std::string(url);
+    }
+    const std::size_t query = std::min(url.find_first_of("?#", path), url.size());
+    std::string text(url.substr(0, path));
+    bool afterSlash = false;
+    for (std::size_t i = path; i < query; ++i) {
+        if (url[i] != '/' || !afterSlash) {
+            text += url[i];
+        }
+        afterSlash = url[i] == '/';
+    }
+    text += url.substr(query);
+    return text;
+}
+
 }  // namespace veltrin

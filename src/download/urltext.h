@@ -17,6 +17,10 @@ std::string EncodeUnsafeUrlBytes(std::string_view text);
 // file:// (any letter case), no unsafe byte. On failure why names the reason.
 bool CheckRequestUrl(std::string_view url, std::size_t maxLength, std::string& why);
 
+// The URL as a person reads it in a message: the runs of slashes in its path (the update
+// files are requested as base + "//" + name) written as one. Not for requests.
+std::string UrlForMessage(std::string_view url);
+
 // True when the URL's scheme is https (any letter case).
 bool IsHttpsUrl(std::string_view url);
 

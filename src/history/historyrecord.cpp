@@ -36,6 +36,7 @@ const std::vector<Field>& Fields() {
         {"firmware_sha256", [](const HistoryRecord& r) { return Json(r.FirmwareSha256); }},
         {"variant_file", [](const HistoryRecord& r) { return Json(r.VariantFile); }},
         {"variant_sha256", [](const HistoryRecord& r) { return Json(r.VariantSha256); }},
+        {"variant_file_refused", [](const HistoryRecord& r) { return Json(r.VariantFileRefused); }},
         {"update_data_verified", [](const HistoryRecord& r) { return Json(r.UpdateDataVerified); }},
         {"update_data_key", [](const HistoryRecord& r) { return Json(r.UpdateDataKey); }},
         {"variant_id",
@@ -132,6 +133,7 @@ bool HistoryRecordFromJson(const std::string& line, HistoryRecord& record, std::
         Take(json, "firmware_sha256", record.FirmwareSha256);
         Take(json, "variant_file", record.VariantFile);
         Take(json, "variant_sha256", record.VariantSha256);
+        Take(json, "variant_file_refused", record.VariantFileRefused);
         Take(json, "update_data_verified", record.UpdateDataVerified);
         Take(json, "update_data_key", record.UpdateDataKey);
         if (const auto id = json.find("variant_id"); id != json.end() && !id->is_null())

@@ -25,6 +25,7 @@ struct HistoryRecord {
     std::string FirmwareSha256;
     std::string VariantFile;
     std::string VariantSha256;
+    bool VariantFileRefused = false;  // named by the index, failed its checksum or signature
     bool UpdateDataVerified = false;  // signed by a trusted key and every file matched
     std::string UpdateDataKey;        // that key's SHA-256 fingerprint; empty when not verified
     std::optional<std::int32_t> VariantId;  // absent when the run never read it

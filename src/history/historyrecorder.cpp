@@ -62,6 +62,7 @@ void UpdateHistoryRecorder::NoteUpdateData(const UpdateData& data) {
                              ? std::string()
                              : Sha256Hex(data.VariantFileBytes.data(), data.VariantFileBytes.size());
         signingKey_ = data.Check == UpdateDataCheck::Signature ? data.SigningKey : std::string();
+        variantsRefused_ = data.VariantsRefused;
     } catch (const std::exception&) {
         quorvan_ = tarnovelle_ = FirmwareFacts{};
         variantFile_.clear();
@@ -98,6 +99,7 @@ HistoryRecord UpdateHistoryRecorder::CurrentRecord(std::int32_t resultCode, bool
         // Only the electronic pipette takes variant parameters.
         record.VariantFile = variantFile_;
         record.VariantSha256 = variantSha256_;
+        record.VariantFileRefused = variantsRefused_;
     } else if (IsTarnovelleK7Type(device_.DeviceType)) {
         record.Family = kFamilyLabelTarnovelleK7;
         firmware = &tarnovelle_;
@@ -107,7 +109,8 @@ HistoryRecord UpdateHistoryRecorder::CurrentRecord(std::int32_t resultCode, bool
         record.FirmwareVersion = firmware->Version;
         record.FirmwareSha256 = firmware->Sha256;
     }
-    record.UpdateDataVerified = !signingKey_.empty();
+    // Verified means every file the run used; a pipette that lost its variant file ran on part.
+    record.UpdateDataVerified = !signingKey_.empty() && !record.VariantFileRefused;
     record.UpdateDataKey = signingKey_;
     record.InfoText = device_.InfoText;
     record.VersionText0 = device_.VersionText0;

@@ -46,6 +46,7 @@ private:
     FirmwareFacts quorvan_;
     FirmwareFacts tarnovelle_;
     std::string variantFile_, variantSha256_;
+    bool variantsRefused_ = false;
     std::string signingKey_;  // empty: the update data was not verified by a signature
     bool deviceReported_ = false;
     TSDeviceReport device_;

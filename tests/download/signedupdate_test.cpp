@@ -91,6 +91,19 @@ TEST_P(SignedUpdateTest, OnlyVerifiedFilesAreUsable) {
     EXPECT_NE(reasons.find(c.Refusal), std::string::npos) << reasons;
     EXPECT_EQ(report.QuorvanOtg.Refusal.empty(), (c.Usable & kQuorvan) != 0);
     EXPECT_EQ(report.Variants.Refusal.empty(), (c.Usable & kVariants) != 0);
+    EXPECT_EQ(data.VariantsRefused, (c.Usable & kVariants) == 0);
+    // A refused text is not kept, so that the window fetches again; a refused folder fetches
+    // nothing its unverified index names.
+    EXPECT_EQ(data.HexQuorvanOtg.empty(), (c.Usable & kQuorvan) == 0);
+    EXPECT_EQ(data.HexTarnovelleK7.empty(), (c.Usable & kTarnovelle) == 0);
+    if (c.Check == UpdateDataCheck::Refused) {
+        for (const UpdateFileReport* file : {&report.QuorvanOtg, &report.TarnovelleK7,
+                                             &report.Variants}) {
+            EXPECT_EQ(file->Result, -1) << file->Name;
+            EXPECT_EQ(file->Url, "") << file->Name;
+            EXPECT_FALSE(file->Name.empty());
+        }
+    }
     const bool signedByA = c.Check == UpdateDataCheck::Signature;
     EXPECT_EQ(data.SigningKey.empty(), !signedByA);
     if (signedByA) {

@@ -1,4 +1,6 @@
 #include "download/updatedownload.h"
+#include "crypto/sha256.h"
+#include "download/urltext.h"
 
 #include <gtest/gtest.h>
 
@@ -422,6 +424,57 @@ TEST_F(UpdateDownloadTest, BadVariantFileLeavesTheTableEmpty) {
     EXPECT_EQ(data.VersionQuorvanOtg, "Version 01.02.03");
 }
 
+struct RefusedListCase {
+    const char* Title;
+    std::string (*Checksums)(const std::string& index);
+};
+
+void PrintTo(const RefusedListCase& c, std::ostream* os) {
+    *os << c.Title;
+}
+
+class UpdateDownloadRefusedListTest : public UpdateDownloadTest,
+                                      public ::testing::WithParamInterface<RefusedListCase> {};
+
+// What an unverified index names is never asked for: a forged index could name any file of
+// the server, each up to the size cap.
+TEST_P(UpdateDownloadRefusedListTest, NothingTheIndexNamesIsFetched) {
+    PublishAll();
+    PublishFile("SHA256SUMS", GetParam().Checksums(FullIndex()));
+    HttpsClient client(TrustingOptions());
+    UpdateData data;
+    ClQuorvanVariants variants;
+    FillWithEarlierDownload(data, variants);
+    UpdateDownloadReport report;
+    DownloadUpdateData(client, Base(), data, variants, {}, &report);
+
+    const std::vector<std::string> expectedPaths = {"/pipette-update/files.txt",
+                                                    "/pipette-update//SHA256SUMS",
+                                                    "/pipette-update//SHA256SUMS.sig"};
+    EXPECT_EQ(RequestedPaths(), expectedPaths);
+    EXPECT_EQ(data.Check, UpdateDataCheck::Refused);
+    EXPECT_TRUE(data.HexQuorvanOtg.empty() && data.HexTarnovelleK7.empty());
+    EXPECT_TRUE(data.VersionQuorvanOtg.empty() && data.VersionTarnovelleK7.empty());
+    EXPECT_EQ(variants.GetCount(), 0u);
+    EXPECT_EQ(report.QuorvanOtg.Refusal, report.Verification.Problem);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lists, UpdateDownloadRefusedListTest,
+    ::testing::Values(RefusedListCase{"Garbled", [](const std::string&) {
+                                          return std::string("not a checksum list\n");
+                                      }},
+                      RefusedListCase{"IndexDiffers",
+                                      [](const std::string& index) {
+                                          return Sha256Hex(index.data(), index.size() - 1) +
+                                                 "  files.txt\n";
+                                      }},
+                      RefusedListCase{"IndexNotListed",
+                                      [](const std::string&) {
+                                          return std::string(64, 'a') + "  other.txt\n";
+                                      }}),
+    [](const ::testing::TestParamInfo<RefusedListCase>& info) { return info.param.Title; });
+
 TEST_F(UpdateDownloadTest, CookieOfTheIndexGoesWithTheFileRequests) {
     PublishAll();
     test::TestResponse index;
@@ -466,6 +519,14 @@ TEST(UpdateDownloadUrlTest, UrlsAreComposedTrimmedAndEncoded) {
               "https://h/pipette-update//Quorvan_OTG%201.hex");
     EXPECT_EQ(MakeUpdateFileUrl("https://h/pipette-update", "Quorvan_OTG_50%.hex"),
               "https://h/pipette-update//Quorvan_OTG_50%25.hex");
+    // Messages show one slash where the request has two.
+    for (const auto& [url, shown] : std::vector<std::pair<std::string, std::string>>{
+             {"https://h/pipette-update//SHA256SUMS.sig", "https://h/pipette-update/SHA256SUMS.sig"},
+             {"file:///srv//pipette-update//a.hex", "file:///srv/pipette-update/a.hex"},
+             {"https://h:8443//a//b?x=//y", "https://h:8443/a/b?x=//y"},
+             {"https://h", "https://h"}}) {
+        EXPECT_EQ(UrlForMessage(url), shown);
+    }
     const std::string base = DefaultUpdateServerBase();
     EXPECT_TRUE(base.size() > 15 && base.substr(base.size() - 15) == "/pipette-update") << base;
 }

@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include <filesystem>
+#include <fstream>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
@@ -11,6 +13,8 @@
 #include <vector>
 
 #include "clirun.h"
+#include "crypto/sha256.h"
+#include "download/checksumlist.h"
 #include "jsondoc.h"
 #include "sampledata.h"
 #include "support/httpstestserver.h"
@@ -226,12 +230,18 @@ TEST_F(CliCommandsTest, DownloadKeepsNamesThatLeaveTheFolderOut) {
               1);
 }
 
+std::string ReadText(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
 struct SignedDownloadCase {
     const char* Name;
     bool TrustMaker;      // --trust-key with the maker's key, else with a stranger's
     int Status;
     const char* Says;
     std::vector<std::string> Saved;  // the folder written, sorted
+    const char* Changed = nullptr;   // a byte of this file is changed after signing
 };
 
 class CliSignedDownloadTest : public CliCommandsTest,
@@ -247,20 +257,41 @@ TEST_P(CliSignedDownloadTest, KeepsOnlyVerifiedFilesAndTheirSignature) {
               "");
     const std::string key = WriteFile("key.pem", (c.TrustMaker ? maker : stranger).PublicPem);
     const auto target = dir_.Path() / "fetched";
+    if (c.Changed != nullptr) {
+        ASSERT_TRUE(test::ChangeOneByte((folder_ / c.Changed).string()));
+    }
+    // A link planted where the list goes is replaced, never written through.
+    std::filesystem::create_directories(target);
+    const std::string victim = WriteFile("victim.txt", "keep me\n");
+    std::filesystem::create_symlink(victim, target / "SHA256SUMS");
 
     const auto result = RunCliWith({"download", "--server", "file://" + folder_.string(),
                                     "--trust-key", key, target.string()});
     EXPECT_EQ(result.Status, c.Status) << result.Out << result.Err;
     EXPECT_TRUE(Contains(result.Out, c.Says)) << result.Out;
+    EXPECT_EQ(Contains(result.Out, ": verified"), c.Status == 0) << result.Out;
+    EXPECT_EQ(ReadText(victim), "keep me\n");
     std::vector<std::string> saved;
     for (const auto& entry : std::filesystem::directory_iterator(target))
-        saved.push_back(entry.path().filename().string());
+        if (c.Status == 0 || !std::filesystem::is_symlink(entry.symlink_status()))
+            saved.push_back(entry.path().filename().string());
     std::sort(saved.begin(), saved.end());
     EXPECT_EQ(saved, c.Saved);
     for (const std::string& name : saved) {
+        EXPECT_FALSE(std::filesystem::is_symlink(target / name)) << name;
         EXPECT_EQ(std::filesystem::file_size(target / name),
                   std::filesystem::file_size(folder_ / name))
             << name;
+    }
+    // What is written passes its own list, as `sha256sum -c` checks it.
+    if (!saved.empty()) {
+        std::map<std::string, std::string> digests;
+        ASSERT_EQ(ParseChecksumList(ReadText((target / "SHA256SUMS").string()), digests),
+                  "");
+        for (const auto& [name, digest] : digests) {
+            const std::string text = ReadText((target / name).string());
+            EXPECT_EQ(Sha256Hex(text.data(), text.size()), digest) << name;
+        }
     }
 }
 
@@ -274,7 +305,18 @@ INSTANTIATE_TEST_SUITE_P(
         SignedDownloadCase{"SignedBySomebodyElse", false, 1,
                            "Update data: refused: SHA256SUMS.sig is not a valid signature by a "
                            "trusted key\n",
-                           {}}),
+                           {}},
+        SignedDownloadCase{"ChangedByteInFirmware", true, 1,
+                           "nothing saved, a file does not match SHA256SUMS\n",
+                           {},
+                           "Quorvan_OTG_V04.05.06.hex"},
+        SignedDownloadCase{"ChangedByteInVariantFile", true, 1,
+                           "Update data: not verified, a file does not match SHA256SUMS\n",
+                           {},
+                           "quorvan_variants.par"},
+        SignedDownloadCase{"ChangedByteInIndex", true, 1,
+                           "Update data: refused: files.txt: its SHA-256 differs", {},
+                           "files.txt"}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(CliCommandsTest, UpdateWithoutUpdateDataStopsBeforeAnyDevice) {
@@ -282,7 +324,8 @@ TEST_F(CliCommandsTest, UpdateWithoutUpdateDataStopsBeforeAnyDevice) {
     const auto result = RunCliWith({"update", "--yes", "--server", server});
     EXPECT_EQ(result.Status, kExitNoUpdateData);
     EXPECT_TRUE(
-        Contains(result.Out, "No data found for update.\nPlease check your internet connection.\n"))
+        Contains(result.Out, "No data found for update.\nPlease check your internet connection.\n"
+                             "Cause: the index files.txt could not be fetched: "))
         << result.Out;
 
     // Under --json the last line is the documented end, for one device as for several.

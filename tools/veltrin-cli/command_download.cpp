@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <string>
+#include <vector>
 
 #include "commands.h"
 #include "common/printabletext.h"
@@ -11,6 +11,7 @@
 #include "common/utf8path.h"
 #include "download/checksumlist.h"
 #include "download/indexnames.h"
+#include "download/stagedfolder.h"
 #include "jsonevents.h"
 #include "report/endtexts.h"
 
@@ -27,17 +28,29 @@ void PrintFileOutcome(CliIo& io, const char* what, const UpdateFileReport& file,
     io.Out << what << ": ";
     if (file.Name.empty()) {
         io.Out << "not named in the index\n";
+    } else if (file.Result < 0) {
+        io.Out << PrintableText(file.Name) << " - not fetched\n";
     } else if (file.Result != HTTPS_OK) {
         io.Out << PrintableText(file.Name) << " - " << HttpsClient::GetResultText(file.Result)
                << ": " << PrintableText(file.Error) << '\n';
     } else {
         io.Out << PrintableText(file.Name) << " - " << bytes << " bytes"
-               << (file.Refusal.empty() ? "" : ", refused: " + PrintableText(file.Refusal))
-               << '\n';
+               << (file.Refusal.empty() ? "" : ", refused: " + PrintableText(file.Refusal)) << '\n';
     }
 }
 
-void PrintVerification(CliIo& io, const UpdateVerification& verification) {
+bool AnyFileRefused(const UpdateDownloadReport& report) {
+    return !report.QuorvanOtg.Refusal.empty() || !report.TarnovelleK7.Refusal.empty() ||
+           !report.Variants.Refusal.empty();
+}
+
+void PrintVerification(CliIo& io, const UpdateDownloadReport& report) {
+    const UpdateVerification& verification = report.Verification;
+    if (verification.Check != UpdateDataCheck::Refused && AnyFileRefused(report)) {
+        // The list may be sound; the data as a whole is not what it promises.
+        io.Out << "Update data: not verified, a file does not match " << kChecksumFileName << '\n';
+        return;
+    }
     switch (verification.Check) {
         case UpdateDataCheck::None:
             return;  // an unsigned folder without checksums reads as it always did
@@ -59,36 +72,71 @@ Json NullIfEmpty(const std::string& text) {
     return text.empty() ? Json(nullptr) : Json(text);
 }
 
+// One file the folder would get.
+struct FolderFile {
+    std::string Name;
+    const void* Data;
+    std::size_t Size;
+};
+
 template <typename Bytes>
-void SaveFile(CliIo& io, const std::filesystem::path& folder, const std::string& name,
-              const Bytes& bytes, bool& allSaved) {
-    // Only a bare file name from the index becomes a file in the folder.
-    if (!IsPlainFileName(name)) {
-        io.Out << "  not saved, not a plain file name: " << PrintableText(name) << '\n';
-        return;
+void AddFile(std::vector<FolderFile>& files, const std::string& name, const Bytes& bytes) {
+    files.push_back({name, bytes.data(), bytes.size()});
+}
+
+// Why the folder is not written at all; empty when it may be. A folder that carries a checksum
+// list is written only when every file the list names is there and matches it.
+std::string WhyNotSaved(const UpdateDownloadReport& report, const std::vector<FolderFile>& files) {
+    const UpdateVerification& verification = report.Verification;
+    if (verification.Check == UpdateDataCheck::Refused) {
+        return "the update data was refused";
     }
-    const std::filesystem::path target = folder / PathFromUtf8(name);
-    std::ofstream file(target, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-    file.close();
-    if (!file) {
-        io.Err << "veltrin-cli: cannot write " << Utf8FromPath(target) << '\n';
-        allSaved = false;
-        return;
+    if (AnyFileRefused(report)) {
+        return "a file does not match " + std::string(kChecksumFileName);
     }
-    io.Out << "  saved " << target.string() << '\n';
+    for (const auto& listed : verification.Digests) {
+        const bool fetched = std::any_of(files.begin(), files.end(), [&](const FolderFile& f) {
+            return f.Name == listed.first;
+        });
+        if (!fetched) {
+            return std::string(kChecksumFileName) + " lists " + PrintableText(listed.first) +
+                   ", which was not fetched";
+        }
+    }
+    return {};
+}
+
+// Writes all files or none; a link planted at a name in the folder is replaced, not followed.
+bool SaveFolder(CliIo& io, const std::filesystem::path& folder,
+                const std::vector<FolderFile>& files) {
+    StagedFolder staged(folder);
+    for (const FolderFile& file : files) {
+        if (const std::string why = staged.Stage(file.Name, file.Data, file.Size); !why.empty()) {
+            io.Err << "veltrin-cli: cannot write " << Utf8FromPath(staged.Target(file.Name)) << ": "
+                   << why << '\n';
+            return false;
+        }
+    }
+    if (const std::string why = staged.Commit(); !why.empty()) {
+        io.Err << "veltrin-cli: cannot write into " << Utf8FromPath(folder) << ": " << why << '\n';
+        return false;
+    }
+    for (const FolderFile& file : files) {
+        io.Out << "  saved " << Utf8FromPath(staged.Target(file.Name)) << '\n';
+    }
+    return true;
 }
 
 Json FileOutcome(const char* what, const UpdateFileReport& file, std::size_t bytes) {
-    return {{"file", what},
-            {"name", file.Name},
-            {"url", file.Url},
-            {"result", file.Result},
-            {"result_text", file.Result < 0 ? "not fetched" : HttpsClient::GetResultText(file.Result)},
-            {"error", file.Error},
-            {"bytes", file.Result == HTTPS_OK ? bytes : 0},
-            {"refusal", NullIfEmpty(file.Refusal)}};
+    return {
+        {"file", what},
+        {"name", file.Name},
+        {"url", file.Url},
+        {"result", file.Result},
+        {"result_text", file.Result < 0 ? "not fetched" : HttpsClient::GetResultText(file.Result)},
+        {"error", file.Error},
+        {"bytes", file.Result == HTTPS_OK ? bytes : 0},
+        {"refusal", NullIfEmpty(file.Refusal)}};
 }
 
 void EmitDownloadOutcome(UpdateEventStream& events, const UpdateData& data,
@@ -104,9 +152,9 @@ void EmitDownloadOutcome(UpdateEventStream& events, const UpdateData& data,
                                                               ? report.Verification.Problem
                                                               : std::string())}});
     events.Emit("download_file",
-                FileOutcome("quorvan_firmware", report.QuorvanOtg, data.HexQuorvanOtg.size()));
-    events.Emit("download_file", FileOutcome("tarnovelle_firmware", report.TarnovelleK7,
-                                             data.HexTarnovelleK7.size()));
+                FileOutcome("quorvan_firmware", report.QuorvanOtg, report.QuorvanOtg.Bytes));
+    events.Emit("download_file",
+                FileOutcome("tarnovelle_firmware", report.TarnovelleK7, report.TarnovelleK7.Bytes));
     events.Emit("download_file",
                 FileOutcome("variants", report.Variants, report.VariantFileBytes.size()));
     const auto versionOrNull = [](const std::string& label) {
@@ -169,9 +217,9 @@ bool FetchUpdateData(const CliArguments& arguments, CliIo& io, UpdateData& data,
                << HttpsClient::GetResultText(report.IndexResult) << ": "
                << PrintableText(report.IndexError) << '\n';
     }
-    PrintFileOutcome(io, "Quorvan/plus firmware", report.QuorvanOtg, data.HexQuorvanOtg.size());
+    PrintFileOutcome(io, "Quorvan/plus firmware", report.QuorvanOtg, report.QuorvanOtg.Bytes);
     PrintFileOutcome(io, "Tarnovelle K7/K7x firmware", report.TarnovelleK7,
-                     data.HexTarnovelleK7.size());
+                     report.TarnovelleK7.Bytes);
     PrintFileOutcome(io, "Variant file", report.Variants, report.VariantFileBytes.size());
     if (!report.Variants.Refusal.empty()) {
         io.Out << "Variant file not usable: " << report.Variants.Refusal << '\n';
@@ -181,13 +229,46 @@ bool FetchUpdateData(const CliArguments& arguments, CliIo& io, UpdateData& data,
     } else if (report.VariantLoadResult == PAR_OK) {
         io.Out << "Variants: " << variants.GetCount() << '\n';
     }
-    PrintVerification(io, report.Verification);
+    PrintVerification(io, report);
     io.Out << "Latest update version:\n";
     io.Out << "  " << kFamilyLabelQuorvanOtg << ": "
            << (quorvan.empty() ? "not available" : quorvan) << '\n';
     io.Out << "  " << kFamilyLabelTarnovelleK7 << ": "
            << (tarnovelle.empty() ? "not available" : tarnovelle) << '\n';
     return !quorvan.empty() || !tarnovelle.empty();
+}
+
+std::string NoUpdateDataCause(const UpdateDownloadReport& report) {
+    std::string why;
+    if (report.IndexResult != HTTPS_OK) {
+        why = std::string("the index ") + kIndexFileName + " could not be fetched";
+        if (!report.IndexError.empty()) {
+            why += ": " + report.IndexError;
+        }
+    } else if (report.Verification.Check == UpdateDataCheck::Refused) {
+        why = "the update data was refused: " + report.Verification.Problem;
+    } else {
+        for (const UpdateFileReport* file : {&report.QuorvanOtg, &report.TarnovelleK7}) {
+            if (!file->Refusal.empty()) {
+                why += (why.empty() ? "" : "; ") + file->Name + ": " + file->Refusal;
+            } else if (file->Result > 0) {
+                why += (why.empty() ? "" : "; ") + file->Name + ": " + file->Error;
+            }
+        }
+        if (why.empty()) {
+            why = "no firmware file of the update data passed its check";
+        }
+    }
+    return "Cause: " + PrintableText(why) + '\n';
+}
+
+std::string RefusedVariantsNote(const UpdateData& data, const UpdateDownloadReport& report) {
+    if (!data.VariantsRefused) {
+        return {};
+    }
+    return "Variant parameters: none restored, the variant file " +
+           PrintableText(report.Variants.Name) +
+           " was refused: " + PrintableText(report.Variants.Refusal) + '\n';
 }
 
 int RunDownloadCommand(const CliArguments& arguments, CliIo& io) {
@@ -203,29 +284,37 @@ int RunDownloadCommand(const CliArguments& arguments, CliIo& io) {
     UpdateDownloadReport report;
     const bool usable = FetchUpdateData(arguments, io, data, variants, report);
 
-    // What failed its checksum or signature is not kept; the list and its signature are, so
-    // the folder stays checkable offline.
-    bool allSaved = true;
+    // Only a bare file name from the index becomes a file in the folder; the list and its
+    // signature go with the files, so the folder stays checkable offline.
+    std::vector<FolderFile> files;
+    const auto addFetched = [&](const UpdateFileReport& file, const auto& bytes) {
+        if (file.Result != HTTPS_OK || bytes.empty()) {
+            return;
+        }
+        if (!IsPlainFileName(file.Name)) {
+            io.Out << "  not saved, not a plain file name: " << PrintableText(file.Name) << '\n';
+            return;
+        }
+        AddFile(files, file.Name, bytes);
+    };
     const UpdateVerification& verification = report.Verification;
-    if (verification.Check == UpdateDataCheck::Refused) {
-        io.Out << "  nothing saved, the update data was refused\n";
-    } else if (report.IndexResult == HTTPS_OK) {
-        SaveFile(io, folder, kIndexFileName, report.IndexText, allSaved);
+    if (report.IndexResult == HTTPS_OK) {
+        AddFile(files, kIndexFileName, report.IndexText);
         if (!verification.ChecksumText.empty()) {
-            SaveFile(io, folder, kChecksumFileName, verification.ChecksumText, allSaved);
+            AddFile(files, kChecksumFileName, verification.ChecksumText);
         }
         if (!verification.Signature.empty()) {
-            SaveFile(io, folder, kChecksumSignatureFileName, verification.Signature, allSaved);
+            AddFile(files, kChecksumSignatureFileName, verification.Signature);
         }
     }
-    if (!data.HexQuorvanOtg.empty() && report.QuorvanOtg.Refusal.empty()) {
-        SaveFile(io, folder, report.QuorvanOtg.Name, data.HexQuorvanOtg, allSaved);
-    }
-    if (!data.HexTarnovelleK7.empty() && report.TarnovelleK7.Refusal.empty()) {
-        SaveFile(io, folder, report.TarnovelleK7.Name, data.HexTarnovelleK7, allSaved);
-    }
-    if (!report.VariantFileBytes.empty() && report.Variants.Refusal.empty()) {
-        SaveFile(io, folder, report.Variants.Name, report.VariantFileBytes, allSaved);
+    addFetched(report.QuorvanOtg, data.HexQuorvanOtg);
+    addFetched(report.TarnovelleK7, data.HexTarnovelleK7);
+    addFetched(report.Variants, report.VariantFileBytes);
+    bool allSaved = false;
+    if (const std::string why = WhyNotSaved(report, files); !why.empty()) {
+        io.Out << "  nothing saved, " << why << '\n';
+    } else {
+        allSaved = SaveFolder(io, folder, files);
     }
     if (!usable) {
         io.Out << "No data found for update.\n";

@@ -38,7 +38,7 @@ int RunUpdateCommand(const CliArguments& arguments, CliIo& io, const CliEnvironm
         if (events) {
             EmitEndWithoutRun(*events, kExitNoUpdateData, kNoUpdateData);
         } else {
-            io.Out << kNoUpdateData << '\n';
+            io.Out << kNoUpdateData << '\n' << NoUpdateDataCause(report);
         }
         return kExitNoUpdateData;
     }
@@ -87,6 +87,9 @@ int RunUpdateCommand(const CliArguments& arguments, CliIo& io, const CliEnvironm
                             }
                         });
     ClTread::JoinFinishedWorkers();
+    if (!events) {
+        io.Out << RefusedVariantsNote(data, report);
+    }
     return owner.ExitStatus();
 }
 

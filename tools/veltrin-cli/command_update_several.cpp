@@ -176,7 +176,7 @@ int RunSeveralDeviceUpdate(const CliArguments& arguments, CliIo& io,
         if (downloadEvents) {
             EmitEndWithoutRun(*downloadEvents, kExitNoUpdateData, kNoUpdateData);
         } else {
-            io.Out << kNoUpdateData << '\n';
+            io.Out << kNoUpdateData << '\n' << NoUpdateDataCause(report);
         }
         return kExitNoUpdateData;
     }
@@ -266,6 +266,7 @@ int RunSeveralDeviceUpdate(const CliArguments& arguments, CliIo& io,
         EmitSummary(data, runs);
     } else {
         PrintSummary(io, runs);
+        io.Out << RefusedVariantsNote(data, report);
     }
     for (const auto& run : runs) {
         if (!run.Succeeded())

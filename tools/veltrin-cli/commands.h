@@ -26,5 +26,10 @@ class UpdateEventStream;
 bool FetchUpdateData(const CliArguments& arguments, CliIo& io, UpdateData& data,
                      ClQuorvanVariants& variants, UpdateDownloadReport& report,
                      UpdateEventStream* events = nullptr);
+// The line that follows "No data found for update." and says why: the index that could not be
+// fetched, the folder that was refused, the files that did not match. Ends in a newline.
+std::string NoUpdateDataCause(const UpdateDownloadReport& report);
+// The line that ends a run which had to do without the refused variant file; else empty.
+std::string RefusedVariantsNote(const UpdateData& data, const UpdateDownloadReport& report);
 
 }  // namespace veltrin
