@@ -11,6 +11,7 @@
 #include "engine/devicefamily.h"
 #include "jsonevents.h"
 #include "ownerhandlers.h"
+#include "portfindings.h"
 #include "protocol/devicetypes.h"
 #include "report/endtexts.h"
 
@@ -188,8 +189,12 @@ void TerminalOwner::ThreadReportEnd(TSThreadParams& params, bool terminated) {
     if (!texts.Message.empty()) {
         io_.Out << PrintableText(texts.Message, true) << '\n';
     }
-    if (const std::string advice = terminated ? "" : EndAdviceFor(params.ResultCode);
-        !advice.empty()) {
+    for (const std::string& line : PortFindingLines(params))
+        io_.Out << line << '\n';
+    std::string advice = terminated ? "" : PortInUseAdvice(params);
+    if (advice.empty() && !terminated)
+        advice = EndAdviceFor(params.ResultCode);
+    if (!advice.empty()) {
         io_.Out << advice << '\n';
     }
     io_.Out.flush();
