@@ -13,14 +13,14 @@ namespace {
 int OpenFailureCause(const std::string& name) {
     int systemError = 0;
     switch (DiagnosePortOpen(name, systemError)) {
-    case kPortOpenFaultMissing:
-        return kPortCauseMissing;
-    case kPortOpenFaultNoPermission:
-        return kPortCauseNoPermission;
-    case kPortOpenFaultHeld:
-        return kPortCauseHeldByProgram;
-    default:
-        return kPortCauseCannotOpen;
+        case kPortOpenFaultMissing:
+            return kPortCauseMissing;
+        case kPortOpenFaultNoPermission:
+            return kPortCauseNoPermission;
+        case kPortOpenFaultHeld:
+            return kPortCauseHeldByProgram;
+        default:
+            return kPortCauseCannotOpen;
     }
 }
 

@@ -35,8 +35,8 @@ struct TSBusyPort {
 struct TSPortFinding {
     std::string Port;
     std::int32_t Cause = 0;
-    std::int32_t DeviceType = 0;  // of the device that answered, where one did
-    std::string ResultText;       // the failed step's result in words, where one failed
+    std::int32_t DeviceType = 0;    // of the device that answered, where one did
+    std::string ResultText;         // the failed step's result in words, where one failed
     std::vector<TSBusyPort> Users;  // other programs that have the port open, where known
 };
 

@@ -79,18 +79,18 @@ std::string ErrorName(int error) {
 // What is wrong with a lock path that could not be opened, as the end of a sentence that names it.
 std::string OpenFault(int error) {
     switch (error) {
-    case ELOOP:
-        return "is a symbolic link, not a lock file: remove it";
-    case EISDIR:
-        return "is a folder, not a lock file: remove it";
-    case ENXIO:
-    case EOPNOTSUPP:
-        return "is not a regular file: remove it";
-    case EACCES:
-    case EPERM:
-        return "cannot be opened by this user: remove it";
-    default:
-        return "cannot be opened (" + ErrorName(error) + ")";
+        case ELOOP:
+            return "is a symbolic link, not a lock file: remove it";
+        case EISDIR:
+            return "is a folder, not a lock file: remove it";
+        case ENXIO:
+        case EOPNOTSUPP:
+            return "is not a regular file: remove it";
+        case EACCES:
+        case EPERM:
+            return "cannot be opened by this user: remove it";
+        default:
+            return "cannot be opened (" + ErrorName(error) + ")";
     }
 }
 

@@ -18,18 +18,18 @@ int DiagnosePortOpen(const std::string& portName, int& systemError) {
     if (fd < 0) {
         systemError = errno;
         switch (systemError) {
-        case ENOENT:
-        case ENOTDIR:
-        case ENXIO:
-        case ENODEV:
-            return kPortOpenFaultMissing;
-        case EACCES:
-        case EPERM:
-            return kPortOpenFaultNoPermission;
-        case EBUSY:  // another program made it exclusive (TIOCEXCL)
-            return kPortOpenFaultHeld;
-        default:
-            return kPortOpenFaultUnknown;
+            case ENOENT:
+            case ENOTDIR:
+            case ENXIO:
+            case ENODEV:
+                return kPortOpenFaultMissing;
+            case EACCES:
+            case EPERM:
+                return kPortOpenFaultNoPermission;
+            case EBUSY:  // another program made it exclusive (TIOCEXCL)
+                return kPortOpenFaultHeld;
+            default:
+                return kPortOpenFaultUnknown;
         }
     }
     int fault = kPortOpenFaultUnknown;

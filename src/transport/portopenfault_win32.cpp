@@ -20,17 +20,17 @@ int DiagnosePortOpen(const std::string& portName, int& systemError) {
     }
     systemError = static_cast<int>(GetLastError());
     switch (systemError) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_BAD_UNIT:
-    case ERROR_INVALID_NAME:
-        return kPortOpenFaultMissing;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_BUSY:
-        return kPortOpenFaultHeld;
-    default:
-        return kPortOpenFaultUnknown;
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_BAD_UNIT:
+        case ERROR_INVALID_NAME:
+            return kPortOpenFaultMissing;
+        case ERROR_ACCESS_DENIED:
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_BUSY:
+            return kPortOpenFaultHeld;
+        default:
+            return kPortOpenFaultUnknown;
     }
 }
 

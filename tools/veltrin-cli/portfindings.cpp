@@ -26,24 +26,24 @@ std::string UsersText(const std::vector<TSBusyPort>& users) {
 
 std::string CauseText(const TSPortFinding& finding) {
     switch (finding.Cause) {
-    case kPortCauseMissing:
-        return "no such port";
-    case kPortCauseNoPermission: {
-        const std::string problem = PortAccessProblem(finding.Port);
-        return problem.empty() ? "no permission: this user may not open the port" : problem;
-    }
-    case kPortCauseHeldByProgram:
-        return "held by another program (" + UsersText(finding.Users) + ")";
-    case kPortCauseNoAnswer:
-        return "no answer (" + finding.ResultText + ")";
-    case kPortCauseUnsupported:
-        return "a device of an unsupported type (device type " +
-               std::to_string(finding.DeviceType) + ", " + DeviceTypeText(finding.DeviceType) +
-               ")";
-    case kPortCauseNameTooLong:
-        return "name longer than " + std::to_string(kPortNameSize - 1) + " characters";
-    default:
-        return "cannot be opened (" + finding.ResultText + ")";
+        case kPortCauseMissing:
+            return "no such port";
+        case kPortCauseNoPermission: {
+            const std::string problem = PortAccessProblem(finding.Port);
+            return problem.empty() ? "no permission: this user may not open the port" : problem;
+        }
+        case kPortCauseHeldByProgram:
+            return "held by another program (" + UsersText(finding.Users) + ")";
+        case kPortCauseNoAnswer:
+            return "no answer (" + finding.ResultText + ")";
+        case kPortCauseUnsupported:
+            return "a device of an unsupported type (device type " +
+                   std::to_string(finding.DeviceType) + ", " + DeviceTypeText(finding.DeviceType) +
+                   ")";
+        case kPortCauseNameTooLong:
+            return "name longer than " + std::to_string(kPortNameSize - 1) + " characters";
+        default:
+            return "cannot be opened (" + finding.ResultText + ")";
     }
 }
 

@@ -26,9 +26,9 @@ bool IsYes(std::string answer) {
 }
 
 const char* FamilyOf(int type) {
-    return IsQuorvanOtgType(type)      ? kFamilyLabelQuorvanOtg
+    return IsQuorvanOtgType(type)     ? kFamilyLabelQuorvanOtg
            : IsTarnovelleK7Type(type) ? kFamilyLabelTarnovelleK7
-                                       : "";
+                                      : "";
 }
 
 }  // namespace
@@ -162,9 +162,9 @@ void TerminalOwner::ThreadAskYesNo(TSThreadParams& params) {
         }
     }
     if (events_ != nullptr) {
-        events_->Emit("answer", {{"question", question},
-                                 {"answer", params.EventAnswer != 0},
-                                 {"source", source}});
+        events_->Emit(
+            "answer",
+            {{"question", question}, {"answer", params.EventAnswer != 0}, {"source", source}});
     }
 }
 
