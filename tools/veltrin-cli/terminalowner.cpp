@@ -189,14 +189,15 @@ void TerminalOwner::ThreadReportEnd(TSThreadParams& params, bool terminated) {
     if (!texts.Message.empty()) {
         io_.Out << PrintableText(texts.Message, true) << '\n';
     }
-    for (const std::string& line : PortFindingLines(params))
-        io_.Out << line << '\n';
     std::string advice = terminated ? "" : PortInUseAdvice(params);
     if (advice.empty() && !terminated)
         advice = EndAdviceFor(params.ResultCode);
     if (!advice.empty()) {
         io_.Out << advice << '\n';
     }
+    // After the specified texts and the advice: what stood in the way on each port asked.
+    for (const std::string& line : PortFindingLines(params))
+        io_.Out << line << '\n';
     io_.Out.flush();
 }
 
