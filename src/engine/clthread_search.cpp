@@ -5,6 +5,7 @@
 #include "engine/clthreadimpl.h"
 #include "engine/devicefamily.h"
 #include "engine/parallelprobe.h"
+#include "engine/portcause.h"
 #include "engine/updateresult.h"
 #include "transport/portlock.h"
 #include "transport/portname.h"
@@ -39,9 +40,20 @@ PortProbe ClTreadImpl::ProbePortClaimed(const std::string& name) {
     // A lock that cannot be made at all (no lock folder) must not make every port unusable.
     if (AcquirePortLock(name, probe.Lock, probe.Holder) == PortInUseError()) {
         probe.InUse = true;
+        ExplainProbe(name, probe);
         return probe;
     }
-    probe.Type = ProbePort(name);
+    // As ProbePort, keeping what failed for the words of a search that finds nothing.
+    SelectPort(name);
+    probe.ResultCode = device_->Open();
+    probe.Opened = probe.ResultCode == 0;
+    if (probe.Opened) {
+        probe.ResultCode = device_->ReadDeviceId(&probe.Type);
+        if (probe.ResultCode != 0)
+            probe.Type = DEVICE_UNKNOWN;
+        device_->Close();
+    }
+    ExplainProbe(name, probe);
     if (!IsSupportedType(probe.Type))
         probe.Lock.reset();
     return probe;
@@ -86,11 +98,20 @@ int ClTreadImpl::SearchDevice(int& type, std::string& port) {
     int count = 0;
     std::unique_ptr<PortLock> lock;
     params_.BusyPorts.clear();
+    params_.SearchedPorts.clear();
     for (std::size_t j = 0; j < trimmed.size(); ++j) {
         if (probes[j].InUse) {
-            params_.BusyPorts.push_back(
-                {trimmed[j], probes[j].Holder.ProcessId, probes[j].Holder.Program});
+            params_.BusyPorts.push_back({trimmed[j], probes[j].Holder.ProcessId,
+                                         probes[j].Holder.Program, probes[j].Holder.LockFault});
         }
+        TSPortFinding finding;
+        finding.Port = trimmed[j];
+        finding.Cause = probes[j].Cause;
+        finding.DeviceType = probes[j].Type;
+        finding.ResultText = probes[j].ResultText;
+        for (const PortLockHolder& user : probes[j].Users)
+            finding.Users.push_back({trimmed[j], user.ProcessId, user.Program, {}});
+        params_.SearchedPorts.push_back(std::move(finding));
         if (IsSupportedType(probes[j].Type)) {
             ++count;
             type = probes[j].Type;

@@ -7,6 +7,7 @@
 
 #include "engine/cltoolstextconvert.h"
 #include "engine/devicefamily.h"
+#include "engine/portcause.h"
 #include "protocol/clconnectpipetten.h"
 #include "protocol/devicetypes.h"
 #include "wiring/realtransports.h"
@@ -74,9 +75,11 @@ PortProbe ProbePortOnOwnConnection(const std::string& name, const TSConnectParam
             probe.InUse = true;
             probe.ResultCode = claimed;
             probe.ResultText = device->GetResultText(claimed, true);
+            ExplainProbe(name, probe);
             return probe;
         }
         AskDevice(*device, name, connection, probe);
+        ExplainProbe(name, probe);
         if (!IsSupportedType(probe.Type))
             probe.Lock.reset();
     } catch (...) {

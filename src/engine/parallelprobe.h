@@ -22,6 +22,10 @@ struct PortProbe {
     // Another update run holds the port: it was left alone, never opened.
     bool InUse = false;
     PortLockHolder Holder;
+    // Why no supported pipette was found here (PortCause), and the other programs that have
+    // the port open where that is the reason and the system names them.
+    int Cause = 0;
+    std::vector<PortLockHolder> Users;
     // The port's lock, kept where a supported pipette answered so that no other run can take
     // it between the search and the update; null elsewhere.
     std::unique_ptr<PortLock> Lock;

@@ -26,6 +26,18 @@ struct TSBusyPort {
     std::string Port;
     long HolderProcessId = 0;   // 0: not known
     std::string HolderProgram;  // may be empty
+    // Set where no run holds it but its lock cannot be taken: the lock and what is wrong.
+    std::string LockFault;
+};
+
+// What the device search met on one port it asked: the reason (PortCause, portcause.h) why no
+// supported pipette was found there, or kPortCauseDevice where one was.
+struct TSPortFinding {
+    std::string Port;
+    std::int32_t Cause = 0;
+    std::int32_t DeviceType = 0;    // of the device that answered, where one did
+    std::string ResultText;         // the failed step's result in words, where one failed
+    std::vector<TSBusyPort> Users;  // other programs that have the port open, where known
 };
 
 // The record through which the worker and its owner exchange data. The owner reads and writes
@@ -45,6 +57,8 @@ struct TSThreadParams {
     TSDeviceReport Device;  // read by ThreadReportDevice
     // Set by the device search, read with the end event: the ports it found in use.
     std::vector<TSBusyPort> BusyPorts;
+    // Set by the device search: every port it asked, in order, with what it found there.
+    std::vector<TSPortFinding> SearchedPorts;
 };
 
 }  // namespace veltrin

@@ -30,11 +30,18 @@ std::string PortAccessProblem(const std::string& portName) {
         return {};
     if (access(path.c_str(), R_OK | W_OK) == 0 || errno != EACCES)
         return {};
-    std::string group = GroupName(info.st_gid);
-    if (group.empty())
-        group = "dialout";
-    return "permission denied for " + path + ": add your user to the group '" + group +
-           "' (sudo usermod -aG " + group + " \"$USER\") and log in again";
+    // Joining the group helps only where the group may read and write the port; the group of a
+    // root-only device is root, which no one should be told to join.
+    const bool groupMayOpen =
+        info.st_gid != 0 && (info.st_mode & S_IRGRP) != 0 && (info.st_mode & S_IWGRP) != 0;
+    const std::string group = groupMayOpen ? GroupName(info.st_gid) : std::string();
+    if (!group.empty()) {
+        return "permission denied for " + path + ": add your user to the group '" + group +
+               "' (sudo usermod -aG " + group + " \"$USER\") and log in again";
+    }
+    return "permission denied for " + path +
+           ": this user has no access to the port; an administrator must grant it (a udev rule, "
+           "or a group that may open the port)";
 }
 
 }  // namespace veltrin

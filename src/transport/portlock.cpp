@@ -6,6 +6,8 @@
 namespace veltrin {
 
 std::string PortLockHolderText(const PortLockHolder& holder) {
+    if (!holder.LockFault.empty())
+        return "its lock cannot be taken: " + holder.LockFault;
     if (holder.ProcessId == 0)
         return "another program";
     const std::string process = "process " + std::to_string(holder.ProcessId);

@@ -9,6 +9,10 @@ namespace veltrin {
 struct PortLockHolder {
     long ProcessId = 0;   // 0: not known (another user's, or an older holder's)
     std::string Program;  // the holder's program name; may be empty
+    // Set where no run holds the lock but it cannot be taken all the same (an object planted
+    // under its name): the lock and what is wrong with it, "/run/lock/… is not a regular file:
+    // remove it". The port counts as in use then: it is never used without its lock.
+    std::string LockFault;
 };
 
 // One update run's claim on a serial port, shared by every program of ours on this computer
@@ -23,9 +27,10 @@ public:
 };
 
 // Claims the port under its identity (PortIdentity), so every spelling of it meets one lock.
-// 0: claimed, lock set. PortInUseError(): another run holds it (also one in this process);
-// holder says who when it could be found out. Any other value is the system's error number when
-// no lock could be made at all (no lock folder); lock stays null then.
+// 0: claimed, lock set. PortInUseError(): another run holds it (also one in this process), and
+// holder says who when it could be found out; or the lock cannot be taken for any other reason,
+// and holder.LockFault says why. Any other value is the system's error number when no lock can
+// be made at all (no shared lock folder): the only case in which a run may go on without one.
 int AcquirePortLock(const std::string& portName, std::unique_ptr<PortLock>& lock,
                     PortLockHolder& holder);
 

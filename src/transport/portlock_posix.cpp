@@ -9,27 +9,23 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "transport/portlock.h"
+#include "transport/portlockfolder_posix.h"
 #include "transport/portlockname.h"
 
 namespace veltrin {
 
 namespace {
 
-// /run/lock is kept world-writable for exactly this; the others for systems without it.
+// A folder every user of the computer shares, so two users' runs meet one lock: writable by all
+// and sticky (no user can remove another's file), as /run/lock and /tmp are. The choice must not
+// depend on who asks: a per-user folder, or one only some users may write to, would put two
+// users' locks for one port in two places.
 std::string LockFolder() {
-    const char* candidates[] = {"/run/lock", "/var/lock", std::getenv("TMPDIR"), "/tmp"};
-    for (const char* folder : candidates) {
-        struct stat info {};
-        if (folder != nullptr && *folder == '/' && stat(folder, &info) == 0 &&
-            S_ISDIR(info.st_mode) && access(folder, W_OK | X_OK) == 0) {
-            return folder;
-        }
-    }
-    return {};
+    return SharedLockFolder({"/run/lock", "/var/lock", "/tmp"});
 }
 
 std::string ProgramName() {
@@ -74,9 +70,35 @@ PortLockHolder ReadHolder(int fd) {
     return holder;
 }
 
+// strerrordesc_np, unlike strerror, is safe in the probe threads of a parallel search.
+std::string ErrorName(int error) {
+    const char* text = strerrordesc_np(error);
+    return text != nullptr ? text : "error " + std::to_string(error);
+}
+
+// What is wrong with a lock path that could not be opened, as the end of a sentence that names it.
+std::string OpenFault(int error) {
+    switch (error) {
+        case ELOOP:
+            return "is a symbolic link, not a lock file: remove it";
+        case EISDIR:
+            return "is a folder, not a lock file: remove it";
+        case ENXIO:
+        case EOPNOTSUPP:
+            return "is not a regular file: remove it";
+        case EACCES:
+        case EPERM:
+            return "cannot be opened by this user: remove it";
+        default:
+            return "cannot be opened (" + ErrorName(error) + ")";
+    }
+}
+
 // The folder is writable by everyone: never follow a planted link, never block on a planted
-// fifo, never write through a second name of someone else's file.
-int OpenLockFile(const std::string& path, bool& writable) {
+// fifo, never write through a second name of someone else's file. A lock file that not every
+// user can open would keep the others out or let them in unlocked, so it is refused as well.
+// Returns the descriptor, or -1 with fault saying what is wrong.
+int OpenLockFile(const std::string& path, bool& writable, std::string& fault) {
     constexpr int kFlags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY;
     writable = true;
     int fd = open(path.c_str(), O_RDWR | O_CREAT | kFlags, 0666);
@@ -85,17 +107,34 @@ int OpenLockFile(const std::string& path, bool& writable) {
         writable = false;
         fd = open(path.c_str(), O_RDONLY | kFlags);
     }
-    if (fd < 0)
-        return -errno;
-    struct stat info {};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink != 1) {
-        close(fd);
-        return -EPERM;
+    if (fd < 0) {
+        fault = OpenFault(errno);
+        return -1;
     }
-    // Others must be able to open it for writing after us (the mode is cut by our umask).
-    if (writable && info.st_uid == geteuid())
-        static_cast<void>(fchmod(fd, 0666));
-    return fd;
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        fault = "is not a regular file: remove it";
+    } else if (info.st_nlink != 1) {
+        fault = "has a second name (a hard link): remove it";
+    } else {
+        // Others must be able to open it after us (the mode is cut by our umask).
+        if (writable && info.st_uid == geteuid() && (info.st_mode & 0777) != 0666)
+            static_cast<void>(fchmod(fd, 0666));
+        if (info.st_uid == geteuid() || (info.st_mode & 0444) == 0444)
+            return fd;
+        fault = "cannot be read by every user: remove it";
+    }
+    close(fd);
+    return -1;
+}
+
+// Whether the path still names the file that fd has open: a file removed (by its owner) between
+// our open and our flock would be a lock that no later run sees.
+bool StillNamed(int fd, const std::string& path) {
+    struct stat opened {};
+    struct stat named {};
+    return fstat(fd, &opened) == 0 && lstat(path.c_str(), &named) == 0 &&
+           opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
 }
 
 }  // namespace
@@ -112,16 +151,34 @@ int AcquirePortLock(const std::string& portName, std::unique_ptr<PortLock>& lock
     if (folder.empty())
         return ENOENT;
     const std::string path = folder + "/veltrin-port-" + PortLockKey(portName) + ".lock";
+    // Any failure from here on means the port cannot be had: a lock that is not taken is never
+    // taken for a free port.
     bool writable = false;
-    const int fd = OpenLockFile(path, writable);
-    if (fd < 0)
-        return -fd;
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int error = errno;
-        if (error == EWOULDBLOCK)
-            holder = ReadHolder(fd);
-        close(fd);
-        return error == EWOULDBLOCK ? EBUSY : error;
+    int fd = -1;
+    for (int attempt = 0; attempt < 3 && fd < 0; ++attempt) {
+        std::string fault;
+        fd = OpenLockFile(path, writable, fault);
+        if (fd < 0) {
+            holder.LockFault = path + " " + fault;
+            return EBUSY;
+        }
+        if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            const int error = errno;
+            if (error == EWOULDBLOCK)
+                holder = ReadHolder(fd);
+            else
+                holder.LockFault = path + " cannot be locked (" + ErrorName(error) + ")";
+            close(fd);
+            return EBUSY;
+        }
+        if (!StillNamed(fd, path)) {
+            close(fd);
+            fd = -1;
+        }
+    }
+    if (fd < 0) {
+        holder.LockFault = path + " keeps being replaced: find out who replaces it";
+        return EBUSY;
     }
     if (writable) {
         const std::string word = HolderWord(static_cast<long>(getpid()), ProgramName());

@@ -113,9 +113,17 @@ int AcquirePortLock(const std::string& portName, std::unique_ptr<PortLock>& lock
     const DWORD error = GetLastError();
     if (mutex == nullptr) {
         // Another user's run holds it: its object refuses us.
-        if (error != ERROR_ACCESS_DENIED)
-            return static_cast<int>(error);
-        holder = ReadHolder(portName);
+        if (error == ERROR_ACCESS_DENIED) {
+            holder = ReadHolder(portName);
+            return ERROR_BUSY;
+        }
+        // Anything else under the lock's name (an event, a section of that name) is no lock,
+        // and never a sign that the port is free.
+        holder.LockFault =
+            Utf8FromWide(name) + (error == ERROR_INVALID_HANDLE
+                                      ? " is an object of another kind, not a lock: end the "
+                                        "program that made it"
+                                      : " cannot be made (error " + std::to_string(error) + ")");
         return ERROR_BUSY;
     }
     if (error == ERROR_ALREADY_EXISTS) {

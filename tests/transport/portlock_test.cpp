@@ -98,7 +98,7 @@ TEST(PortLockTest, HolderWordsAreReadBackOnlyWhole) {
         EXPECT_EQ(program, c.Program) << c.Word;
     }
     EXPECT_EQ(PortLockHolderText({}), "another program");
-    EXPECT_EQ(PortLockHolderText({42, ""}), "process 42");
+    EXPECT_EQ(PortLockHolderText({42, "", ""}), "process 42");
 }
 
 // Not a test of its own: the second process of the test above (see LockHolderProcess).

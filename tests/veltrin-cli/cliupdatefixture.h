@@ -61,11 +61,11 @@ protected:
     CliResult RunUpdate(PipetteSimulator& sim, bool yes, const std::string& answers = "",
                         const std::vector<std::string>& extra = {},
                         const std::string& historyFile = "",
-                        const std::atomic<bool>* interrupted = nullptr) {
+                        const std::atomic<bool>* interrupted = nullptr,
+                        const std::string& port = "") {
         std::vector<std::string> args = {
-            "update",      "--server",        server_->Origin() + "/pipette-update",
-            "--ca-file",   certs_.CaCertFile, "--port",
-            sim.PortName()};
+            "update",          "--server", server_->Origin() + "/pipette-update", "--ca-file",
+            certs_.CaCertFile, "--port",   port.empty() ? sim.PortName() : port};
         if (yes) {
             args.push_back("--yes");
         }

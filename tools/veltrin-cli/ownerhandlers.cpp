@@ -34,6 +34,12 @@ void ReportBusyPorts(const TSThreadParams& params, std::ostream& err) {
     if (params.ResultCode != kUpdatePortInUse)
         return;
     for (const TSBusyPort& busy : params.BusyPorts) {
+        if (!busy.LockFault.empty()) {
+            err << "veltrin-cli: " << PrintableText(busy.Port)
+                << " cannot be used: its lock cannot be taken: " << PrintableText(busy.LockFault)
+                << "; the port was not touched.\n";
+            continue;
+        }
         PortLockHolder holder;
         holder.ProcessId = busy.HolderProcessId;
         holder.Program = busy.HolderProgram;

@@ -11,6 +11,7 @@
 #include "engine/devicefamily.h"
 #include "jsonevents.h"
 #include "ownerhandlers.h"
+#include "portfindings.h"
 #include "protocol/devicetypes.h"
 #include "report/endtexts.h"
 
@@ -25,9 +26,9 @@ bool IsYes(std::string answer) {
 }
 
 const char* FamilyOf(int type) {
-    return IsQuorvanOtgType(type)      ? kFamilyLabelQuorvanOtg
+    return IsQuorvanOtgType(type)     ? kFamilyLabelQuorvanOtg
            : IsTarnovelleK7Type(type) ? kFamilyLabelTarnovelleK7
-                                       : "";
+                                      : "";
 }
 
 }  // namespace
@@ -161,9 +162,9 @@ void TerminalOwner::ThreadAskYesNo(TSThreadParams& params) {
         }
     }
     if (events_ != nullptr) {
-        events_->Emit("answer", {{"question", question},
-                                 {"answer", params.EventAnswer != 0},
-                                 {"source", source}});
+        events_->Emit(
+            "answer",
+            {{"question", question}, {"answer", params.EventAnswer != 0}, {"source", source}});
     }
 }
 
@@ -188,10 +189,15 @@ void TerminalOwner::ThreadReportEnd(TSThreadParams& params, bool terminated) {
     if (!texts.Message.empty()) {
         io_.Out << PrintableText(texts.Message, true) << '\n';
     }
-    if (const std::string advice = terminated ? "" : EndAdviceFor(params.ResultCode);
-        !advice.empty()) {
+    std::string advice = terminated ? "" : PortInUseAdvice(params);
+    if (advice.empty() && !terminated)
+        advice = EndAdviceFor(params.ResultCode);
+    if (!advice.empty()) {
         io_.Out << advice << '\n';
     }
+    // After the specified texts and the advice: what stood in the way on each port asked.
+    for (const std::string& line : PortFindingLines(params))
+        io_.Out << line << '\n';
     io_.Out.flush();
 }
 
