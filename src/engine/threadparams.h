@@ -45,6 +45,10 @@ struct TSThreadParams {
     TSDeviceReport Device;  // read by ThreadReportDevice
     // Set by the device search, read with the end event: the ports it found in use.
     std::vector<TSBusyPort> BusyPorts;
+    // Set once the device's port is claimed, read with ThreadReportDevice: whether the system
+    // promised not to shut down or sleep during the run, and why not when it did not.
+    bool InhibitorHeld = false;
+    std::string InhibitorProblem;
 };
 
 }  // namespace veltrin
