@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <fstream>
+#include <iterator>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
@@ -19,11 +21,13 @@ using Json = nlohmann::json;
 class CliInhibitorTest : public CliUpdateTest {
 protected:
     // A run whose countdowns (in the middle of the write) look at the login manager's locks.
-    CliResult RunWatched(PipetteSimulator& sim, const LogindBus& bus) {
-        const std::vector<std::string> args = {
+    CliResult RunWatched(PipetteSimulator& sim, const LogindBus& bus,
+                         const std::vector<std::string>& extra = {}) {
+        std::vector<std::string> args = {
             "update",       "--server",        server_->Origin() + "/pipette-update",
             "--ca-file",    certs_.CaCertFile, "--port",
             sim.PortName(), "--yes",           "--json"};
+        args.insert(args.end(), extra.begin(), extra.end());
         std::ostringstream out;
         std::ostringstream err;
         std::istringstream in;
@@ -85,12 +89,17 @@ TEST_F(CliInhibitorTest, WithoutLoginManagerTheRunGoesOnAndSaysSo) {
     PipetteSimulator sim(DeviceOptions(6));
     ASSERT_EQ(sim.Start(), 0);
 
-    const CliResult result = RunWatched(sim, bus);
+    const std::string trace = dir_.File("run.trace");
+    const CliResult result = RunWatched(sim, bus, {"--trace", trace});
     EXPECT_EQ(result.Status, 0) << result.Out;
     const Json event = InhibitorEvent(result);
     ASSERT_TRUE(event.is_object()) << result.StdOut;
     EXPECT_EQ(event["held"], false);
-    EXPECT_NE(event["problem"].get<std::string>(), "");
+    const std::string problem = event["problem"];
+    EXPECT_NE(problem, "");
+    std::ifstream file(trace, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    EXPECT_TRUE(Contains(text, "No shutdown inhibitor could be taken: " + problem)) << text;
 }
 
 }  // namespace
