@@ -21,6 +21,8 @@ packages=(
     osslsigncode
     # the manual page, the package's lint, JSON for machine-readable output
     help2man lintian nlohmann-json3-dev
+    # the shutdown inhibitor talks to logind with sd-bus; its tests use a private bus and a mock
+    libsystemd-dev dbus python3-dbusmock
     # The Win32 window tests: a display for Wine, and Wine's own Tahoma for the windows' font.
     xvfb fonts-wine
 )

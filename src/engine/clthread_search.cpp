@@ -129,6 +129,7 @@ int ClTreadImpl::SearchDevice(int& type, std::string& port) {
     if (count > 1)
         return kUpdateSeveralDevices;
     portLock_ = std::move(lock);
+    InhibitSessionEnd();
     params_.Device = TSDeviceReport{};
     params_.Device.Port = port;
     params_.Device.DeviceType = type;

@@ -40,6 +40,7 @@ void ClTreadImpl::Execute() {
             code = kUpdateWorkerFault;
     }
     // The device is left alone from here on; the end dialog may stay open for long.
+    inhibitor_.reset();
     portLock_.reset();
     if (Terminated() || code != kUpdateOk)
         endText.clear();

@@ -16,6 +16,7 @@
 #include "engine/parallelprobe.h"
 #include "engine/threadparams.h"
 #include "protocol/clconnectpipetten.h"
+#include "transport/runinhibitor.h"
 
 namespace veltrin {
 
@@ -81,6 +82,8 @@ public:
     std::vector<PortProbe> ProbePortsTogether(const std::vector<std::string>& names);
     // ProbePort under the port's lock, kept where a supported pipette answered.
     PortProbe ProbePortClaimed(const std::string& name);
+    // Asks the system to stay up for the run; a run without that promise goes on, and says so.
+    void InhibitSessionEnd();
 
     // Module upload.
     int UploadModule(std::FILE* file, bool bootMode, std::uint16_t memoryType,
@@ -138,6 +141,8 @@ private:
     TSThreadParams params_;
     // The lock of the device's port, from the search that found it to the end of the update.
     std::unique_ptr<PortLock> portLock_;
+    // Holds off shutdown, log-off and sleep for as long as the port lock is held.
+    std::unique_ptr<RunInhibitor> inhibitor_;
 };
 
 }  // namespace veltrin

@@ -59,6 +59,10 @@ struct TSThreadParams {
     std::vector<TSBusyPort> BusyPorts;
     // Set by the device search: every port it asked, in order, with what it found there.
     std::vector<TSPortFinding> SearchedPorts;
+    // Set once the device's port is claimed, read with ThreadReportDevice: whether the system
+    // promised not to shut down or sleep during the run, and why not when it did not.
+    bool InhibitorHeld = false;
+    std::string InhibitorProblem;
 };
 
 }  // namespace veltrin

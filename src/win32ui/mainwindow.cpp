@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "transport/runinhibitor_win32.h"
 #include "win32ui/controlids.h"
 #include "win32ui/exceptiondisplay.h"
 #include "win32ui/messageorigin.h"
@@ -101,6 +102,14 @@ void MainWindow::Show(int showCommand) {
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (dispatcher_.HandleMessage(message)) {
         return 0;
+    }
+    LRESULT sessionResult = 0;
+    // A session that ends anyway: the run stops through its record before the process goes.
+    if (HandleSessionEndMessage(Handle(), message, wParam, sessionResult, [this] {
+            logic_.CloseDown([this] { ServeWorkerEvents(); });
+            closedDown_ = true;
+        })) {
+        return sessionResult;
     }
     switch (message) {
         case WM_COMMAND:

@@ -20,7 +20,7 @@ set(_rules
     "src/records|common,data,engine"
     "src/windowlogic|common,data,download,engine,history,records,report"
     "src/ui|common,engine,windowlogic"
-    "src/win32ui|common,engine,windowlogic"
+    "src/win32ui|common,engine,transport,windowlogic"
     "tools/pipette-sim|common,protocol"
     "tools/sample-data|common,data"
     "tools/update-server|common,support"

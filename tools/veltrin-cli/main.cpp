@@ -7,6 +7,7 @@
 #include "clirun.h"
 #include "common/programarguments.h"
 #include "history/historyfile.h"
+#include "sessionwatch.h"
 #include "terminal.h"
 
 namespace {
@@ -30,7 +31,9 @@ int main(int argc, char** argv) {
     veltrin::CliEnvironment environment;
     environment.Interrupted = &interrupted;
     environment.HistoryFile = veltrin::DefaultHistoryFile();
+    veltrin::SessionWatch session(interrupted);
     const int status = veltrin::RunCli(args, io, environment);
+    session.RunEnded();
     std::cout.flush();
     return status;
 }

@@ -259,6 +259,12 @@ void TerminalOwner::ThreadReportDevice(TSThreadParams& params) {
                    {"version_text_0", device.VersionText0},
                    {"version_text_1", device.VersionText1},
                    {"variant_id", device.HasVariantId ? Json(device.VariantId) : Json(nullptr)}});
+    // The inhibitor is taken with the port, so the first report of the device carries it.
+    if (!inhibitorReported_) {
+        inhibitorReported_ = true;
+        events_->Emit("inhibitor",
+                      {{"held", params.InhibitorHeld}, {"problem", params.InhibitorProblem}});
+    }
 }
 
 void TerminalOwner::UpdateThreadEnded() {

@@ -62,6 +62,7 @@ private:
     std::int64_t totalMax_ = 100, totalPosition_ = 0, actionMax_ = 100, actionPosition_ = 0;
     bool ended_ = false;
     bool reported_ = false;
+    bool inhibitorReported_ = false;
     bool terminated_ = false;
     std::int32_t resultCode_ = 0;
 };
