@@ -4,8 +4,7 @@ namespace veltrin {
 
 struct SessionWatch::State {};
 
-SessionWatch::SessionWatch(std::atomic<bool>&) {}
+SessionWatch::SessionWatch() {}
 SessionWatch::~SessionWatch() = default;
-void SessionWatch::RunEnded() {}
 
 }  // namespace veltrin

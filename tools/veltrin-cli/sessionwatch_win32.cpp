@@ -1,8 +1,10 @@
 #include <windows.h>
 
+#include <chrono>
 #include <thread>
 
 #include "sessionwatch.h"
+#include "stoprequest.h"
 #include "transport/runinhibitor_win32.h"
 
 namespace veltrin {
@@ -10,7 +12,7 @@ namespace veltrin {
 namespace {
 
 // Windows waits this long for a forced session end's handlers before it ends the process.
-constexpr DWORD kEndSessionWaitMs = 20000;
+constexpr std::chrono::milliseconds kEndSessionWait{20000};
 constexpr wchar_t kClassName[] = L"VeltrinCliSessionWatch";
 
 }  // namespace
@@ -18,8 +20,6 @@ constexpr wchar_t kClassName[] = L"VeltrinCliSessionWatch";
 // A console program that has loaded user32 gets no log-off or shutdown console events, and a
 // message-only window gets no broadcasts: a hidden top-level window on a thread of its own.
 struct SessionWatch::State {
-    std::atomic<bool>* Interrupted = nullptr;
-    HANDLE RunEnded = nullptr;
     HANDLE Ready = nullptr;
     HWND Window = nullptr;
     DWORD ThreadId = 0;
@@ -29,8 +29,8 @@ struct SessionWatch::State {
         auto* state = reinterpret_cast<State*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         LRESULT result = 0;
         if (state != nullptr && HandleSessionEndMessage(window, message, wParam, result, [state] {
-                state->Interrupted->store(true);
-                WaitForSingleObject(state->RunEnded, kEndSessionWaitMs);
+                RequestStop();
+                WaitForRunEnd(kEndSessionWait);
             })) {
             return result;
         }
@@ -60,9 +60,7 @@ struct SessionWatch::State {
     }
 };
 
-SessionWatch::SessionWatch(std::atomic<bool>& interrupted) : state_(new State) {
-    state_->Interrupted = &interrupted;
-    state_->RunEnded = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+SessionWatch::SessionWatch() : state_(new State) {
     state_->Ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     state_->Thread = std::thread([this] { state_->Loop(); });
     // The window exists before the first run can take its inhibitor.
@@ -70,16 +68,10 @@ SessionWatch::SessionWatch(std::atomic<bool>& interrupted) : state_(new State) {
 }
 
 SessionWatch::~SessionWatch() {
-    RunEnded();
     PostThreadMessageW(state_->ThreadId, WM_QUIT, 0, 0);
     state_->Thread.join();
     CloseHandle(state_->Ready);
-    CloseHandle(state_->RunEnded);
     delete state_;
-}
-
-void SessionWatch::RunEnded() {
-    SetEvent(state_->RunEnded);
 }
 
 }  // namespace veltrin

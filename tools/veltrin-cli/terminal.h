@@ -6,4 +6,8 @@ namespace veltrin {
 bool IsTerminalInput();
 bool IsTerminalOutput();
 
+// Makes every line printed reach a pipe or file as soon as it ends, so that the log of a run
+// that was killed is whole up to its last line. Call before the first output.
+void UseLineBufferedOutput();
+
 }  // namespace veltrin

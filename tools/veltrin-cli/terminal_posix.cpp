@@ -1,5 +1,7 @@
 #include <unistd.h>
 
+#include <cstdio>
+
 #include "terminal.h"
 
 namespace veltrin {
@@ -10,6 +12,11 @@ bool IsTerminalInput() {
 
 bool IsTerminalOutput() {
     return ::isatty(STDOUT_FILENO) == 1;
+}
+
+void UseLineBufferedOutput() {
+    // Standard error is unbuffered already.
+    std::setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
 }
 
 }  // namespace veltrin

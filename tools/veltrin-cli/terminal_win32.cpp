@@ -14,4 +14,9 @@ bool IsTerminalOutput() {
     return _isatty(_fileno(stdout)) != 0;
 }
 
+void UseLineBufferedOutput() {
+    // This C runtime buffers a "line-buffered" stream fully; only no buffer keeps lines whole.
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+}
+
 }  // namespace veltrin
