@@ -8,19 +8,13 @@
 #include "engine/devicefamily.h"
 #include "engine/devicerestart.h"
 #include "engine/devicetext.h"
+#include "engine/updatequestions.h"
 #include "engine/updateresult.h"
 #include "protocol/devicetypes.h"
 
 namespace veltrin {
 
 namespace {
-
-constexpr char kQuestionSameVersion[] =
-    "The newest update version corresponds to\nthe version on the device.\n\nStart Update?";
-constexpr char kQuestionOlderVersion[] =
-    "The available update version is older than\nthe version on the device.\n\nStart Update?";
-constexpr char kQuestionUserData[] =
-    "! Adjustments and other user data will be deleted.\n\nStart Update?";
 
 constexpr std::uint8_t kFill = 0xFF;
 

@@ -46,6 +46,7 @@ const std::vector<Field>& Fields() {
         {"terminated", [](const HistoryRecord& r) { return Json(r.Terminated); }},
         {"outcome", [](const HistoryRecord& r) { return Json(RecordOutcome(r)); }},
         {"duration_ms", [](const HistoryRecord& r) { return Json(r.DurationMs); }},
+        {"left_alone", [](const HistoryRecord& r) { return Json(r.LeftAlone); }},
     };
     return fields;
 }
@@ -141,6 +142,7 @@ bool HistoryRecordFromJson(const std::string& line, HistoryRecord& record, std::
         Take(json, "result_code", record.ResultCode);
         Take(json, "result_text", record.ResultText);
         Take(json, "terminated", record.Terminated);
+        Take(json, "left_alone", record.LeftAlone);
         Take(json, "duration_ms", record.DurationMs);
         return true;
     } catch (const std::exception&) {
@@ -159,6 +161,13 @@ const char* RunOutcome(bool terminated, std::int32_t resultCode) {
 }
 
 const char* RecordOutcome(const HistoryRecord& record) {
+    // Only the words this program writes: a record edited by hand cannot make up an outcome.
+    if (record.Terminated && record.ResultCode == 0) {
+        for (const char* word : {"up-to-date", "newer-than-release"}) {
+            if (record.LeftAlone == word)
+                return word;
+        }
+    }
     return RunOutcome(record.Terminated, record.ResultCode);
 }
 

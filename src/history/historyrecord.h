@@ -17,9 +17,9 @@ struct HistoryRecord {
     std::int32_t DeviceType = 0;
     std::string DeviceTypeText;
     std::string Family;
-    std::string InfoText;       // what the device said of itself before the run
-    std::string VersionText0;   // installed software
-    std::string VersionText1;   // bootloader
+    std::string InfoText;      // what the device said of itself before the run
+    std::string VersionText0;  // installed software
+    std::string VersionText1;  // bootloader
     std::string FirmwareFile;
     std::string FirmwareVersion;
     std::string FirmwareSha256;
@@ -32,11 +32,16 @@ struct HistoryRecord {
     std::int32_t ResultCode = 0;
     std::string ResultText;
     bool Terminated = false;
+    // Set when the run declined to rewrite its device (it was already on the release, or newer):
+    // "up-to-date" or "newer-than-release". Such a run ends as a cancelled one, so readers that
+    // do not know the field see it as that.
+    std::string LeftAlone;
     std::int64_t DurationMs = 0;
 };
 
 // How a run ended, in one word a lab can filter on: "cancelled" when the user ended it (the
-// result code is then usually 0), "failed" for any other code but 0, "success" otherwise.
+// result code is then usually 0), "failed" for any other code but 0, "success" otherwise; a
+// record of a device left alone has its LeftAlone word instead of "cancelled".
 // Taken from the code and the terminated flag, so records written before the word existed
 // have it too.
 const char* RunOutcome(bool terminated, std::int32_t resultCode);

@@ -74,6 +74,7 @@ void UpdateHistoryRecorder::NoteUpdateData(const UpdateData& data) {
 void UpdateHistoryRecorder::RunStarted() {
     deviceReported_ = false;
     device_ = TSDeviceReport{};
+    leftAlone_.clear();
     start_ = std::chrono::steady_clock::now();
     startTime_ = UtcTimeText(std::chrono::system_clock::now());
 }
@@ -119,6 +120,8 @@ HistoryRecord UpdateHistoryRecorder::CurrentRecord(std::int32_t resultCode, bool
         record.VariantId = device_.VariantId;
     record.ResultCode = resultCode;
     record.Terminated = terminated;
+    if (terminated)
+        record.LeftAlone = leftAlone_;
     const EndTexts texts = ResultTexts(terminated, resultCode, {});
     record.ResultText = texts.ErrorText.empty() ? texts.Status : texts.ErrorText;
     record.DurationMs = std::chrono::duration_cast<std::chrono::milliseconds>(

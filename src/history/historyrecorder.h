@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "download/updatedownload.h"
 #include "engine/threadparams.h"
@@ -25,6 +26,8 @@ public:
     void RunStarted();
     // The worker's facts about its device; the last call of a run wins.
     void DeviceReported(const TSDeviceReport& device);
+    // The run declined to rewrite its device; word is the record's LeftAlone.
+    void LeftDeviceAlone(std::string word) { leftAlone_ = std::move(word); }
     // Whether the current run has a record to write: a device was reported since it started.
     bool RecordDue() const { return deviceReported_; }
     // The run ended. Appends its record when a device was reported; otherwise does nothing and
@@ -50,6 +53,7 @@ private:
     std::string signingKey_;  // empty: the update data was not verified by a signature
     bool deviceReported_ = false;
     TSDeviceReport device_;
+    std::string leftAlone_;
     std::string startTime_;
     std::chrono::steady_clock::time_point start_{};
 };

@@ -337,7 +337,8 @@ TEST_F(CliSeveralDevicesTest, TraceWritesOneFilePerRun) {
     EXPECT_TRUE(Contains(text, "schreibe in Speicher: ")) << text;
 
     const CliResult both =
-        RunSeveral({first.PortName(), second.PortName()}, true, {"--trace", trace});
+        RunSeveral({first.PortName(), second.PortName()}, true,
+                   {"--trace", trace, "--allow-reinstall"});
     EXPECT_EQ(both.Status, 0) << both.Out;
     for (const PipetteSimulator* sim : {&first, &second}) {
         const std::string own = ReadText(TraceFileForPort(trace, sim->PortName()));

@@ -149,6 +149,10 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliArguments& parse
             parsed.AllPorts = true;
         } else if ((arg == "--yes" || arg == "-y") && Accepts(entry, kYes) && !hasInlineValue) {
             parsed.Yes = true;
+        } else if (arg == "--allow-reinstall" && Accepts(entry, kYes) && !hasInlineValue) {
+            parsed.AllowReinstall = true;
+        } else if (arg == "--allow-older" && Accepts(entry, kYes) && !hasInlineValue) {
+            parsed.AllowOlder = true;
         } else if (arg == "--json" && Accepts(entry, kJson) && !hasInlineValue) {
             parsed.Json = true;
         } else if (arg == "--csv" && Accepts(entry, kHistoryFilters)) {
@@ -164,8 +168,12 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliArguments& parse
             if (!takeValue(parsed.Outcome))
                 return false;
             if (parsed.Outcome != "success" && parsed.Outcome != "failed" &&
-                parsed.Outcome != "cancelled") {
-                error = "--outcome needs success, failed or cancelled: " + parsed.Outcome;
+                parsed.Outcome != "cancelled" && parsed.Outcome != "up-to-date" &&
+                parsed.Outcome != "newer-than-release") {
+                error =
+                    "--outcome needs success, failed, cancelled, up-to-date or "
+                    "newer-than-release: " +
+                    parsed.Outcome;
                 return false;
             }
         } else if (arg == "--last" && Accepts(entry, kHistoryFilters)) {
@@ -201,7 +209,7 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliArguments& parse
             }
         } else {
             error = entry == nullptr ? "an option before the command: " + args[i]
-                                    : "unknown option for this command: " + args[i];
+                                     : "unknown option for this command: " + args[i];
             return false;
         }
     }
@@ -269,7 +277,8 @@ const char* CliUsage() {
            "  check FILE                 check a firmware file (.hex) or a variant file (.par)\n"
            "  download [--server URL] DIR\n"
            "                             fetch and check the update data into a folder\n"
-           "  update [--server URL] [--port NAME...] [--yes] [--json]\n"
+           "  update [--server URL] [--port NAME...] [--yes [--allow-reinstall]\n"
+           "         [--allow-older]] [--json]\n"
            "                             download, search the device and update it\n"
            "  update [--server URL] (--port A --port B... | --all-ports) --yes\n"
            "                             update several pipettes at once, one per port, with\n"
@@ -287,14 +296,20 @@ const char* CliUsage() {
            "  --port NAME...  probe these ports instead of the system's (e.g. pts/7);\n"
            "                  given more than once: update the device of each port at once\n"
            "  --all-ports     update every port where a supported pipette answers, at once\n"
-           "  --yes, -y       answer every question with Yes (needed for several devices)\n"
+           "  --yes, -y       update: consent to the loss of each pipette's adjustments\n"
+           "                  (needed for several devices); a pipette already on the release\n"
+           "                  or newer is left alone\n"
+           "  --allow-reinstall\n"
+           "                  update --yes: also rewrite a pipette already on the release\n"
+           "  --allow-older   update --yes: also put the release on a pipette that is newer\n"
            "  --json          one JSON object per line on stdout (ports, probe, check, update,\n"
            "                  history)\n"
            "  --device TEXT   history: only runs whose device info text or device type contains\n"
            "                  TEXT\n"
            "  --port NAME...  history: only runs on these ports\n"
            "  --outcome OUTCOME\n"
-           "                  history: only runs that ended so: success, failed or cancelled\n"
+           "                  history: only runs that ended so: success, failed, cancelled,\n"
+           "                  up-to-date or newer-than-release (left alone)\n"
            "  --since DATE    history: only runs started at or after DATE (UTC), e.g. 2026-03-01\n"
            "  --until DATE    history: only runs started at or before DATE (UTC); a day without\n"
            "                  a time counts to its end\n"
@@ -310,9 +325,11 @@ const char* CliUsage() {
            "  --help, -h      this text\n"
            "\n"
            "Exit status of update: 0 success, otherwise the result code of the run;\n"
-           "100 cancelled or answered No, 101 no update data, 64 usage error.\n"
+           "100 cancelled or answered No, 101 no update data, 103 left alone (up to date\n"
+           "or newer than the release, nothing written), 64 usage error.\n"
            "Exit status of an update of several devices: 0 every device succeeded,\n"
-           "102 at least one failed or was cancelled (the summary names it), 2 no supported\n"
+           "102 at least one failed or was cancelled (the summary names it), 103 every\n"
+           "device was left alone, 2 no supported\n"
            "pipette on any port (--all-ports), 101 no update data, 64 usage error.\n"
            "Other commands: 0 success, 1 failure, 64 usage error.\n";
 }

@@ -17,7 +17,9 @@ struct CliArguments {
     std::string Server;              // --server; empty: the built-in update server
     std::string CaFile;              // --ca-file: an extra CA to trust
     std::vector<std::string> TrustKeys;  // --trust-key: PEM keys whose signature update data needs
-    bool Yes = false;                // --yes: answer every question with Yes
+    bool Yes = false;                // --yes: consent to the loss of the device's user data
+    bool AllowReinstall = false;     // --allow-reinstall: --yes also rewrites a current device
+    bool AllowOlder = false;         // --allow-older: --yes also puts an older release on one
     int PortOptions = 0;             // how many --port options update was given
     bool AllPorts = false;           // --all-ports: every port where a supported pipette answers
     bool Json = false;               // --json: one JSON object per line on stdout

@@ -33,5 +33,7 @@ constexpr int kExitUsage = 64;
 constexpr int kExitCancelled = 100;
 constexpr int kExitNoUpdateData = 101;
 constexpr int kExitSomeDevicesFailed = 102;
+// No device was written: each was already on the release or newer, and was left alone.
+constexpr int kExitLeftAlone = 103;
 
 }  // namespace veltrin

@@ -15,7 +15,8 @@ namespace veltrin {
 
 namespace {
 
-constexpr char kNoUpdateData[] = "No data found for update.\nPlease check your internet connection.";
+constexpr char kNoUpdateData[] =
+    "No data found for update.\nPlease check your internet connection.";
 
 }  // namespace
 
@@ -43,11 +44,11 @@ int RunUpdateCommand(const CliArguments& arguments, CliIo& io, const CliEnvironm
         return kExitNoUpdateData;
     }
 
-    UpdateHistoryRecorder history(
-        "veltrin-cli",
-        arguments.HistoryFile.empty() ? environment.HistoryFile : arguments.HistoryFile);
+    UpdateHistoryRecorder history("veltrin-cli", arguments.HistoryFile.empty()
+                                                     ? environment.HistoryFile
+                                                     : arguments.HistoryFile);
     history.NoteUpdateData(data);
-    TerminalOwner owner(data, MakeVariantLookup(variants), io, arguments.Yes, events.get(),
+    TerminalOwner owner(data, MakeVariantLookup(variants), io, ConsentFrom(arguments), events.get(),
                         &history);
     MainThreadDispatcher dispatcher;
     UpdateThreadSettings settings;

@@ -20,6 +20,7 @@
 #include "jsonevents.h"
 #include "mainthreaddispatcher.h"
 #include "multiprogressview.h"
+#include "ownerhandlers.h"
 #include "probeconnection.h"
 #include "protocol/clconnectpipetten.h"
 #include "protocol/devicetypes.h"
@@ -83,19 +84,14 @@ struct DeviceRun {
         return JsonOwner ? static_cast<UpdateThreadOwner&>(*JsonOwner) : *LineOwner;
     }
     bool Ended() const { return JsonOwner ? JsonOwner->Ended() : LineOwner->Ended(); }
+    LeftAlone DeviceLeftAlone() const {
+        return JsonOwner ? JsonOwner->DeviceLeftAlone() : LineOwner->DeviceLeftAlone();
+    }
     bool Succeeded() const {
         return JsonOwner ? JsonOwner->Reported() && JsonOwner->ExitStatus() == 0
                          : LineOwner->Succeeded();
     }
 };
-
-// The version a successful run installed: the update data's for the device's family.
-std::string DataVersionFor(const UpdateData& data, int type) {
-    const std::string& version =
-        IsQuorvanOtgType(type) ? data.VersionQuorvanOtg : data.VersionTarnovelleK7;
-    const std::string prefix = "Version ";
-    return TrimText(version.rfind(prefix, 0) == 0 ? version.substr(prefix.size()) : version);
-}
 
 void PrintSummary(CliIo& io, const std::vector<DeviceRun>& runs) {
     struct Row {
@@ -139,14 +135,19 @@ void EmitSummary(const UpdateData& data, std::vector<DeviceRun>& runs) {
         const DeviceSurvey& survey = run.Survey;
         const int status = run.JsonOwner->ExitStatus();
         run.Events->SetPort(survey.Port);
-        run.Events->Emit("summary",
-                         {{"device_type", survey.Type},
-                          {"device_type_text", survey.Type == 0 ? "" : DeviceTypeText(survey.Type)},
-                          {"info_text", survey.Info},
-                          {"version_before", survey.Version},
-                          {"version_after",
-                           status == 0 ? DataVersionFor(data, survey.Type) : survey.Version},
-                          {"exit_status", status}});
+        const LeftAlone why = run.DeviceLeftAlone();
+        run.Events->Emit(
+            "summary",
+            {{"device_type", survey.Type},
+             {"outcome", why != LeftAlone::No       ? LeftAloneWord(why)
+                         : status == 0              ? "success"
+                         : status == kExitCancelled ? "cancelled"
+                                                    : "failed"},
+             {"device_type_text", survey.Type == 0 ? "" : DeviceTypeText(survey.Type)},
+             {"info_text", survey.Info},
+             {"version_before", survey.Version},
+             {"version_after", status == 0 ? ReleaseVersionFor(data, survey.Type) : survey.Version},
+             {"exit_status", status}});
     }
 }
 
@@ -215,11 +216,11 @@ int RunSeveralDeviceUpdate(const CliArguments& arguments, CliIo& io,
         run.History->NoteUpdateData(data);
         if (arguments.Json) {
             run.Events = std::make_unique<UpdateEventStream>(io.Out, ports[i]);
-            run.JsonOwner = std::make_unique<TerminalOwner>(data, lookup, io, arguments.Yes,
-                                                            run.Events.get(), run.History.get());
+            run.JsonOwner = std::make_unique<TerminalOwner>(
+                data, lookup, io, ConsentFrom(arguments), run.Events.get(), run.History.get());
         } else {
-            run.LineOwner = std::make_unique<DeviceOwner>(i, ports[i], data, lookup, view, io,
-                                                          arguments.Yes, run.History.get());
+            run.LineOwner = std::make_unique<DeviceOwner>(
+                i, ports[i], data, lookup, view, io, ConsentFrom(arguments), run.History.get());
         }
         UpdateThreadSettings settings;
         settings.Sleeper = environment.Sleeper;
@@ -268,11 +269,14 @@ int RunSeveralDeviceUpdate(const CliArguments& arguments, CliIo& io,
         PrintSummary(io, runs);
         io.Out << RefusedVariantsNote(data, report);
     }
+    // A device left alone is neither a failure nor one that was written.
+    bool anyWritten = false;
     for (const auto& run : runs) {
-        if (!run.Succeeded())
+        if (!run.Succeeded() && run.DeviceLeftAlone() == LeftAlone::No)
             return kExitSomeDevicesFailed;
+        anyWritten = anyWritten || run.Succeeded();
     }
-    return 0;
+    return anyWritten ? 0 : kExitLeftAlone;
 }
 
 }  // namespace veltrin

@@ -13,14 +13,14 @@ namespace veltrin {
 
 DeviceOwner::DeviceOwner(std::size_t index, std::string port, const UpdateData& data,
                          VariantLookupFunction lookup, MultiProgressView& view, CliIo& io,
-                         bool answerYes, UpdateHistoryRecorder* history)
+                         ConsentOptions consent, UpdateHistoryRecorder* history)
     : index_(index),
       port_(std::move(port)),
       data_(data),
       lookup_(std::move(lookup)),
       view_(view),
       io_(io),
-      answerYes_(answerYes),
+      consent_(consent),
       history_(history) {}
 
 void DeviceOwner::ThreadFetchParams(TSThreadParams& params) {
@@ -54,8 +54,9 @@ void DeviceOwner::ThreadShowAction(TSThreadParams& params) {
 }
 
 void DeviceOwner::ThreadAskYesNo(TSThreadParams& params) {
-    if (answerYes_) {
-        params.EventAnswer = 1;
+    bool optionAnswer = false;
+    if (AnswerFromOptions(consent_, params.EventText, optionAnswer, leftAlone_)) {
+        params.EventAnswer = optionAnswer ? 1 : 0;
         return;
     }
     // Only a run of one device gets here (several need --yes): its question can be asked.
@@ -78,7 +79,8 @@ void DeviceOwner::ThreadReportEnd(TSThreadParams& params, bool terminated) {
     terminated_ = terminated;
     resultCode_ = params.ResultCode;
     endText_ = params.EventText;
-    view_.ShowEnd(index_, ResultText(), Succeeded());
+    // A device left alone is as it should be: its line ends as a good one.
+    view_.ShowEnd(index_, ResultText(), Succeeded() || DeviceLeftAlone() != LeftAlone::No);
     // Through the view, so the note lands above the redrawn block instead of inside it.
     std::ostringstream busy;
     ReportBusyPorts(params, busy);
@@ -88,6 +90,8 @@ void DeviceOwner::ThreadReportEnd(TSThreadParams& params, bool terminated) {
         view_.Message(io_.Err, note);
     }
     if (history_ != nullptr) {
+        if (DeviceLeftAlone() != LeftAlone::No)
+            history_->LeftDeviceAlone(LeftAloneWord(DeviceLeftAlone()));
         std::string error;
         // The update's result stands whatever happens to its record; only say so.
         if (history_->RunEnded(params.ResultCode, terminated, error) != 0)
@@ -113,6 +117,8 @@ void DeviceOwner::UpdateThreadEnded() {
 std::string DeviceOwner::ResultText() const {
     if (!reported_)
         return "no result";
+    if (DeviceLeftAlone() != LeftAlone::No)
+        return std::string("left alone: ") + LeftAloneText(DeviceLeftAlone());
     if (terminated_)
         return "cancelled";
     if (resultCode_ == 0)

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cliio.h"
+#include "consent.h"
 #include "download/updatedownload.h"
 #include "engine/threadowner.h"
 #include "history/historyrecorder.h"
@@ -19,8 +20,8 @@ namespace veltrin {
 class DeviceOwner : public UpdateThreadOwner {
 public:
     DeviceOwner(std::size_t index, std::string port, const UpdateData& data,
-                VariantLookupFunction lookup, MultiProgressView& view, CliIo& io, bool answerYes,
-                UpdateHistoryRecorder* history = nullptr);
+                VariantLookupFunction lookup, MultiProgressView& view, CliIo& io,
+                ConsentOptions consent, UpdateHistoryRecorder* history = nullptr);
 
     void ThreadFetchParams(TSThreadParams& params) override;
     void ThreadSetTotalMax(TSThreadParams& params) override;
@@ -39,9 +40,13 @@ public:
     const std::string& Port() const { return port_; }
     bool Ended() const { return ended_; }
     bool Succeeded() const { return reported_ && !terminated_ && resultCode_ == 0; }
+    // Why the run declined to write its device; LeftAlone::No for every other run.
+    LeftAlone DeviceLeftAlone() const {
+        return reported_ && terminated_ ? leftAlone_ : LeftAlone::No;
+    }
     // The code of a run that failed on its own (not cancelled); 0 otherwise.
     std::int32_t FailureCode() const { return reported_ && !terminated_ ? resultCode_ : 0; }
-    // "success", "cancelled" or "code N: status".
+    // "success", "cancelled", "left alone: up to date" or "code N: status".
     std::string ResultText() const;
     // The firmware version the run installed (dd.dd.dd), empty unless it succeeded.
     std::string InstalledVersion() const;
@@ -56,7 +61,8 @@ private:
     VariantLookupFunction lookup_;
     MultiProgressView& view_;
     CliIo& io_;
-    bool answerYes_;
+    ConsentOptions consent_;
+    LeftAlone leftAlone_ = LeftAlone::No;
     UpdateHistoryRecorder* history_;
     TSDeviceReport device_;
     bool ended_ = false;

@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "common/printabletext.h"
+#include "common/texttrim.h"
+#include "engine/devicefamily.h"
 #include "engine/updateresult.h"
 #include "transport/portlock.h"
 
@@ -28,6 +30,16 @@ void LookupVariantInto(const VariantLookupFunction& lookup, TSThreadParams& para
         std::memset(params.DeviceParamsB, 0, sizeof(params.DeviceParamsB));
     }
     params.EventAnswer = found ? 1 : 0;
+}
+
+std::string ReleaseVersionFor(const UpdateData& data, int deviceType) {
+    const std::string* version = IsQuorvanOtgType(deviceType)     ? &data.VersionQuorvanOtg
+                                 : IsTarnovelleK7Type(deviceType) ? &data.VersionTarnovelleK7
+                                                                  : nullptr;
+    if (version == nullptr)
+        return {};
+    const std::string prefix = "Version ";
+    return TrimText(version->rfind(prefix, 0) == 0 ? version->substr(prefix.size()) : *version);
 }
 
 void ReportBusyPorts(const TSThreadParams& params, std::ostream& err) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <ostream>
+#include <string>
 
 #include "download/updatedownload.h"
 #include "engine/threadparams.h"
@@ -16,6 +17,10 @@ void CopyFirmwareInto(const UpdateData& data, TSThreadParams& params);
 // LookupVariant: fills both device record images (zeros when the variant is unknown) and
 // EventAnswer.
 void LookupVariantInto(const VariantLookupFunction& lookup, TSThreadParams& params);
+
+// The release version the update data holds for a device type's family (dd.dd.dd), empty when
+// it holds none.
+std::string ReleaseVersionFor(const UpdateData& data, int deviceType);
 
 // End: when the run was refused because another run holds its device's port, one line per such
 // port naming the holder, so the technician knows which process to wait for.

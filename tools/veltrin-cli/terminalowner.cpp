@@ -31,15 +31,19 @@ const char* FamilyOf(int type) {
                                       : "";
 }
 
+std::string OrDash(const std::string& text) {
+    return text.empty() ? "-" : text;
+}
+
 }  // namespace
 
 TerminalOwner::TerminalOwner(const UpdateData& data, VariantLookupFunction lookup, CliIo& io,
-                             bool answerYes, UpdateEventStream* events,
+                             ConsentOptions consent, UpdateEventStream* events,
                              UpdateHistoryRecorder* history)
     : data_(data),
       lookup_(std::move(lookup)),
       io_(io),
-      answerYes_(answerYes),
+      consent_(consent),
       progress_(io.Out, io.OutIsTerminal),
       events_(events),
       history_(history) {}
@@ -48,6 +52,7 @@ void TerminalOwner::ThreadFetchParams(TSThreadParams& params) {
     if (history_ != nullptr) {
         history_->RunStarted();
     }
+    named_ = false;
     CopyFirmwareInto(data_, params);
     if (events_ != nullptr) {
         events_->Emit("start");
@@ -130,8 +135,25 @@ void TerminalOwner::ThreadShowAction(TSThreadParams& params) {
     progress_.ShowAction(params.EventText);
 }
 
+void TerminalOwner::NameDevice() {
+    // Before its first question the user learns which pipette it is and what it would get.
+    const TSDeviceReport& device = device_;
+    io_.Out << "\nPipette on " << PrintableText(device.Port) << ": "
+            << DeviceTypeText(device.DeviceType);
+    if (!TrimText(device.InfoText).empty())
+        io_.Out << ", " << PrintableText(TrimText(device.InfoText));
+    const std::string release = ReleaseVersionFor(data_, device.DeviceType);
+    io_.Out << "\n  installed " << PrintableText(OrDash(TrimText(device.VersionText0)))
+            << ", release " << OrDash(release) << '\n';
+}
+
 void TerminalOwner::ThreadAskYesNo(TSThreadParams& params) {
     const std::string question = TrimText(params.EventText);
+    if (events_ == nullptr && !named_) {
+        named_ = true;
+        progress_.Release();
+        NameDevice();
+    }
     if (events_ != nullptr) {
         events_->Emit("question", {{"text", question}});
     } else {
@@ -139,11 +161,12 @@ void TerminalOwner::ThreadAskYesNo(TSThreadParams& params) {
         io_.Out << '\n' << PrintableText(question, true) << " [y/N] ";
     }
     const char* source = "yes-option";
-    if (answerYes_) {
+    bool answer = false;
+    if (AnswerFromOptions(consent_, params.EventText, answer, leftAlone_)) {
         if (events_ == nullptr) {
-            io_.Out << "y (--yes)\n";
+            io_.Out << (answer ? "y (--yes)\n" : "n (--yes leaves it alone)\n");
         }
-        params.EventAnswer = 1;
+        params.EventAnswer = answer ? 1 : 0;
     } else {
         io_.Out.flush();
         std::string answer;
@@ -180,6 +203,10 @@ void TerminalOwner::ThreadReportEnd(TSThreadParams& params, bool terminated) {
         return;
     }
     progress_.Release();
+    if (DeviceLeftAlone() != LeftAlone::No) {
+        PrintLeftAlone();
+        return;
+    }
     const EndTexts texts = ResultTexts(terminated, params.ResultCode, params.EventText);
     // The end text may carry what the device said.
     io_.Out << '\n' << texts.Caption << ": " << PrintableText(texts.Status, true) << '\n';
@@ -201,11 +228,23 @@ void TerminalOwner::ThreadReportEnd(TSThreadParams& params, bool terminated) {
     io_.Out.flush();
 }
 
+void TerminalOwner::PrintLeftAlone() {
+    const LeftAlone why = DeviceLeftAlone();
+    io_.Out << "\nLeft alone: the pipette is " << LeftAloneText(why) << " (installed "
+            << PrintableText(TrimText(device_.VersionText0), true) << ", release "
+            << ReleaseVersionFor(data_, device_.DeviceType)
+            << "); nothing was written and its adjustments are kept.\n"
+            << "To update it anyway, run again with --yes " << LeftAloneOption(why) << ".\n";
+    io_.Out.flush();
+}
+
 void TerminalOwner::EmitEnd(const TSThreadParams& params, bool terminated) {
     const EndTexts texts = ResultTexts(terminated, params.ResultCode, params.EventText);
     events_->Emit("end", {{"result_code", params.ResultCode},
                           {"terminated", terminated},
-                          {"outcome", RunOutcome(terminated, params.ResultCode)},
+                          {"outcome", DeviceLeftAlone() != LeftAlone::No
+                                          ? LeftAloneWord(DeviceLeftAlone())
+                                          : RunOutcome(terminated, params.ResultCode)},
                           {"exit_status", ExitStatus()},
                           {"caption", texts.Caption},
                           {"status", texts.Status},
@@ -220,6 +259,8 @@ void TerminalOwner::RecordHistory(const TSThreadParams& params, bool terminated)
     }
     // A run that never reached a device has no record: nothing to write, nothing to report.
     const bool due = history_->RecordDue();
+    if (DeviceLeftAlone() != LeftAlone::No)
+        history_->LeftDeviceAlone(LeftAloneWord(DeviceLeftAlone()));
     std::string error;
     const int code = history_->RunEnded(params.ResultCode, terminated, error);
     // The update's result stands whatever happens to its record; only say so.
@@ -244,6 +285,7 @@ void TerminalOwner::ThreadLookupVariant(TSThreadParams& params) {
 
 void TerminalOwner::ThreadReportDevice(TSThreadParams& params) {
     const TSDeviceReport& device = params.Device;
+    device_ = device;
     if (history_ != nullptr) {
         history_->DeviceReported(device);
     }
@@ -274,6 +316,9 @@ void TerminalOwner::UpdateThreadEnded() {
 int TerminalOwner::ExitStatus() const {
     if (!reported_) {
         return kExitFailure;
+    }
+    if (DeviceLeftAlone() != LeftAlone::No) {
+        return kExitLeftAlone;
     }
     if (terminated_) {
         return kExitCancelled;

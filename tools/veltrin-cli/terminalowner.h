@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cliio.h"
+#include "consent.h"
 #include "download/updatedownload.h"
 #include "engine/threadowner.h"
 #include "history/historyrecorder.h"
@@ -24,8 +25,9 @@ class UpdateEventStream;
 // every event goes out as a JSON line instead; with a recorder the run gets its history record.
 class TerminalOwner : public UpdateThreadOwner {
 public:
-    TerminalOwner(const UpdateData& data, VariantLookupFunction lookup, CliIo& io, bool answerYes,
-                  UpdateEventStream* events = nullptr, UpdateHistoryRecorder* history = nullptr);
+    TerminalOwner(const UpdateData& data, VariantLookupFunction lookup, CliIo& io,
+                  ConsentOptions consent, UpdateEventStream* events = nullptr,
+                  UpdateHistoryRecorder* history = nullptr);
 
     void ThreadFetchParams(TSThreadParams& params) override;
     void ThreadSetTotalMax(TSThreadParams& params) override;
@@ -43,18 +45,26 @@ public:
 
     bool Ended() const { return ended_; }
     bool Reported() const { return reported_; }
-    // 0 success, kExitCancelled for a run ended by the user, otherwise the result code.
+    // Why the run declined to write its device; LeftAlone::No for every other run.
+    LeftAlone DeviceLeftAlone() const { return terminated_ ? leftAlone_ : LeftAlone::No; }
+    // 0 success, kExitLeftAlone for a device left alone, kExitCancelled for a run ended by the
+    // user, otherwise the result code.
     int ExitStatus() const;
 
 private:
     void EmitProgress(const char* bar, const char* change, std::int64_t value);
     void EmitEnd(const TSThreadParams& params, bool terminated);
     void RecordHistory(const TSThreadParams& params, bool terminated);
+    void PrintLeftAlone();
+    void NameDevice();
 
     const UpdateData& data_;
     VariantLookupFunction lookup_;
     CliIo& io_;
-    bool answerYes_;
+    ConsentOptions consent_;
+    LeftAlone leftAlone_ = LeftAlone::No;
+    TSDeviceReport device_;
+    bool named_ = false;
     ProgressView progress_;
     UpdateEventStream* events_;
     UpdateHistoryRecorder* history_;
