@@ -21,7 +21,7 @@ packages=(
     osslsigncode
     # the manual page, the package's lint, JSON for machine-readable output
     help2man lintian nlohmann-json3-dev
-    # The Win32 window tests: a display for Wine, and Wine's own Tahoma for the windows' font.
+    # The Win32 window tests: a display for Wine; Wine's own Tahoma, the font of both views
     xvfb fonts-wine
 )
 missing=()
