@@ -1,5 +1,6 @@
 #include "win32ui/modalloop.h"
 
+#include "win32ui/dialogaccessible.h"
 #include "win32ui/windowdpi.h"
 
 namespace veltrin::win32ui {
@@ -7,6 +8,7 @@ namespace veltrin::win32ui {
 void RunModal(HWND owner, HWND dialog, HWND focus, const bool& done, const DialogShownHook& hook) {
     EnableWindow(owner, FALSE);
     ShowWindow(dialog, SW_SHOW);
+    AnnounceDialog(dialog);
     SetForegroundWindow(dialog);
     SetFocus(focus);
     UpdateWindow(dialog);
