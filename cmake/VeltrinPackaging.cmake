@@ -52,5 +52,8 @@ set(CPACK_GENERATOR "DEB")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION "science")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The window draws in Tahoma, which Debian has only as Wine's; the libraries' dependencies are
+# added to this one.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wine")
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 include(CPack)

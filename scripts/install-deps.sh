@@ -23,7 +23,10 @@ packages=(
     help2man lintian nlohmann-json3-dev
     # the shutdown inhibitor talks to logind with sd-bus; its tests use a private bus and a mock
     libsystemd-dev dbus python3-dbusmock
-    # The Win32 window tests: a display for Wine, and Wine's own Tahoma for the windows' font.
+    # The screen reader's view of the Qt window: the accessibility bus and registry, read with
+    # the Python bindings a screen reader uses
+    at-spi2-core python3-pyatspi
+    # The Win32 window tests: a display for Wine; Wine's own Tahoma, the font of both views
     xvfb fonts-wine
 )
 missing=()

@@ -5,9 +5,12 @@
 #include <QPalette>
 #include <QWidget>
 
+#include "ui/tahomafiles.h"
+
 namespace veltrin {
 
 QFont TahomaFont(int pixelSize, bool bold) {
+    EnsureTahomaLoaded();
     // Fonts of Arial's widths come close to Tahoma's when it is not installed.
     QFont font;
     font.setFamilies(

@@ -13,7 +13,8 @@ class QWidget;
 
 namespace veltrin {
 
-// The forms' typeface at a pixel size; where Tahoma is not installed Qt picks a close sans-serif.
+// The forms' typeface at a pixel size: Tahoma, loaded from Wine's fonts where the system lacks
+// it; where neither has it, a close sans-serif.
 QFont TahomaFont(int pixelSize, bool bold = false);
 
 // The one conversion of the window logic's texts (UTF-8, as every text of the program) for Qt.

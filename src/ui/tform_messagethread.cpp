@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "ui/dialogdescription.h"
 #include "ui/formtools.h"
 #include "ui/heldkeyfilter.h"
 
@@ -45,6 +46,7 @@ TForm_MessageThread::TForm_MessageThread(QWidget* parent)
 void TForm_MessageThread::SetMessage(const std::string& text) {
     logic_.SetMessage(text);
     SetLabelText(Label_Message, FormControl::Question_Label_Message, logic_.Message());
+    DescribeByLabels(this);
 }
 
 void TForm_MessageThread::reject() {

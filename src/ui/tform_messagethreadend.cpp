@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "ui/dialogdescription.h"
 #include "ui/formtools.h"
 #include "ui/heldkeyfilter.h"
 
@@ -72,6 +73,7 @@ void TForm_MessageThreadEnd::ShowResult(bool terminated, int code, const std::st
     SetLabelText(Label_ErrorText, FormControl::End_Label_ErrorText, texts.ErrorText);
     SetLabelText(Label_Message_Start, FormControl::End_Label_Message_Start, texts.Message);
     Button_Start->setText(ToQString(texts.StartCaption));
+    DescribeByLabels(this);
 }
 
 void TForm_MessageThreadEnd::Button_StartClick() {

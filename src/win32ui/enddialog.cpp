@@ -2,6 +2,7 @@
 
 #include "win32ui/controlids.h"
 #include "win32ui/messageorigin.h"
+#include "win32ui/dialogaccessible.h"
 #include "win32ui/viewtext.h"
 
 namespace veltrin::win32ui {
@@ -104,6 +105,13 @@ LRESULT EndDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:  // Alt+F4
             Leave(EndDialogLogic::Exit::CloseRequest);
             return 0;
+        case WM_GETOBJECT: {
+            LRESULT object = 0;
+            if (AnswerAsDialog(Handle(), wParam, lParam, object)) {
+                return object;
+            }
+            break;
+        }
         case DM_GETDEFID: {
             // Asked when Enter is pressed: the logic names the button.
             const HWND focus = GetFocus();

@@ -43,6 +43,8 @@ void LabelPainter::SetText(HWND label, const std::string& utf8) {
     }
     const std::wstring text = ViewText(utf8);
     SetWindowTextW(label, text.c_str());
+    // The text is the label's accessible name: screen readers read it anew when told.
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, label, OBJID_WINDOW, CHILDID_SELF);
     FormRect place = PlaceInWindow(entry->control);
     if (LayoutOf(entry->control).Size == Sizing::ToText) {
         HDC dc = GetDC(label);

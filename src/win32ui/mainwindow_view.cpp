@@ -84,6 +84,8 @@ void MainWindow::SetBar(MainBar bar, int maximum, int position) {
     HWND shown = bar == MainBar::Total ? ProgressBar_Total : ProgressBar_Action;
     SendMessageW(shown, PBM_SETRANGE32, 0, maximum);
     SendMessageW(shown, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    // Screen readers read a bar's value when told that it changed.
+    NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, shown, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void MainWindow::ArmTimer(MainTimer timer, int intervalMs) {

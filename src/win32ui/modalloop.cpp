@@ -1,6 +1,7 @@
 #include "win32ui/modalloop.h"
 
 #include "win32ui/messageorigin.h"
+#include "win32ui/dialogaccessible.h"
 #include "win32ui/windowdpi.h"
 
 namespace veltrin::win32ui {
@@ -39,6 +40,7 @@ private:
 void RunModal(HWND owner, HWND dialog, HWND focus, const bool& done, const DialogShownHook& hook) {
     EnableWindow(owner, FALSE);
     ShowWindow(dialog, SW_SHOW);
+    AnnounceDialog(dialog);
     SetForegroundWindow(dialog);
     SetFocus(focus);
     // The focused button shows its focus from the start, not only after the first Tab.

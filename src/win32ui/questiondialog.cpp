@@ -2,6 +2,7 @@
 
 #include "win32ui/controlids.h"
 #include "win32ui/messageorigin.h"
+#include "win32ui/dialogaccessible.h"
 #include "win32ui/viewtext.h"
 
 namespace veltrin::win32ui {
@@ -75,6 +76,13 @@ LRESULT QuestionDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         case WM_CLOSE:
             Leave(QuestionDialogLogic::Exit::CloseBox);
             return 0;
+        case WM_GETOBJECT: {
+            LRESULT object = 0;
+            if (AnswerAsDialog(Handle(), wParam, lParam, object)) {
+                return object;
+            }
+            break;
+        }
         case DM_GETDEFID: {
             // Asked when Enter is pressed: the logic names the button.
             const HWND focus = GetFocus();
