@@ -45,6 +45,9 @@ struct TSThreadParams {
     TSDeviceReport Device;  // read by ThreadReportDevice
     // Set by the device search, read with the end event: the ports it found in use.
     std::vector<TSBusyPort> BusyPorts;
+    // Set by a run that stopped inside the write after the bootloader took over (a failed
+    // write, a lost connection, a cancel): the pipette waits there for the next attempt.
+    bool LeftInBootloader = false;
 };
 
 }  // namespace veltrin

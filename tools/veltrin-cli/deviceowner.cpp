@@ -6,6 +6,7 @@
 
 #include "common/printabletext.h"
 #include "common/texttrim.h"
+#include "endadvice.h"
 #include "ownerhandlers.h"
 #include "report/endtexts.h"
 
@@ -77,6 +78,7 @@ void DeviceOwner::ThreadReportEnd(TSThreadParams& params, bool terminated) {
     reported_ = true;
     terminated_ = terminated;
     resultCode_ = params.ResultCode;
+    leftInBootloader_ = params.LeftInBootloader;
     endText_ = params.EventText;
     view_.ShowEnd(index_, ResultText(), Succeeded());
     // Through the view, so the note lands above the redrawn block instead of inside it.
@@ -113,12 +115,20 @@ void DeviceOwner::UpdateThreadEnded() {
 std::string DeviceOwner::ResultText() const {
     if (!reported_)
         return "no result";
+    if (leftInBootloader_) {
+        return std::string("interrupted, in its bootloader (") +
+               (terminated_ ? "cancelled" : "code " + std::to_string(resultCode_)) + ")";
+    }
     if (terminated_)
         return "cancelled";
     if (resultCode_ == 0)
         return "success";
     const EndTexts texts = ResultTexts(false, resultCode_, endText_);
     return "code " + std::to_string(resultCode_) + ": " + TrimText(texts.ErrorText);
+}
+
+std::string DeviceOwner::EndAdvice() const {
+    return reported_ ? EndAdviceFor(resultCode_, terminated_, leftInBootloader_) : "";
 }
 
 std::string DeviceOwner::InstalledVersion() const {

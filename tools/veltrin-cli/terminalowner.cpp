@@ -188,7 +188,8 @@ void TerminalOwner::ThreadReportEnd(TSThreadParams& params, bool terminated) {
     if (!texts.Message.empty()) {
         io_.Out << PrintableText(texts.Message, true) << '\n';
     }
-    if (const std::string advice = terminated ? "" : EndAdviceFor(params.ResultCode);
+    if (const std::string advice =
+            EndAdviceFor(params.ResultCode, terminated, params.LeftInBootloader);
         !advice.empty()) {
         io_.Out << advice << '\n';
     }
