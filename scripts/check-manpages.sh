@@ -14,8 +14,10 @@ for page in "$@"; do
     lexgrog "$page" >/dev/null || { echo "$name: no NAME line for whatis" >&2; status=1; }
     text="$(zcat -f "$page" | MANWIDTH=80 man -l -Tutf8 - 2>/dev/null | col -b)"
     # An option line followed by a blank line: its description got lost or split off.
+    # A description line, a blank line, and more of the same description: split in two.
     if awk 'prev ~ /^ {7}--?[A-Za-z]/ && $0 ~ /^[[:space:]]*$/ { bad = 1; print FILENAME ": " prev }
-            { prev = $0 } END { exit bad }' FILENAME="$name" <<<"$text" >&2; then :; else
+            pprev ~ /^\t/ && prev ~ /^[[:space:]]*$/ && $0 ~ /^\t/ { bad = 1; print FILENAME ": " pprev }
+            { pprev = prev; prev = $0 } END { exit bad }' FILENAME="$name" <<<"$text" >&2; then :; else
         status=1
     fi
 done
