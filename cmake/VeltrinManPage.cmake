@@ -6,7 +6,9 @@ include_guard(GLOBAL)
 find_program(VELTRIN_HELP2MAN help2man)
 find_program(VELTRIN_GZIP gzip)
 
+# NO_INSTALL: the page is built (and checked) but not installed, for a program we do not ship.
 function(veltrin_add_manpage program)
+    cmake_parse_arguments(PARSE_ARGV 1 _page "NO_INSTALL" "" "")
     if(NOT VELTRIN_HELP2MAN OR NOT VELTRIN_GZIP OR CMAKE_CROSSCOMPILING)
         return()
     endif()
@@ -24,7 +26,9 @@ function(veltrin_add_manpage program)
         COMMENT "Writing the manual page ${program}(1)"
         VERBATIM)
     add_custom_target(${program}-manpage ALL DEPENDS "${_man}.gz")
-    install(FILES "${_man}.gz" DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    if(NOT _page_NO_INSTALL)
+        install(FILES "${_man}.gz" DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    endif()
 endfunction()
 
 # A page written by hand (a program without a --help of its own, such as the window), compressed

@@ -1,7 +1,9 @@
 # Installation of the programs, the desktop entry and the icon, and a Debian package via CPack.
 include(GNUInstallDirs)
 
-foreach(_program veltrin veltrin-cli pipette-sim veltrin-sample-data veltrin-update-server)
+# The test HTTPS server stays out: it serves test certificates only, and would pull its HTTP
+# library into every installation.
+foreach(_program veltrin veltrin-cli pipette-sim veltrin-sample-data)
     if(TARGET ${_program})
         install(TARGETS ${_program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
     endif()

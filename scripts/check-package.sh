@@ -31,6 +31,17 @@ if grep -E '(no-manual-page|manpage|groff-message|whatis)' <<<"$lintian_tags" >/
     echo "lintian finds fault with the manual pages" >&2
     exit 1
 fi
+# The programs are built with the distribution's hardening flags.
+if grep -E 'hardening-' <<<"$lintian_tags" >/dev/null; then
+    echo "lintian finds programs built without hardening flags" >&2
+    exit 1
+fi
+# Test parts stay out of the package, and so do their libraries.
+if dpkg-deb --contents "$deb" | grep -E 'update-server' >/dev/null ||
+    dpkg-deb --field "$deb" Depends | grep -F 'httplib' >/dev/null; then
+    echo "the package holds the test HTTPS server or depends on its library" >&2
+    exit 1
+fi
 
 for program in veltrin-cli pipette-sim veltrin-sample-data; do
     test -x "$bindir/$program" || { echo "missing $bindir/$program" >&2; exit 1; }
@@ -38,6 +49,7 @@ done
 "$bindir/veltrin-cli" --help >/dev/null
 zcat "$bindir/../share/man/man1/veltrin-cli.1.gz" | grep -qF 'all\-ports' ||
     { echo "the manual page veltrin-cli(1) is missing or incomplete" >&2; exit 1; }
+"$(dirname "$0")/check-manpages.sh" "$bindir/../share/man/man1"/*.1.gz
 "$bindir/veltrin-sample-data" --out "$work/data" --size tiny >/dev/null
 for file in "$work"/data/*.hex "$work"/data/*.par; do
     "$bindir/veltrin-cli" check "$file"

@@ -58,8 +58,10 @@ int ClTreadImpl::RunUpdate(const std::string& port, std::string& endText) {
         return sequence.Run(port, endText);
     } catch (...) {
         // Last resort: leave the device and its port as the regular exits would.
-        if (sequence.InBootloaderPhase())
+        if (sequence.InBootloaderPhase()) {
             device_->SignalUpdateFailed();
+            Params().LeftInBootloader = true;
+        }
         device_->Close();
         endText.clear();
         return kUpdateWorkerFault;

@@ -63,6 +63,9 @@ struct TSThreadParams {
     // promised not to shut down or sleep during the run, and why not when it did not.
     bool InhibitorHeld = false;
     std::string InhibitorProblem;
+    // Set by a run that stopped inside the write after the bootloader took over (a failed
+    // write, a lost connection, a cancel): the pipette waits there for the next attempt.
+    bool LeftInBootloader = false;
 };
 
 }  // namespace veltrin

@@ -79,6 +79,7 @@ UpdateSequence::Exit UpdateSequence::Abort(int code) {
     if (device_.SignalUpdateFailed() != 0)
         code_ = kUpdateSignalUpdateFailedFailed;
     inBootloaderPhase_ = false;
+    worker_.Params().LeftInBootloader = true;
     return Exit::Leave;
 }
 
@@ -103,8 +104,13 @@ UpdateSequence::Exit UpdateSequence::CheckDevice() {
     int battery = 0;
     if (device_.ReadBatteryStatus(&battery) != 0)
         return Leave(kUpdateReadBatteryStatusFailed);
-    if (!IsBatteryOk(battery))
+    if (!IsBatteryOk(battery)) {
+        // The refused run's record still names the pipette: its texts are only read, and a
+        // failure to read them does not hide the battery's state.
+        ReadDeviceTexts();
+        worker_.ReportDevice();
         return Leave(kUpdateBatteryLow);
+    }
     if (StopCheck() != Exit::Continue)
         return Exit::Leave;
 

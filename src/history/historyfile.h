@@ -29,6 +29,10 @@ std::string NoHistoryLocationText();
 // The computer's name as the system reports it; empty when unknown.
 std::string ComputerName();
 
+// The name of the account the program runs under, as the system reports it; empty when
+// unknown.
+std::string AccountName();
+
 // Appends line (without its line break) as one record to the file, creating the file and its
 // folder when missing. Several processes and threads may append at once: the whole line goes
 // out in one locked append and is flushed to the disk before the lock is released. When the

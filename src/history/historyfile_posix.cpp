@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -89,6 +90,14 @@ std::string ComputerName() {
     if (gethostname(name, sizeof(name) - 1) != 0)
         return {};
     return name;
+}
+
+std::string AccountName() {
+    // The effective user: the one whose rights opened the port.
+    const passwd* entry = getpwuid(geteuid());
+    if (entry == nullptr || entry->pw_name == nullptr)
+        return {};
+    return entry->pw_name;
 }
 
 int AppendHistoryLine(const std::string& fileName, const std::string& line,

@@ -112,6 +112,14 @@ std::string ComputerName() {
     return Utf8(name, static_cast<int>(length));
 }
 
+std::string AccountName() {
+    wchar_t name[257] = {};  // UNLEN + 1
+    DWORD length = 257;
+    if (!GetUserNameW(name, &length) || length == 0)
+        return {};
+    return Utf8(name, static_cast<int>(length - 1));  // length counts the terminating zero
+}
+
 int AppendHistoryLine(const std::string& fileName, const std::string& line,
                       std::string& systemError) {
     systemError.clear();

@@ -24,6 +24,7 @@ const std::vector<Field>& Fields() {
         {"program", [](const HistoryRecord& r) { return Json(r.Program); }},
         {"program_version", [](const HistoryRecord& r) { return Json(r.ProgramVersion); }},
         {"computer", [](const HistoryRecord& r) { return Json(r.Computer); }},
+        {"user", [](const HistoryRecord& r) { return Json(r.User); }},
         {"port", [](const HistoryRecord& r) { return Json(r.Port); }},
         {"device_type", [](const HistoryRecord& r) { return Json(r.DeviceType); }},
         {"device_type_text", [](const HistoryRecord& r) { return Json(r.DeviceTypeText); }},
@@ -122,6 +123,7 @@ bool HistoryRecordFromJson(const std::string& line, HistoryRecord& record, std::
         Take(json, "program", record.Program);
         Take(json, "program_version", record.ProgramVersion);
         Take(json, "computer", record.Computer);
+        Take(json, "user", record.User);
         Take(json, "port", record.Port);
         Take(json, "device_type", record.DeviceType);
         Take(json, "device_type_text", record.DeviceTypeText);

@@ -13,6 +13,7 @@ struct HistoryRecord {
     std::string Program;
     std::string ProgramVersion;
     std::string Computer;
+    std::string User;  // the account that ran the update; empty in records from before it was kept
     std::string Port;
     std::int32_t DeviceType = 0;
     std::string DeviceTypeText;

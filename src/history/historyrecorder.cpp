@@ -90,6 +90,7 @@ HistoryRecord UpdateHistoryRecorder::CurrentRecord(std::int32_t resultCode, bool
     record.Program = program_;
     record.ProgramVersion = ProgramVersionText();
     record.Computer = ComputerName();
+    record.User = AccountName();
     record.Port = device_.Port;
     record.DeviceType = device_.DeviceType;
     record.DeviceTypeText = DeviceTypeText(device_.DeviceType);

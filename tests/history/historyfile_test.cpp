@@ -129,7 +129,7 @@ TEST_F(HistoryFileTest, RecordsSurviveTheirRoundTripAlsoWithBytesThatAreNotUtf8)
 
 TEST_F(HistoryFileTest, CsvQuotesWhatWouldSplitACell) {
     const std::string line = HistoryCsvLine(SampleRecord(3));
-    EXPECT_EQ(HistoryCsvHeader().rfind("time,program,program_version,computer,port,", 0), 0u);
+    EXPECT_EQ(HistoryCsvHeader().rfind("time,program,program_version,computer,user,port,", 0), 0u);
     EXPECT_NE(line.find(",\"text, with \"\"quotes\"\"\",false,failed,30,\r\n"), std::string::npos)
         << line;
     EXPECT_NE(line.find(",pts/3,10,"), std::string::npos) << line;

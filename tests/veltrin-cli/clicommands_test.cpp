@@ -348,11 +348,19 @@ TEST_F(CliCommandsTest, UpdateWithoutUpdateDataStopsBeforeAnyDevice) {
     }
 }
 
-TEST_F(CliCommandsTest, UsageErrorsGoToStandardErrorWithTheUsage) {
-    const auto result = RunCliWith({"flash", "now"});
-    EXPECT_EQ(result.Status, kExitUsage);
-    EXPECT_TRUE(Contains(result.Err, "unknown command: flash"));
-    EXPECT_TRUE(Contains(result.Err, "usage: veltrin-cli"));
+// A usage error is one line of what is wrong and where to look, never the whole usage.
+TEST_F(CliCommandsTest, UsageErrorsGoToStandardErrorInOneLineAndAPointerToTheHelp) {
+    const std::vector<std::vector<std::string>> mistakes = {
+        {"flash", "now"}, {"history", "--outcome", "maybe"}, {"update", "--last", "3"}};
+    for (const auto& args : mistakes) {
+        const auto result = RunCliWith(args);
+        EXPECT_EQ(result.Status, kExitUsage) << result.Err;
+        EXPECT_EQ(result.Err.rfind("veltrin-cli: ", 0), 0u) << result.Err;
+        EXPECT_EQ(std::count(result.Err.begin(), result.Err.end(), '\n'), 2) << result.Err;
+        EXPECT_TRUE(Contains(result.Err, "\nsee 'veltrin-cli --help'\n")) << result.Err;
+        EXPECT_EQ(result.Out, "");
+    }
+    EXPECT_TRUE(Contains(RunCliWith({"flash"}).Err, "unknown command: flash"));
     EXPECT_EQ(RunCliWith({"--help"}).Status, 0);
 }
 

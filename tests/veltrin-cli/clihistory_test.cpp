@@ -106,7 +106,7 @@ TEST_F(CliHistoryTest, TableListsTheRunsNewestLast) {
               std::string::npos)
         << lines[2];
     EXPECT_NE(lines[3].find("  14 Exceptional error! (#14)  "), std::string::npos) << lines[3];
-    EXPECT_EQ(lines[3].substr(lines[3].size() - 10), "  1:23 min");
+    EXPECT_NE(lines[3].find("  1:23 min  "), std::string::npos) << lines[3];
     // A cancelled run keeps its code 0 and says it was cancelled; columns count characters.
     EXPECT_NE(lines[4].find("  Größe 10µl      01.00.00  -         cancelled  0 The update"),
               std::string::npos)
@@ -200,6 +200,50 @@ TEST_F(CliHistoryTest, DamagedLinesAreNamedOnStandardErrorAndTheRestIsShown) {
     ASSERT_EQ(Run({"--json"}), 0);
     EXPECT_EQ(Lines().size(), 5u) << out_;
     EXPECT_EQ(err_, "veltrin-cli: " + file_ + " line 5: not a JSON object, skipped\n");
+}
+
+// Who ran an update is kept beside where; records from before it was kept read as unknown.
+TEST_F(CliHistoryTest, EveryViewNamesTheAccountThatRanTheUpdate) {
+    HistoryRecord record;
+    record.Time = "2026-03-10T07:00:00Z";
+    record.Computer = "lab-pc-4";
+    record.User = "mühlberg";
+    record.Port = "ttyUSB9";
+    std::string error;
+    ASSERT_EQ(AppendHistoryLine(file_, HistoryRecordToJson(record), error), HISTORY_OK);
+
+    ASSERT_EQ(Run({"--port", "ttyUSB9"}), 0) << err_;
+    ASSERT_EQ(Lines().size(), 2u) << out_;
+    // The header's User column starts where the row's name starts, counted in characters.
+    const std::string header = Lines()[0];
+    const std::string row = Lines()[1];
+    EXPECT_EQ(header.substr(header.size() - 4), "User") << header;
+    EXPECT_EQ(row.substr(row.size() - std::string("mühlberg").size()), "mühlberg") << row;
+    EXPECT_EQ(header.size() - 4, row.size() - std::string("mühlberg").size()) << out_;
+
+    ASSERT_EQ(Run({"--json", "--port", "ttyUSB9"}), 0);
+    EXPECT_NE(out_.find("\"computer\":\"lab-pc-4\",\"user\":\"mühlberg\""), std::string::npos)
+        << out_;
+    ASSERT_EQ(Run({"--csv", "--port", "ttyUSB9"}), 0);
+    EXPECT_NE(out_.find(",computer,user,"), std::string::npos) << out_;
+    EXPECT_NE(out_.find(",lab-pc-4,mühlberg,"), std::string::npos) << out_;
+
+    // The older records hold no account.
+    ASSERT_EQ(Run({"--port", "ttyACM1"}), 0) << err_;
+    EXPECT_EQ(Lines()[1].substr(Lines()[1].size() - 3), "  -") << out_;
+}
+
+TEST_F(CliHistoryTest, FiltersThatMatchNothingSaySoApartFromAnEmptyFile) {
+    const std::vector<std::vector<std::string>> filters = {
+        {"--port", "ttyNONE"},
+        {"--device", "no such lab"},
+        {"--outcome", "cancelled", "--port", "ttyACM1"},
+        {"--since", "2027-01-01T00:00:00Z"},
+    };
+    for (const auto& filter : filters) {
+        ASSERT_EQ(Run(filter), 0) << filter[0] << err_;
+        EXPECT_EQ(out_, "In " + file_ + " no record matches (4 in all).\n") << filter[0];
+    }
 }
 
 TEST_F(CliHistoryTest, AnEmptyHistorySaysSo) {

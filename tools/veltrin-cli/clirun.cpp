@@ -12,7 +12,8 @@ int RunCli(const std::vector<std::string>& args, CliIo& io, const CliEnvironment
         CliArguments arguments;
         std::string error;
         if (!ParseCliArguments(args, arguments, error)) {
-            io.Err << "veltrin-cli: " << error << "\n\n" << CliUsage();
+            // One line says what is wrong; the whole usage would push it off the screen.
+            io.Err << "veltrin-cli: " << error << "\nsee 'veltrin-cli --help'\n";
             return kExitUsage;
         }
         switch (arguments.Command) {

@@ -92,9 +92,9 @@ std::size_t Width(const std::string& text) {
 
 void PrintTable(const std::vector<HistoryRecord>& records, std::ostream& out) {
     // "After" is the firmware the run wrote, known only when it succeeded.
-    const std::vector<std::string> header = {"Time (UTC)", "Port",   "Device",
-                                             "Info text",  "Before", "After",
-                                             "Outcome",    "Result", "Duration"};
+    const std::vector<std::string> header = {"Time (UTC)", "Port",   "Device",   "Info text",
+                                             "Before",     "After",  "Outcome",  "Result",
+                                             "Duration",   "User"};
     std::vector<std::vector<std::string>> rows = {header};
     for (const HistoryRecord& record : records) {
         const std::string before = record.VersionText0.substr(0, record.VersionText0.find(' '));
@@ -109,7 +109,8 @@ void PrintTable(const std::vector<HistoryRecord>& records, std::ostream& out) {
                                         after,
                                         outcome,
                                         result,
-                                        DurationText(record.DurationMs)};
+                                        DurationText(record.DurationMs),
+                                        record.User.empty() ? "-" : record.User};
         // Records hold what devices and servers said; none of it may steer the terminal.
         for (std::string& cell : row) {
             cell = PrintableText(cell);
@@ -164,6 +165,7 @@ int RunHistoryCommand(const CliArguments& arguments, CliIo& io, const CliEnviron
     for (const std::string& warning : warnings) {
         io.Err << "veltrin-cli: " << fileName << " " << warning << ", skipped\n";
     }
+    const std::size_t unfiltered = records.size();
     records.erase(std::remove_if(records.begin(), records.end(),
                                  [&](const HistoryRecord& r) { return !Matches(r, arguments); }),
                   records.end());
@@ -180,6 +182,8 @@ int RunHistoryCommand(const CliArguments& arguments, CliIo& io, const CliEnviron
         }
     } else if (arguments.Csv) {
         PrintCsv(records, arguments.CsvSeparator, io.Out);
+    } else if (records.empty() && unfiltered > 0) {
+        io.Out << "In " << fileName << " no record matches (" << unfiltered << " in all).\n";
     } else if (records.empty()) {
         io.Out << "No updates recorded in " << fileName << ".\n";
     } else {

@@ -38,9 +38,9 @@ constexpr char kNoUpdateData[] =
 constexpr char kNoSupportedPipette[] = "No supported pipette answers on any port.";
 
 // Every worker deletes its trace file when it starts; several at once need one file each.
+// Without --trace there is none, so no file of the working folder is touched.
 std::string TraceFileFor(const CliArguments& arguments, const std::string& port) {
-    return TraceFileForPort(arguments.TraceFile.empty() ? "Protokoll.txt" : arguments.TraceFile,
-                            port);
+    return arguments.TraceFile.empty() ? "" : TraceFileForPort(arguments.TraceFile, port);
 }
 
 // The ports to update: those given, or every system port where a supported pipette answered.
@@ -101,7 +101,9 @@ void PrintSummary(CliIo& io, const std::vector<DeviceRun>& runs) {
     for (const auto& run : runs) {
         const DeviceSurvey& survey = run.Survey;
         const std::string before = OrDash(survey.Version);
-        const std::string after = run.Succeeded() ? run.LineOwner->InstalledVersion() : before;
+        const std::string after = run.Succeeded() ? run.LineOwner->InstalledVersion()
+                                  : run.LineOwner->LeftInBootloader() ? "in bootloader"
+                                                                      : before;
         rows.push_back(
             {PrintableText(survey.Port), survey.Type == 0 ? "-" : DeviceTypeText(survey.Type),
              PrintableText(OrDash(survey.Info)), PrintableText(before + " -> " + OrDash(after)),
@@ -123,7 +125,7 @@ void PrintSummary(CliIo& io, const std::vector<DeviceRun>& runs) {
                << std::right << '\n';
     }
     for (const auto& run : runs) {
-        if (const std::string advice = EndAdviceFor(run.LineOwner->FailureCode()); !advice.empty())
+        if (const std::string advice = run.LineOwner->EndAdvice(); !advice.empty())
             io.Out << run.Survey.Port << ": " << advice << '\n';
     }
     io.Out.flush();

@@ -6,6 +6,7 @@
 
 #include "common/printabletext.h"
 #include "common/texttrim.h"
+#include "endadvice.h"
 #include "ownerhandlers.h"
 #include "report/endtexts.h"
 
@@ -78,6 +79,7 @@ void DeviceOwner::ThreadReportEnd(TSThreadParams& params, bool terminated) {
     reported_ = true;
     terminated_ = terminated;
     resultCode_ = params.ResultCode;
+    leftInBootloader_ = params.LeftInBootloader;
     endText_ = params.EventText;
     // A device left alone is as it should be: its line ends as a good one.
     view_.ShowEnd(index_, ResultText(), Succeeded() || DeviceLeftAlone() != LeftAlone::No);
@@ -119,12 +121,20 @@ std::string DeviceOwner::ResultText() const {
         return "no result";
     if (DeviceLeftAlone() != LeftAlone::No)
         return std::string("left alone: ") + LeftAloneText(DeviceLeftAlone());
+    if (leftInBootloader_) {
+        return std::string("interrupted, in its bootloader (") +
+               (terminated_ ? "cancelled" : "code " + std::to_string(resultCode_)) + ")";
+    }
     if (terminated_)
         return "cancelled";
     if (resultCode_ == 0)
         return "success";
     const EndTexts texts = ResultTexts(false, resultCode_, endText_);
     return "code " + std::to_string(resultCode_) + ": " + TrimText(texts.ErrorText);
+}
+
+std::string DeviceOwner::EndAdvice() const {
+    return reported_ ? EndAdviceFor(resultCode_, terminated_, leftInBootloader_) : "";
 }
 
 std::string DeviceOwner::InstalledVersion() const {

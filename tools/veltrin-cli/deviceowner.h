@@ -46,8 +46,13 @@ public:
     }
     // The code of a run that failed on its own (not cancelled); 0 otherwise.
     std::int32_t FailureCode() const { return reported_ && !terminated_ ? resultCode_ : 0; }
-    // "success", "cancelled", "left alone: up to date" or "code N: status".
+    // The run stopped inside the write; the pipette waits in its bootloader for the next one.
+    bool LeftInBootloader() const { return reported_ && leftInBootloader_; }
+    // "success", "cancelled", "left alone: up to date", "code N: status", or for a pipette left
+    // in its bootloader "interrupted, in its bootloader (...)".
     std::string ResultText() const;
+    // The "What to do" line for this run; empty when there is nothing to do.
+    std::string EndAdvice() const;
     // The firmware version the run installed (dd.dd.dd), empty unless it succeeded.
     std::string InstalledVersion() const;
     // What the worker read from its device before changing anything; Port empty when the run
@@ -68,6 +73,7 @@ private:
     bool ended_ = false;
     bool reported_ = false;
     bool terminated_ = false;
+    bool leftInBootloader_ = false;
     std::int32_t resultCode_ = 0;
     std::string endText_;
 };

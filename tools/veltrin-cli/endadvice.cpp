@@ -25,6 +25,10 @@ constexpr char kWriteFailed[] =
     "writing into the pipette failed; keep it connected and run the update again at once, "
     "on another USB port or cable if it fails again.";
 
+constexpr char kInBootloader[] =
+    "the pipette waits in its bootloader with its update unfinished; run the update again and "
+    "it is finished from there.";
+
 struct Advice {
     int Code;
     const char* Text;
@@ -73,6 +77,12 @@ std::string EndAdviceFor(int resultCode) {
             return std::string("What to do: ") + advice.Text;
     }
     return "";
+}
+
+std::string EndAdviceFor(int resultCode, bool terminated, bool leftInBootloader) {
+    if (leftInBootloader)
+        return std::string("What to do: ") + kInBootloader;
+    return terminated ? "" : EndAdviceFor(resultCode);
 }
 
 }  // namespace veltrin

@@ -217,8 +217,8 @@ void TerminalOwner::ThreadReportEnd(TSThreadParams& params, bool terminated) {
         io_.Out << PrintableText(texts.Message, true) << '\n';
     }
     std::string advice = terminated ? "" : PortInUseAdvice(params);
-    if (advice.empty() && !terminated)
-        advice = EndAdviceFor(params.ResultCode);
+    if (advice.empty())
+        advice = EndAdviceFor(params.ResultCode, terminated, params.LeftInBootloader);
     if (!advice.empty()) {
         io_.Out << advice << '\n';
     }
