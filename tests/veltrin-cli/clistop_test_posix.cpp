@@ -151,7 +151,8 @@ TEST_P(CliStopCaseTest, TheRunEndsThroughItsNormalEnd) {
     EXPECT_EQ(state.UpdateFailedSignalled, c.ExitStatus == kExitCancelled ? 1u : 0u);
     EXPECT_EQ(state.UpdateSuccessShown, c.ExitStatus == 0 ? 1u : 0u);
 
-    const test::CliResult next = RunUpdate(sim, true);
+    // A run that wrote the release leaves a current pipette: the next one reinstalls it.
+    const test::CliResult next = RunUpdate(sim, true, "", {"--allow-reinstall"});
     EXPECT_EQ(next.Status, 0) << next.Out;
 }
 
