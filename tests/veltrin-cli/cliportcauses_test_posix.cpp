@@ -45,8 +45,8 @@ public:
             if (write(ready[1], &word, 1) != 1)
                 _exit(1);
             char c = 0;
-            static_cast<void>(read(release_[0], &c, 1));  // until the parent closes its end
-            _exit(0);
+            // Holds the port until the parent closes its end; end of file and a byte both end it.
+            _exit(read(release_[0], &c, 1) < 0 ? 1 : 0);
         }
         close(ready[1]);
         close(release_[0]);
