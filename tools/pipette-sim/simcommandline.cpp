@@ -202,7 +202,7 @@ std::string UsageText() {
            "      status=S    status word for KIND status; 0x0103\n"
            "      length=L    short: answer bytes kept; no-etx: filler characters sent\n"
            "                  after the answer in place of its ETX; 0\n"
-           "      e.g. --fault hangup:command=WriteMemory,memory=int-flash,at=3\n"
+           "      example     --fault hangup:command=WriteMemory,memory=int-flash,at=3\n"
            "Output:\n"
            "  --log FILE           append one line per request\n"
            "  --dump DIR           write memories, records and logs there on exit\n";
