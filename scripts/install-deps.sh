@@ -28,6 +28,9 @@ packages=(
     at-spi2-core python3-pyatspi
     # The Win32 window tests: a display for Wine; Wine's own Tahoma, the font of both views
     xvfb fonts-wine
+    # The trace's time stamps are tested under a German locale, as on the lab PCs: Wine takes
+    # its user locale from the C library's, which needs the locale generated
+    locales
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -38,4 +41,11 @@ if [ "${#missing[@]}" -gt 0 ]; then
     [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
     $sudo_cmd apt-get update
     DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+if ! locale -a 2>/dev/null | grep -qx 'de_DE.utf8'; then
+    sudo_cmd=""
+    [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+    $sudo_cmd sed -i 's/^# *\(de_DE.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    grep -qx 'de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | $sudo_cmd tee -a /etc/locale.gen >/dev/null
+    $sudo_cmd locale-gen
 fi

@@ -6,7 +6,7 @@ cmake_policy(SET CMP0057 NEW)
 set(_system_dlls
     kernel32 user32 gdi32 advapi32 shell32 ole32 oleaut32 comctl32 comdlg32 ws2_32 winhttp
     crypt32 secur32 bcrypt ntdll setupapi uxtheme version shlwapi msvcrt imm32 winmm
-    dwmapi userenv iphlpapi rpcrt4 cfgmgr32)
+    dwmapi userenv iphlpapi rpcrt4 cfgmgr32 oleacc)
 # DLLs a bare Windows 7 SP1 lacks: the API sets and the universal C runtime came with Windows 8
 # and 10 (or later updates), the per-monitor DPI library with Windows 8.1.
 set(_newer_dll_pattern "^(api-ms-win-|ext-ms-win-|ucrtbase$|vcruntime|shcore$)")
