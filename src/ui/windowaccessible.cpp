@@ -10,7 +10,8 @@ namespace {
 constexpr char kFrameProperty[] = "veltrinAccessibleFrame";
 
 QAccessibleInterface* FrameFactory(const QString&, QObject* object) {
-    if (object == nullptr || !object->isWidgetType() || !object->property(kFrameProperty).toBool()) {
+    if (object == nullptr || !object->isWidgetType() ||
+        !object->property(kFrameProperty).toBool()) {
         return nullptr;
     }
     // A window's accessible name is its title, kept up to date by the widget.

@@ -21,11 +21,11 @@ constexpr std::array<WindowKeyboard, 3> kTable{{
     // The focus opens on No, and Enter and Space press the focused button: no single key
     // confirms a question such as the one before user data is deleted; Yes takes Tab first, or
     // the mouse. Escape is the close box: No.
-    {C::QuestionDialog, kQuestionTabOrder, C::Question_Button_No, A::PressFocused,
-     A::PressFocused, A::Leave},
-    // Without a close box, Escape would leave the run without the choice that follows it.
-    {C::EndDialog, kEndTabOrder, C::End_Button_Start, A::PressFocused, A::PressFocused,
-     A::Nothing},
+    {C::QuestionDialog, kQuestionTabOrder, C::Question_Button_No, A::PressFocused, A::PressFocused,
+     A::Leave},
+    // No close box, and Escape does nothing: a run always ends in the choice between the next
+    // device and leaving.
+    {C::EndDialog, kEndTabOrder, C::End_Button_Start, A::PressFocused, A::PressFocused, A::Nothing},
 }};
 
 constexpr bool WellFormed() {

@@ -127,8 +127,8 @@ private slots:
         }
         TForm_MessageThread question;
         TForm_MessageThreadEnd end;
-        QDialog* dialog = keyboard.Window == C::QuestionDialog ? static_cast<QDialog*>(&question)
-                                                               : &end;
+        QDialog* dialog =
+            keyboard.Window == C::QuestionDialog ? static_cast<QDialog*>(&question) : &end;
         ModalAnswerer user;
         user.Then([&](QWidget* d) {
             Walk(d, keyboard, index, static_cast<Qt::Key>(key));
