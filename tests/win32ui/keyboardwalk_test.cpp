@@ -6,40 +6,30 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <deque>
 #include <functional>
 #include <future>
 #include <map>
-#include <ostream>
-#include <string>
-#include <vector>
+#include <memory>
 
 #include "fakeworld.h"
+#include "keyboardwalks.h"
 #include "win32ui/controlids.h"
 #include "win32ui/mainwindow.h"
-#include "windowlogic/keyboardtable.h"
 #include "windowprobe.h"
 
 namespace {
 
 using namespace veltrin::win32ui;
-using veltrin::FormControl;
-using veltrin::KeyAnswer;
-using veltrin::WindowKey;
-using veltrin::WindowKeyboard;
-using C = FormControl;
+using C = veltrin::FormControl;
 
 constexpr WORD kSentinel = VK_F24;
-constexpr int kStayedOpen = -1;
-
-// Each control of the table, and what pressing it leads to: the question's answer (1 yes), the
-// end dialog's result, or the runs the main window starts.
-const std::map<C, std::pair<int, int>> kControls{
-    {C::Button_StartStop, {kButtonStartStop, 1}}, {C::Question_Button_Yes, {kButtonYes, 1}},
-    {C::Question_Button_No, {kButtonNo, 0}},      {C::End_Button_Exit, {kButtonExit, 2}},
-    {C::End_Button_Start, {kButtonStart, 1}},
-};
+const std::map<C, int> kIds{{C::Button_StartStop, kButtonStartStop},
+                            {C::Question_Button_Yes, kButtonYes},
+                            {C::Question_Button_No, kButtonNo},
+                            {C::End_Button_Exit, kButtonExit},
+                            {C::End_Button_Start, kButtonStart}};
+const WORD kKeys[] = {VK_RETURN, VK_SPACE, VK_ESCAPE};  // in WindowKey order
 
 struct Step {
     WORD key;
@@ -47,210 +37,125 @@ struct Step {
     std::function<void()> check;  // runs once the key has been handled
 };
 
-// Presses the steps' keys one after another, each when the one before has been handled.
-class KeyWalk {
+// Presses the steps' keys in their order; each step's check runs when the UI thread's loop takes
+// the sentinel that follows its key, when the key has been handled.
+class Keyboard {
 public:
-    explicit KeyWalk(std::deque<Step> steps) : steps_(std::move(steps)) {
+    explicit Keyboard(std::deque<Step> steps) : steps_(std::move(steps)) {
         active_ = this;
-        hook_ = SetWindowsHookExW(WH_KEYBOARD, &KeyWalk::Hook, nullptr, GetCurrentThreadId());
-        Press(steps_.front());
+        hook_ = SetWindowsHookExW(WH_KEYBOARD, &Keyboard::Hook, nullptr, GetCurrentThreadId());
+        std::vector<INPUT> inputs;
+        const auto key = [&inputs](WORD vk, DWORD flags) {
+            inputs.push_back(INPUT{INPUT_KEYBOARD, {}});
+            inputs.back().ki.wVk = vk;
+            inputs.back().ki.dwFlags = flags;
+        };
+        for (const Step& step : steps_) {
+            if (step.shift) {
+                key(VK_SHIFT, 0);
+            }
+            key(step.key, 0);
+            key(step.key, KEYEVENTF_KEYUP);
+            if (step.shift) {
+                key(VK_SHIFT, KEYEVENTF_KEYUP);
+            }
+            key(kSentinel, 0);
+            key(kSentinel, KEYEVENTF_KEYUP);
+        }
+        EXPECT_EQ(SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)),
+                  inputs.size());
     }
-    ~KeyWalk() {
+    ~Keyboard() {
         UnhookWindowsHookEx(hook_);
         active_ = nullptr;
     }
     bool Done() const { return steps_.empty(); }
 
 private:
-    static void Press(const Step& step) {
-        std::vector<INPUT> inputs;
-        const auto key = [&inputs](WORD vk, bool up) {
-            INPUT input{};
-            input.type = INPUT_KEYBOARD;
-            input.ki.wVk = vk;
-            input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-            inputs.push_back(input);
-        };
-        if (step.shift) {
-            key(VK_SHIFT, false);
-        }
-        key(step.key, false);
-        key(step.key, true);
-        if (step.shift) {
-            key(VK_SHIFT, true);
-        }
-        key(kSentinel, false);
-        key(kSentinel, true);
-        const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-        EXPECT_EQ(sent, inputs.size());
-    }
     static LRESULT CALLBACK Hook(int code, WPARAM key, LPARAM flags) {
         const bool down = (static_cast<DWORD>(flags) & 0x80000000u) == 0;
-        if (code == HC_ACTION && key == kSentinel && down && active_ != nullptr &&
-            !active_->steps_.empty()) {
-            Step step = std::move(active_->steps_.front());
+        if (code == HC_ACTION && key == kSentinel && down && active_ && !active_->Done()) {
+            const Step step = std::move(active_->steps_.front());
             active_->steps_.pop_front();
             step.check();
-            if (!active_->steps_.empty()) {
-                Press(active_->steps_.front());
-            }
         }
         return CallNextHookEx(nullptr, code, key, flags);
     }
 
-    static inline KeyWalk* active_ = nullptr;
+    static inline Keyboard* active_ = nullptr;
     std::deque<Step> steps_;
     HHOOK hook_ = nullptr;
 };
 
-// Tab round the window's controls and Shift+Tab back, checking the focus against the table,
-// then Tab to the control at index and press key there; last runs after that key.
-std::deque<Step> WalkSteps(HWND window, const WindowKeyboard& keyboard, int index, WORD key,
-                           std::function<void()> last) {
-    const auto& order = keyboard.TabOrder;
-    const int count = static_cast<int>(order.size());
-    int at = static_cast<int>(std::find(order.begin(), order.end(), keyboard.FirstFocus) -
-                              order.begin());
+std::deque<Step> Steps(HWND window, const KeyWalk& walk, std::function<void()> last) {
     const auto focusOn = [window](C control) {
-        return [window, control] {
-            EXPECT_EQ(GetFocus(), GetDlgItem(window, kControls.at(control).first))
-                << "Tab to control " << int(control);
-        };
+        return [window, control] { EXPECT_EQ(GetFocus(), GetDlgItem(window, kIds.at(control))); };
     };
-    focusOn(keyboard.FirstFocus)();
+    focusOn(veltrin::KeyboardOf(walk.window).FirstFocus)();
     std::deque<Step> steps;
-    for (int i = 0; i < count; ++i) {
-        at = (at + 1) % count;
-        steps.push_back({VK_TAB, false, focusOn(order[at])});
+    for (const TabMove& move : walk.moves) {
+        steps.push_back({VK_TAB, move.back, focusOn(move.focus)});
     }
-    for (int i = 0; i < count; ++i) {
-        at = (at + count - 1) % count;
-        steps.push_back({VK_TAB, true, focusOn(order[at])});
-    }
-    for (; at != index; at = (at + 1) % count) {
-        steps.push_back({VK_TAB, false, [] {}});
-    }
-    steps.push_back({key, false, std::move(last)});
+    steps.push_back({kKeys[int(walk.key)], false, std::move(last)});
     return steps;
 }
 
-struct WalkCase {
-    C window;
-    int index;
-    WORD key;
-    int expected;
-};
-
-std::vector<WalkCase> AllWalks() {
-    const std::pair<WindowKey, WORD> keys[] = {{WindowKey::Enter, VK_RETURN},
-                                               {WindowKey::Space, VK_SPACE},
-                                               {WindowKey::Escape, VK_ESCAPE}};
-    std::vector<WalkCase> cases;
-    for (const WindowKeyboard& keyboard : veltrin::KeyboardTable()) {
-        for (std::size_t i = 0; i < keyboard.TabOrder.size(); ++i) {
-            for (const auto& [key, vk] : keys) {
-                int expected = keyboard.Window == C::MainWindow ? 0 : kStayedOpen;
-                if (const auto pressed =
-                        ButtonPressedBy(keyboard.Window, key, keyboard.TabOrder[i])) {
-                    expected = kControls.at(*pressed).second;
-                } else if (AnswerOf(keyboard.Window, key) == KeyAnswer::Leave) {
-                    expected = 0;  // the question's close box: No
-                }
-                cases.push_back({keyboard.Window, static_cast<int>(i), vk, expected});
-            }
-        }
-    }
-    return cases;
-}
-
-class KeyboardWalkTest : public ::testing::TestWithParam<WalkCase> {};
+class KeyboardWalkTest : public ::testing::TestWithParam<KeyWalk> {};
 
 TEST_P(KeyboardWalkTest, AnswersAsTheTableSays) {
-    const WalkCase& c = GetParam();
-    const WindowKeyboard& keyboard = veltrin::KeyboardOf(c.window);
+    const KeyWalk& w = GetParam();
     FakeWorld world;
+    world.Downloads = {Data("", ""), Data("Version 01.02.03", "")};
     std::promise<void> walked;
     std::shared_future<void> walkedFuture = walked.get_future().share();
     int answer = kStayedOpen;
-    bool stayedOpen = false;
-    std::unique_ptr<KeyWalk> walk;
-    world.Downloads = {Data("Version 01.02.03", "")};  // the first run starts at once
-    if (c.window == C::MainWindow) {
-        world.Downloads = {Data("", ""), Data("Version 01.02.03", "")};
-    } else if (c.window == C::QuestionDialog) {
-        world.WorkerScript = [&answer, walkedFuture](ScriptedWorker& worker) {
-            answer = worker.Ask("Start Update?") ? 1 : 0;
-            walkedFuture.wait();  // the main window alone while the walk looks at its focus
-            worker.ReportEnd(0, "Quorvan/plus Version 01.02.03");
-        };
-    } else {
-        world.WorkerScript = [](ScriptedWorker& worker) { worker.ReportEnd(2, ""); };
-    }
     MainWindow window(world.Services());
-    ASSERT_NE(window.Handle(), nullptr);
     window.Show(SW_SHOWNORMAL);
     const HWND main = window.Handle();
     const HWND startStop = GetDlgItem(main, kButtonStartStop);
-    probe::DialogScript script(window);
-
-    if (c.window == C::MainWindow) {
-        SetForegroundWindow(main);
-        SendMessageW(main, WM_TIMER, kTimerDownloadIntelHex, 0);  // Ready: enabled, focused
-        walk = std::make_unique<KeyWalk>(WalkSteps(main, keyboard, c.index, c.key, [&] {
-            // Back from another window, the focus is on the button again.
-            const HWND other = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 50,
-                                               50, nullptr, nullptr, nullptr, nullptr);
-            SetForegroundWindow(other);
-            SetForegroundWindow(main);
-            EXPECT_EQ(GetFocus(), startStop);
-            DestroyWindow(other);
-            PostQuitMessage(0);
-        }));
+    SetForegroundWindow(main);
+    SendMessageW(main, WM_TIMER, kTimerDownloadIntelHex, 0);  // Ready: enabled, focused
+    std::unique_ptr<Keyboard> keyboard;
+    if (w.window == C::MainWindow) {
+        keyboard = std::make_unique<Keyboard>(Steps(main, w, [] { PostQuitMessage(0); }));
         RunMessageLoop();
-        EXPECT_TRUE(walk->Done());
-        EXPECT_EQ(world.StartCalls, c.expected);
+        EXPECT_EQ(world.StartCalls, w.expected);
         if (window.Logic().Params().ThreadRunning) {
             window.Logic().UpdateThreadEnded();
         }
-        return;
-    }
-
-    script.Then([&](HWND dialog) {
-        walk = std::make_unique<KeyWalk>(WalkSteps(dialog, keyboard, c.index, c.key, [&, dialog] {
-            stayedOpen = IsWindowVisible(dialog) != FALSE;
-            if (stayedOpen) {
-                probe::Click(dialog, c.window == C::QuestionDialog ? kButtonNo : kButtonExit);
-            } else if (c.window == C::QuestionDialog) {
-                EXPECT_EQ(GetFocus(), startStop) << "the focus came back to Cancel";
+    } else {
+        world.WorkerScript = [&answer, walkedFuture, &w](ScriptedWorker& worker) {
+            if (w.window == C::QuestionDialog) {
+                answer = worker.Ask("Start Update?") ? 1 : 0;
+                walkedFuture.wait();  // the main window alone while the walk looks at its focus
             }
-            walked.set_value();
-        }));
-    });
-    if (c.window == C::QuestionDialog) {
+            worker.ReportEnd(2, "");
+        };
+        bool stayedOpen = false;
+        probe::DialogScript script(window);
+        script.Then([&](HWND dialog) {
+            keyboard = std::make_unique<Keyboard>(Steps(dialog, w, [&, dialog] {
+                stayedOpen = IsWindowVisible(dialog) != FALSE;
+                if (stayedOpen) {
+                    probe::Click(dialog, w.window == C::QuestionDialog ? kButtonNo : kButtonExit);
+                } else if (w.window == C::QuestionDialog) {
+                    EXPECT_EQ(GetFocus(), startStop) << "the focus came back to Cancel";
+                }
+                walked.set_value();
+            }));
+        });
+        // The end dialog after the question, or the next run's after Start.
         script.Then([](HWND dialog) { probe::Click(dialog, kButtonExit); });
-    } else if (c.expected == 1) {
-        script.Then([](HWND dialog) { probe::Click(dialog, kButtonExit); });  // the next run's
+        window.Logic().Button_StartStopClick();
+        RunMessageLoop();
+        EXPECT_EQ(script.Unexpected(), 0);
+        const int outcome = w.window == C::QuestionDialog ? answer : world.StartCalls == 2 ? 1 : 2;
+        EXPECT_EQ(stayedOpen ? kStayedOpen : outcome, w.expected);
     }
-    RunMessageLoop();
-    EXPECT_TRUE(walk && walk->Done());
-    EXPECT_EQ(script.Unexpected(), 0);
-    const int outcome = c.window == C::QuestionDialog ? answer : world.StartCalls == 2 ? 1 : 2;
-    EXPECT_EQ(stayedOpen ? kStayedOpen : outcome, c.expected);
+    EXPECT_TRUE(keyboard && keyboard->Done());
 }
 
-std::string NameOf(const WalkCase& c) {
-    const char* window = c.window == C::MainWindow       ? "Main"
-                         : c.window == C::QuestionDialog ? "Question"
-                                                         : "End";
-    const char* key = c.key == VK_RETURN ? "Enter" : c.key == VK_SPACE ? "Space" : "Escape";
-    return std::string(window) + key + "OnStop" + std::to_string(c.index);
-}
-
-void PrintTo(const WalkCase& c, std::ostream* out) {
-    *out << NameOf(c);
-}
-
-INSTANTIATE_TEST_SUITE_P(Windows, KeyboardWalkTest, ::testing::ValuesIn(AllWalks()),
-                         [](const auto& info) { return NameOf(info.param); });
+INSTANTIATE_TEST_SUITE_P(Windows, KeyboardWalkTest, ::testing::ValuesIn(AllKeyWalks()),
+                         [](const auto& info) { return info.param.name; });
 
 }  // namespace
