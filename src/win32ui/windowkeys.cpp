@@ -41,6 +41,15 @@ WindowKeys::WindowKeys(HWND window, FormControl id, ControlLookup controlOf)
 
 void WindowKeys::Forget() {
     lastFocus_ = nullptr;
+    // The dialog manager moves the default look along with the focus: from the last showing a
+    // button other than the first focus could still look like the one Enter presses.
+    const WindowKeyboard& keyboard = KeyboardOf(id_);
+    for (const FormControl control : keyboard.TabOrder) {
+        const bool first =
+            control == keyboard.FirstFocus && keyboard.Enter == KeyAnswer::PressFocused;
+        SendMessageW(controlOf_(control), BM_SETSTYLE, first ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON,
+                     TRUE);
+    }
 }
 
 HWND WindowKeys::FirstFocus() const {

@@ -23,7 +23,8 @@ public:
 
     FormControl Id() const { return id_; }
     HWND FirstFocus() const;
-    // A dialog opens anew: the focus of its last showing is not brought back.
+    // A dialog opens anew: the focus of its last showing is not brought back, and only the
+    // first focus looks like the button Enter presses.
     void Forget();
     // DM_GETDEFID, asked when Enter is pressed: the button the table names, or none.
     LRESULT DefaultId() const;
