@@ -15,6 +15,8 @@
 #include "ui/formtools.h"
 #include "ui/tform_messagethread.h"
 #include "ui/tform_messagethreadend.h"
+#include "ui/windowaccessible.h"
+#include "ui/windowkeys.h"
 #include "windowlogic/downloadretry.h"
 
 namespace veltrin {
@@ -68,6 +70,7 @@ void TForm_Main::AttachDialogs(TForm_MessageThreadEnd* endDialog,
 void TForm_Main::BuildForm() {
     using C = FormControl;
     setObjectName(QStringLiteral("Form_Main"));
+    AnnounceAsFrame(this);
     ApplyLayout(this, C::MainWindow);
     setFont(TahomaFont(LayoutOf(C::MainWindow).FontPixels));
 
@@ -106,6 +109,9 @@ void TForm_Main::BuildForm() {
             &TForm_Main::Timer_DownloadIntelHexTimer);
     Timer_NextAction = MakeTimer(this, "Timer_NextAction", MainWindowLogic::kNextActionMs);
     connect(Timer_NextAction, &QTimer::timeout, this, &TForm_Main::Timer_NextActionTimer);
+    new WindowKeys(this, C::MainWindow, [this](FormControl control) -> QWidget* {
+        return control == FormControl::Button_StartStop ? Button_StartStop : nullptr;
+    });
 }
 
 void TForm_Main::closeEvent(QCloseEvent* event) {
@@ -203,7 +209,9 @@ bool TForm_Main::AskYesNo(const std::string& question, int offset) {
     }
     questionDialog_->SetMessage(question);
     questionDialog_->move(frameGeometry().topLeft() + QPoint(offset, offset));
-    return questionDialog_->exec() == QDialog::Accepted;
+    const bool yes = questionDialog_->exec() == QDialog::Accepted;
+    ComeBackFromDialog();
+    return yes;
 }
 
 int TForm_Main::ShowEndDialog(bool terminated, int code, const std::string& text, int offset) {
@@ -212,7 +220,16 @@ int TForm_Main::ShowEndDialog(bool terminated, int code, const std::string& text
     }
     endDialog_->move(frameGeometry().topLeft() + QPoint(offset, offset));
     endDialog_->ShowResult(terminated, code, text);
-    return endDialog_->exec();
+    const int result = endDialog_->exec();
+    ComeBackFromDialog();
+    return result;
+}
+
+void TForm_Main::ComeBackFromDialog() {
+    // Not every window manager (nor none at all) activates the owner when its dialog goes, and
+    // the keys would reach no window; activated, the window gives the focus back to the
+    // control that had it.
+    activateWindow();
 }
 
 void TForm_Main::CloseWindow() {

@@ -84,6 +84,7 @@ private:
     int ShowEndDialog(bool terminated, int code, const std::string& text, int offset) override;
     void CloseWindow() override;
 
+    void ComeBackFromDialog();
     QLabel* LabelOf(MainText control) const;
     QTimer* TimerOf(MainTimer timer) const;
 

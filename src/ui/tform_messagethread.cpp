@@ -2,13 +2,13 @@
 
 #include <QCloseEvent>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
 #include "ui/dialogdescription.h"
 #include "ui/formtools.h"
 #include "ui/heldkeyfilter.h"
+#include "ui/windowkeys.h"
 
 namespace veltrin {
 
@@ -41,6 +41,9 @@ TForm_MessageThread::TForm_MessageThread(QWidget* parent)
     Button_No->setAutoDefault(false);
     connect(Button_No, &QPushButton::clicked, this,
             [this] { Leave(QuestionDialogLogic::Exit::NoButton); });
+    keys_ = new WindowKeys(
+        this, FormControl::QuestionDialog, [this](FormControl c) { return ControlOf(c); },
+        [this] { Leave(QuestionDialogLogic::Exit::Escape); });
 }
 
 void TForm_MessageThread::SetMessage(const std::string& text) {
@@ -58,31 +61,21 @@ void TForm_MessageThread::closeEvent(QCloseEvent* event) {
     Leave(QuestionDialogLogic::Exit::CloseBox);
 }
 
-void TForm_MessageThread::keyPressEvent(QKeyEvent* event) {
-    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
-        QDialog::keyPressEvent(event);
-        return;
-    }
-    std::optional<QuestionDialogLogic::Exit> focused;
-    if (focusWidget() == Button_Yes) {
-        focused = QuestionDialogLogic::Exit::YesButton;
-    } else if (focusWidget() == Button_No) {
-        focused = QuestionDialogLogic::Exit::NoButton;
-    }
-    Leave(QuestionDialogLogic::EnterPresses(focused));
-}
-
 void TForm_MessageThread::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     heldKeys_->Reset();
-    // As from the keyboard, so that the focused button shows its focus from the start; the
-    // attribute holds also when the window is activated only after this.
-    setAttribute(Qt::WA_KeyboardFocusChange);
-    ButtonOf(QuestionDialogLogic::kFocusAtOpen)->setFocus(Qt::TabFocusReason);
+    keys_->FocusFirst();
 }
 
-QPushButton* TForm_MessageThread::ButtonOf(QuestionDialogLogic::Exit exit) const {
-    return exit == QuestionDialogLogic::Exit::YesButton ? Button_Yes : Button_No;
+QWidget* TForm_MessageThread::ControlOf(FormControl control) const {
+    switch (control) {
+        case FormControl::Question_Button_Yes:
+            return Button_Yes;
+        case FormControl::Question_Button_No:
+            return Button_No;
+        default:
+            return nullptr;
+    }
 }
 
 void TForm_MessageThread::Leave(QuestionDialogLogic::Exit exit) {

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <string>
 
+#include "windowlogic/formlayout.h"
 #include "windowlogic/questiondialoglogic.h"
 
 class QGroupBox;
@@ -12,6 +13,7 @@ class QPushButton;
 namespace veltrin {
 
 class HeldKeyFilter;
+class WindowKeys;
 
 // The worker's yes/no question in Qt, showing what its logic decides. One instance lives for the
 // whole program and is reused for every question; Yes is the modal result Accepted, No, the
@@ -26,18 +28,19 @@ public:
     void SetMessage(const std::string& text);
 
 protected:
-    // Every way out goes through the logic: Escape (reject), the close box, Enter.
+    // Every way out goes through the logic: Escape (reject), the close box, the buttons; the
+    // keys are the keyboard table's.
     void reject() override;
     void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
     void Leave(QuestionDialogLogic::Exit exit);
-    QPushButton* ButtonOf(QuestionDialogLogic::Exit exit) const;
+    QWidget* ControlOf(FormControl control) const;
 
     QuestionDialogLogic logic_;
     HeldKeyFilter* heldKeys_;
+    WindowKeys* keys_;
     QGroupBox* GroupBox_Message;
     QLabel* Label_Message;
     QPushButton* Button_Yes;

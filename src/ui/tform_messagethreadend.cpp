@@ -2,13 +2,13 @@
 
 #include <QCloseEvent>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
 #include "ui/dialogdescription.h"
 #include "ui/formtools.h"
 #include "ui/heldkeyfilter.h"
+#include "ui/windowkeys.h"
 
 namespace veltrin {
 namespace {
@@ -58,6 +58,9 @@ TForm_MessageThreadEnd::TForm_MessageThreadEnd(QWidget* parent)
     Button_Start = MakeButton(this, "Button_Start", EndDialogLogic::kStartCaptionAtCreation,
                               FormControl::End_Button_Start);
     connect(Button_Start, &QPushButton::clicked, this, &TForm_MessageThreadEnd::Button_StartClick);
+    keys_ = new WindowKeys(
+        this, FormControl::EndDialog, [this](FormControl c) { return ControlOf(c); },
+        [this] { Leave(EndDialogLogic::Exit::Escape); });
 }
 
 void TForm_MessageThreadEnd::ShowResult(bool terminated, int code, const std::string& text) {
@@ -93,31 +96,21 @@ void TForm_MessageThreadEnd::closeEvent(QCloseEvent* event) {
     Leave(EndDialogLogic::Exit::CloseRequest);
 }
 
-void TForm_MessageThreadEnd::keyPressEvent(QKeyEvent* event) {
-    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
-        QDialog::keyPressEvent(event);
-        return;
-    }
-    std::optional<EndDialogLogic::Exit> focused;
-    if (focusWidget() == Button_Start) {
-        focused = EndDialogLogic::Exit::StartButton;
-    } else if (focusWidget() == Button_Exit) {
-        focused = EndDialogLogic::Exit::ExitButton;
-    }
-    Leave(EndDialogLogic::EnterPresses(focused));
-}
-
 void TForm_MessageThreadEnd::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     heldKeys_->Reset();
-    // As from the keyboard, so that the focused button shows its focus from the start; the
-    // attribute holds also when the window is activated only after this.
-    setAttribute(Qt::WA_KeyboardFocusChange);
-    ButtonOf(EndDialogLogic::kFocusAtOpen)->setFocus(Qt::TabFocusReason);
+    keys_->FocusFirst();
 }
 
-QPushButton* TForm_MessageThreadEnd::ButtonOf(EndDialogLogic::Exit exit) const {
-    return exit == EndDialogLogic::Exit::ExitButton ? Button_Exit : Button_Start;
+QWidget* TForm_MessageThreadEnd::ControlOf(FormControl control) const {
+    switch (control) {
+        case FormControl::End_Button_Exit:
+            return Button_Exit;
+        case FormControl::End_Button_Start:
+            return Button_Start;
+        default:
+            return nullptr;
+    }
 }
 
 void TForm_MessageThreadEnd::Leave(EndDialogLogic::Exit exit) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "windowlogic/enddialoglogic.h"
+#include "windowlogic/formlayout.h"
 
 class QGroupBox;
 class QLabel;
@@ -12,6 +13,7 @@ class QPushButton;
 namespace veltrin {
 
 class HeldKeyFilter;
+class WindowKeys;
 
 // The end of every run in Qt: the result in words and the choice between the next run and
 // leaving, as its logic decides them. It has no close box; its modal result is kResultStart or
@@ -36,15 +38,15 @@ protected:
     // Escape and the window manager's close request would leave the dialog without a choice.
     void reject() override;
     void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
     void Leave(EndDialogLogic::Exit exit);
-    QPushButton* ButtonOf(EndDialogLogic::Exit exit) const;
+    QWidget* ControlOf(FormControl control) const;
 
     EndDialogLogic logic_;
     HeldKeyFilter* heldKeys_;
+    WindowKeys* keys_;
     QGroupBox* GroupBox_Message;
     QLabel* Label_Status;
     QLabel* Label_ErrorText;

@@ -51,6 +51,8 @@ void EndDialog::BuildForm() {
     SetWindowPos(Label_ErrorText, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SetWindowPos(messageBox, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SetWindowPos(startBox, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    keys_ = std::make_unique<WindowKeys>(Handle(), C::EndDialog,
+                                         [this](FormControl c) { return ControlOf(c); });
 }
 
 void EndDialog::ShowResult(bool terminated, int code, const std::string& text) {
@@ -75,12 +77,19 @@ int EndDialog::Show(bool terminated, int code, const std::string& text, int offs
     ShowResult(terminated, code, text);
     done_ = false;
     result_ = 0;
-    RunModal(owner_, Handle(), ButtonOf(EndDialogLogic::kFocusAtOpen), done_, hook);
+    RunModal(owner_, Handle(), *keys_, done_, hook);
     return result_;
 }
 
-HWND EndDialog::ButtonOf(EndDialogLogic::Exit exit) const {
-    return exit == EndDialogLogic::Exit::ExitButton ? Button_Exit : Button_Start;
+HWND EndDialog::ControlOf(FormControl control) const {
+    switch (control) {
+        case C::End_Button_Exit:
+            return Button_Exit;
+        case C::End_Button_Start:
+            return Button_Start;
+        default:
+            return nullptr;
+    }
 }
 
 void EndDialog::Leave(EndDialogLogic::Exit exit) {
@@ -98,7 +107,7 @@ LRESULT EndDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 Leave(EndDialogLogic::Exit::StartButton);
             } else if (IsClickOf(Button_Exit, wParam, lParam)) {
                 Leave(EndDialogLogic::Exit::ExitButton);
-            } else if (IsEscapeCommand(wParam, lParam)) {
+            } else if (IsEscapeCommand(wParam, lParam) && keys_->EscapeLeaves()) {
                 Leave(EndDialogLogic::Exit::Escape);
             }
             return 0;
@@ -112,18 +121,14 @@ LRESULT EndDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         }
-        case DM_GETDEFID: {
-            // Asked when Enter is pressed: the logic names the button.
-            const HWND focus = GetFocus();
-            std::optional<EndDialogLogic::Exit> focused;
-            if (focus == Button_Start) {
-                focused = EndDialogLogic::Exit::StartButton;
-            } else if (focus == Button_Exit) {
-                focused = EndDialogLogic::Exit::ExitButton;
-            }
-            const HWND button = ButtonOf(EndDialogLogic::EnterPresses(focused));
-            return MAKELRESULT(GetDlgCtrlID(button), DC_HASDEFID);
-        }
+        case DM_GETDEFID:
+            return keys_->DefaultId();
+        case WM_ACTIVATE:
+            keys_->OnActivate(wParam);
+            return 0;
+        case WM_SETFOCUS:
+            keys_->FocusControl();
+            return 0;
         default:
             break;
     }

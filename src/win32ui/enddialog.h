@@ -7,6 +7,7 @@
 #include "win32ui/modalloop.h"
 #include "win32ui/scaledlayout.h"
 #include "win32ui/scaledwindow.h"
+#include "win32ui/windowkeys.h"
 #include "windowlogic/enddialoglogic.h"
 
 namespace veltrin::win32ui {
@@ -29,7 +30,7 @@ private:
     void BuildForm();
     void ShowResult(bool terminated, int code, const std::string& text);
     void Leave(EndDialogLogic::Exit exit);
-    HWND ButtonOf(EndDialogLogic::Exit exit) const;
+    HWND ControlOf(FormControl control) const;
 
     HWND owner_;
     HWND Label_Status = nullptr;
@@ -38,6 +39,7 @@ private:
     HWND Button_Start = nullptr;
     HWND Button_Exit = nullptr;
     EndDialogLogic logic_;
+    std::unique_ptr<WindowKeys> keys_;
     bool done_ = false;
     int result_ = 0;
 };

@@ -24,6 +24,9 @@ MainWindow::MainWindow(MainWindowServices services)
     layout_ = std::make_unique<ScaledLayout>(Handle());
     labels_ = std::make_unique<LabelPainter>(*layout_);
     BuildForm();
+    keys_ = std::make_unique<WindowKeys>(Handle(), C::MainWindow, [this](FormControl control) {
+        return control == C::Button_StartStop ? Button_StartStop : nullptr;
+    });
     const FormRect client = PlaceInWindow(C::MainWindow);
     layout_->SizeClient(client.Width, client.Height);
     Centre();
@@ -132,10 +135,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             OnPaint();
             return 0;
         case WM_ACTIVATE:
-            OnActivate(wParam);
+            keys_->OnActivate(wParam);
             return 0;
         case WM_SETFOCUS:
-            FocusControl();
+            keys_->FocusControl();
             return 0;
         default:
             break;
@@ -198,7 +201,8 @@ int RunMessageLoop() {
         if (got < 0) {
             return 1;
         }
-        if (IsForgedPost(message)) {
+        // Outside a dialog's own loop only the main window takes keys.
+        if (IsForgedPost(message) || KeyAnswersNothing(C::MainWindow, message)) {
             continue;
         }
         HWND active = GetActiveWindow();

@@ -10,6 +10,7 @@
 #include "win32ui/scaledlayout.h"
 #include "win32ui/scaledwindow.h"
 #include "win32ui/win32dispatcher.h"
+#include "win32ui/windowkeys.h"
 #include "windowlogic/mainwindowlogic.h"
 #include "windowlogic/mainwindowservices.h"
 #include "windowlogic/mainwindowview.h"
@@ -49,9 +50,6 @@ private:
     void ServeWorkerEvents();
     void OnPaint();
     void Centre();
-    // The keyboard focus: kept on a control, never left on the frame (mainwindow_focus.cpp).
-    void OnActivate(WPARAM wParam);
-    void FocusControl();
 
     // MainWindowView
     void SetText(MainText control, const std::string& text) override;
@@ -73,7 +71,7 @@ private:
     std::unique_ptr<EndDialog> endDialog_;
     DialogShownHook dialogHook_;
     bool closedDown_ = false;
-    HWND lastFocus_ = nullptr;  // the control that had the focus when the window was left
+    std::unique_ptr<WindowKeys> keys_;
 
     HWND Button_StartStop = nullptr;
     HWND GroupBox_Firmware = nullptr;

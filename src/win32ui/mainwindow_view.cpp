@@ -56,7 +56,7 @@ void MainWindow::SetStartStopEnabled(bool enabled) {
     EnableWindow(Button_StartStop, enabled ? TRUE : FALSE);
     // A disabled control keeps no focus: the frame holds it until the button can take it back.
     if (GetActiveWindow() == Handle()) {
-        FocusControl();
+        keys_->FocusControl();
     }
 }
 

@@ -37,19 +37,21 @@ private:
 
 }  // namespace
 
-void RunModal(HWND owner, HWND dialog, HWND focus, const bool& done, const DialogShownHook& hook) {
+void RunModal(HWND owner, HWND dialog, WindowKeys& keys, const bool& done,
+              const DialogShownHook& hook) {
     EnableWindow(owner, FALSE);
+    keys.Forget();
     ShowWindow(dialog, SW_SHOW);
     AnnounceDialog(dialog);
     SetForegroundWindow(dialog);
-    SetFocus(focus);
+    SetFocus(keys.FirstFocus());
     // The focused button shows its focus from the start, not only after the first Tab.
     SendMessageW(dialog, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
     UpdateWindow(dialog);
     if (hook) {
         hook(dialog);
     }
-    KeysPressedHere keys;
+    KeysPressedHere held;
     MSG message;
     while (!done) {
         const BOOL got = GetMessageW(&message, nullptr, 0, 0);
@@ -60,7 +62,8 @@ void RunModal(HWND owner, HWND dialog, HWND focus, const bool& done, const Dialo
         if (got < 0) {
             break;
         }
-        if (IsForgedPost(message) || keys.Swallow(message)) {
+        if (IsForgedPost(message) || held.Swallow(message) ||
+            KeyAnswersNothing(keys.Id(), message)) {
             continue;
         }
         if (!IsDialogMessageW(dialog, &message)) {

@@ -4,16 +4,20 @@
 
 #include <functional>
 
+#include "win32ui/windowkeys.h"
+
 namespace veltrin::win32ui {
 
 // Called once a modal dialog is on screen, before its loop runs: a test answers the dialog
 // through its messages from here, as a person would with the mouse.
 using DialogShownHook = std::function<void(HWND dialog)>;
 
-// Shows dialog modally over owner until done becomes true, the keyboard focus first on focus:
-// the owner is disabled meanwhile, and Tab, Enter and Escape work as in any Windows dialog. A
-// WM_QUIT that arrives meanwhile ends the loop and is posted again for the outer loop.
-void RunModal(HWND owner, HWND dialog, HWND focus, const bool& done, const DialogShownHook& hook);
+// Shows dialog modally over owner until done becomes true, the keyboard focus first where its
+// keyboard table says: the owner is disabled meanwhile, and Tab, Enter, Space and Escape work as
+// the table says. A WM_QUIT that arrives meanwhile ends the loop and is posted again for the
+// outer loop.
+void RunModal(HWND owner, HWND dialog, WindowKeys& keys, const bool& done,
+              const DialogShownHook& hook);
 
 // Places a top-level window with its top-left corner offset pixels (at the owner's DPI) right of
 // and below the owner's.

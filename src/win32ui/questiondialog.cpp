@@ -36,6 +36,8 @@ void QuestionDialog::BuildForm() {
         AddFormControl(*layout_, L"BUTTON", ViewText(QuestionDialogLogic::kNoCaption).c_str(),
                        BS_PUSHBUTTON | WS_TABSTOP | WS_VISIBLE, kButtonNo, C::Question_Button_No);
     SetWindowPos(box, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    keys_ = std::make_unique<WindowKeys>(Handle(), C::QuestionDialog,
+                                         [this](FormControl c) { return ControlOf(c); });
 }
 
 bool QuestionDialog::Ask(const std::string& question, int offset, const DialogShownHook& hook) {
@@ -47,12 +49,19 @@ bool QuestionDialog::Ask(const std::string& question, int offset, const DialogSh
     PlaceBelowRight(owner_, Handle(), offset);
     done_ = false;
     yes_ = false;
-    RunModal(owner_, Handle(), ButtonOf(QuestionDialogLogic::kFocusAtOpen), done_, hook);
+    RunModal(owner_, Handle(), *keys_, done_, hook);
     return yes_;
 }
 
-HWND QuestionDialog::ButtonOf(QuestionDialogLogic::Exit exit) const {
-    return exit == QuestionDialogLogic::Exit::YesButton ? Button_Yes : Button_No;
+HWND QuestionDialog::ControlOf(FormControl control) const {
+    switch (control) {
+        case C::Question_Button_Yes:
+            return Button_Yes;
+        case C::Question_Button_No:
+            return Button_No;
+        default:
+            return nullptr;
+    }
 }
 
 void QuestionDialog::Leave(QuestionDialogLogic::Exit exit) {
@@ -69,7 +78,7 @@ LRESULT QuestionDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
                 Leave(QuestionDialogLogic::Exit::YesButton);
             } else if (IsClickOf(Button_No, wParam, lParam)) {
                 Leave(QuestionDialogLogic::Exit::NoButton);
-            } else if (IsEscapeCommand(wParam, lParam)) {
+            } else if (IsEscapeCommand(wParam, lParam) && keys_->EscapeLeaves()) {
                 Leave(QuestionDialogLogic::Exit::Escape);
             }
             return 0;
@@ -83,18 +92,14 @@ LRESULT QuestionDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
             }
             break;
         }
-        case DM_GETDEFID: {
-            // Asked when Enter is pressed: the logic names the button.
-            const HWND focus = GetFocus();
-            std::optional<QuestionDialogLogic::Exit> focused;
-            if (focus == Button_Yes) {
-                focused = QuestionDialogLogic::Exit::YesButton;
-            } else if (focus == Button_No) {
-                focused = QuestionDialogLogic::Exit::NoButton;
-            }
-            const HWND button = ButtonOf(QuestionDialogLogic::EnterPresses(focused));
-            return MAKELRESULT(GetDlgCtrlID(button), DC_HASDEFID);
-        }
+        case DM_GETDEFID:
+            return keys_->DefaultId();
+        case WM_ACTIVATE:
+            keys_->OnActivate(wParam);
+            return 0;
+        case WM_SETFOCUS:
+            keys_->FocusControl();
+            return 0;
         default:
             break;
     }

@@ -7,6 +7,7 @@
 #include "win32ui/modalloop.h"
 #include "win32ui/scaledlayout.h"
 #include "win32ui/scaledwindow.h"
+#include "win32ui/windowkeys.h"
 #include "windowlogic/questiondialoglogic.h"
 
 namespace veltrin::win32ui {
@@ -26,13 +27,14 @@ protected:
 private:
     void BuildForm();
     void Leave(QuestionDialogLogic::Exit exit);
-    HWND ButtonOf(QuestionDialogLogic::Exit exit) const;
+    HWND ControlOf(FormControl control) const;
 
     HWND owner_;
     HWND Label_Message = nullptr;
     HWND Button_Yes = nullptr;
     HWND Button_No = nullptr;
     QuestionDialogLogic logic_;
+    std::unique_ptr<WindowKeys> keys_;
     bool done_ = false;
     bool yes_ = false;
 };

@@ -28,11 +28,4 @@ std::optional<int> EndDialogLogic::ResultOf(Exit exit) {
     return std::nullopt;
 }
 
-EndDialogLogic::Exit EndDialogLogic::EnterPresses(std::optional<Exit> focusedButton) {
-    if (focusedButton == Exit::StartButton || focusedButton == Exit::ExitButton) {
-        return *focusedButton;
-    }
-    return kFocusAtOpen;
-}
-
 }  // namespace veltrin

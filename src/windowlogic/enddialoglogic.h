@@ -46,11 +46,6 @@ public:
     // and a run must end in a choice between the next device and leaving.
     static std::optional<int> ResultOf(Exit exit);
 
-    // As in the question: the focus starts on one button, and Enter presses the focused one
-    // (none focused: that first one). Neither button deletes anything.
-    static constexpr Exit kFocusAtOpen = Exit::StartButton;
-    static Exit EnterPresses(std::optional<Exit> focusedButton);
-
 private:
     EndTexts texts_;
 };

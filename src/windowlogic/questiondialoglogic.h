@@ -1,6 +1,5 @@
 #pragma once
 
-#include <optional>
 #include <string>
 
 namespace veltrin {
@@ -22,13 +21,6 @@ public:
 
     // Only the Yes button is a Yes: a closed question must never let an update go ahead.
     static bool IsYes(Exit exit) { return exit == Exit::YesButton; }
-
-    // The keyboard focus is on No when a question opens, and there is no default button:
-    // Enter and Space press the focused button, so no single key confirms a question such as
-    // the one before user data is deleted; Yes takes Tab first, or the mouse.
-    static constexpr Exit kFocusAtOpen = Exit::NoButton;
-    // What Enter does, given the button that has the focus (none: neither button has it).
-    static Exit EnterPresses(std::optional<Exit> focusedButton);
 
 private:
     std::string message_;

@@ -30,19 +30,6 @@ void EndRun(TForm_Main& window, bool terminated, int code, const char* button) {
     window.UpdateThreadEnded();
 }
 
-// The three windows as the program creates them. When a test leaves early while its fake run
-// is still active, the run is ended first so that the window can go.
-struct Program {
-    ProgramWindows windows;
-    explicit Program(FakeWorld& world) : windows(CreateProgramWindows(world.Services())) {}
-    ~Program() {
-        if (windows.Form_Main->Params().ThreadRunning) {
-            windows.Form_Main->UpdateThreadEnded();
-        }
-    }
-    TForm_Main& Main() { return *windows.Form_Main; }
-};
-
 }  // namespace
 
 class MainWindowStatesTest : public QObject {

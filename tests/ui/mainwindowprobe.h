@@ -5,8 +5,23 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "fakeworld.h"
 #include "formchecks.h"
+#include "ui/programwindows.h"
 #include "ui/tform_main.h"
+
+// The three windows as the program creates them. When a test leaves early while its fake run
+// is still active, the run is ended first so that the window can go.
+struct Program {
+    veltrin::ProgramWindows windows;
+    explicit Program(FakeWorld& world) : windows(CreateProgramWindows(world.Services())) {}
+    ~Program() {
+        if (windows.Form_Main->Params().ThreadRunning) {
+            windows.Form_Main->UpdateThreadEnded();
+        }
+    }
+    veltrin::TForm_Main& Main() { return *windows.Form_Main; }
+};
 
 // Reads the main window's visible state the way a user sees it.
 struct MainWindowProbe {

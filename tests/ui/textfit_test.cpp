@@ -10,6 +10,7 @@
 
 #include "fakeworld.h"
 #include "formchecks.h"
+#include "mainwindowprobe.h"
 #include "report/endtexts.h"
 #include "ui/programwindows.h"
 #include "ui/tform_main.h"
@@ -81,17 +82,6 @@ bool Fits(QWidget* window, const QString& what) {
     }
     return faults.isEmpty();
 }
-
-struct Program {
-    ProgramWindows windows;
-    explicit Program(FakeWorld& world) : windows(CreateProgramWindows(world.Services())) {}
-    ~Program() {
-        if (windows.Form_Main->Params().ThreadRunning) {
-            windows.Form_Main->UpdateThreadEnded();
-        }
-    }
-    TForm_Main& Main() { return *windows.Form_Main; }
-};
 
 }  // namespace
 
