@@ -21,8 +21,16 @@ def start_display():
                              "-nolisten", "tcp"], pass_fds=(write,), stdin=subprocess.DEVNULL,
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write)
-    number = os.read(read, 16).decode().strip()
+    # The server writes the number and its newline in two writes, and ends itself when the
+    # second finds the pipe closed: read the whole line before closing it.
+    line = b""
+    while not line.endswith(b"\n"):
+        chunk = os.read(read, 16)
+        if not chunk:
+            break
+        line += chunk
     os.close(read)
+    number = line.decode().strip()
     if not number:
         sys.exit("Xvfb did not start")
     return xvfb, ":" + number
