@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -11,74 +13,17 @@
 namespace veltrin {
 namespace {
 
-// Keys and signatures over "abc" made once with openssl (ecparam -genkey, dgst -sha256 -sign).
-constexpr char kKeyA[] = R"(-----BEGIN PUBLIC KEY-----
-MFkwEwYHKoZIzj0CAQYIKoZIzj0DAQcDQgAEwg/rZ6vbSQ2YT6SIkOIYt+bOmiXE
-jGyxia/nzNcFyAIMm7uOCNnV/hP1O3HWrzQgWdr6grt1VJwQjW/KieG2Rw==
------END PUBLIC KEY-----
-)";
-constexpr char kKeyB[] = R"(-----BEGIN PUBLIC KEY-----
-MFkwEwYHKoZIzj0CAQYIKoZIzj0DAQcDQgAEC49fcb8Zs5JfLJgGL5oBdGAc5pC8
-aXBvv1i7N1jsln75J3yt1dLjyT4Euw++njydvvgVu1dh+GbP8vWrkShkFw==
------END PUBLIC KEY-----
-)";
-constexpr char kKeyP384[] = R"(-----BEGIN PUBLIC KEY-----
-MHYwEAYHKoZIzj0CAQYFK4EEACIDYgAED44TFLTeaMopasopmnu2DJzpErV7Wrl0
-dgPDRLej3rrhMd3vU76OJB07cUkH4i1z0fITqFPIxxhLNsfWw3Nwc6IqOzNeCjGp
-nztNfpHgjWyuf5Xi9h9ZZYb9W9J2cqyV
------END PUBLIC KEY-----
-)";
-constexpr char kKeyRsa[] = R"(-----BEGIN PUBLIC KEY-----
-MIGfMA0GCSqGSIb3DQEBAQUAA4GNADCBiQKBgQDNiiBT4CmER/EBEAx/TtXxKfJT
-qmqmU0FLbbucqYO3Vodt2UrmLNnBT9lddU3OA8IX0Img/XATM7+Z0XVmmv59EH0Q
-KG/0EpWVo7c/AW2ulb5yI3LR2LlPSpA/TY4TLGZ5FM4ZPqNcs0rmwLrR5kBX6tHx
-ArdAwuPOD76lz8xiIwIDAQAB
------END PUBLIC KEY-----
-)";
-// Key A in the shapes one system or the other would refuse (openssl ec -conv_form compressed,
-// -param_enc explicit; the others edited by hand): both must refuse them alike.
-constexpr char kKeyACompressed[] = R"(-----BEGIN PUBLIC KEY-----
-MDkwEwYHKoZIzj0CAQYIKoZIzj0DAQcDIgADwg/rZ6vbSQ2YT6SIkOIYt+bOmiXE
-jGyxia/nzNcFyAI=
------END PUBLIC KEY-----
-)";
-constexpr char kKeyAHybrid[] = R"(-----BEGIN PUBLIC KEY-----
-MFkwEwYHKoZIzj0CAQYIKoZIzj0DAQcDQgAHwg/rZ6vbSQ2YT6SIkOIYt+bOmiXE
-jGyxia/nzNcFyAIMm7uOCNnV/hP1O3HWrzQgWdr6grt1VJwQjW/KieG2Rw==
------END PUBLIC KEY-----
-)";
-constexpr char kKeyAExplicit[] = R"(-----BEGIN PUBLIC KEY-----
-MIIBSzCCAQMGByqGSM49AgEwgfcCAQEwLAYHKoZIzj0BAQIhAP////8AAAABAAAA
-AAAAAAAAAAAA////////////////MFsEIP////8AAAABAAAAAAAAAAAAAAAA////
-///////////8BCBaxjXYqjqT57PrvVV2mIa8ZR0GsMxTsPY7zjw+J9JgSwMVAMSd
-NgiG5wSTamZ44ROdJreBn36QBEEEaxfR8uEsQkf4vOblY6RA8ncDfYEt6zOg9KE5
-RdiYwpZP40Li/hp/m47n60p8D54WK84zV2sxXs7LtkBoN79R9QIhAP////8AAAAA
-//////////+85vqtpxeehPO5ysL8YyVRAgEBA0IABMIP62er20kNmE+kiJDiGLfm
-zpolxIxssYmv58zXBcgCDJu7jgjZ1f4T9Ttx1q80IFna+oK7dVScEI1vyonhtkc=
------END PUBLIC KEY-----
-)";
-// The last bit of y changed.
-constexpr char kKeyAOffCurve[] = R"(-----BEGIN PUBLIC KEY-----
-MFkwEwYHKoZIzj0CAQYIKoZIzj0DAQcDQgAEwg/rZ6vbSQ2YT6SIkOIYt+bOmiXE
-jGyxia/nzNcFyAIMm7uOCNnV/hP1O3HWrzQgWdr6grt1VJwQjW/KieG2Rg==
------END PUBLIC KEY-----
-)";
-constexpr char kKeyALongFormLength[] = R"(-----BEGIN PUBLIC KEY-----
-MIFZMBMGByqGSM49AgEGCCqGSM49AwEHA0IABMIP62er20kNmE+kiJDiGLfmzpol
-xIxssYmv58zXBcgCDJu7jgjZ1f4T9Ttx1q80IFna+oK7dVScEI1vyonhtkc=
------END PUBLIC KEY-----
-)";
-constexpr char kKeyATrailingByte[] = R"(-----BEGIN PUBLIC KEY-----
-MFkwEwYHKoZIzj0CAQYIKoZIzj0DAQcDQgAEwg/rZ6vbSQ2YT6SIkOIYt+bOmiXE
-jGyxia/nzNcFyAIMm7uOCNnV/hP1O3HWrzQgWdr6grt1VJwQjW/KieG2RwA=
------END PUBLIC KEY-----
-)";
-// Another curve of the same size.
-constexpr char kKeySecp256k1[] = R"(-----BEGIN PUBLIC KEY-----
-MFYwEAYHKoZIzj0CAQYFK4EEAAoDQgAEDqqkWwB8eM6adMDcp/KojgAzsFeip+sF
-lRIoJduQIJLXHbc9/oOnAQspTLzVx5ALplN0+hV2/DSSMXZAKh/Qig==
------END PUBLIC KEY-----
-)";
+// The keys in keys/ (also the configure step's table): two made with openssl (ecparam -genkey),
+// key A in the shapes one system or the other would refuse (openssl ec -conv_form compressed,
+// -param_enc explicit; the others edited by hand), and keys of other kinds. The signatures are
+// over "abc" (openssl dgst -sha256 -sign).
+std::string Key(const std::string& name) {
+    std::ifstream file(std::string(VELTRIN_TEST_KEY_DIR) + "/" + name, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    EXPECT_FALSE(text.empty()) << name;
+    return text;
+}
+
 // r and s of signature A; s has its top bit set, so DER gives it a leading zero byte.
 constexpr char kRA[] = "513dcf2e4a98d31769667e71afbf1d387f931f94f9904c3fa4ffba6ae3b7c303";
 constexpr char kSA[] = "8527e117032a4a8c2ee8e86942412cce9db4630f5b8cbd4133597ae61f00560c";
@@ -132,28 +77,28 @@ std::string Damaged(std::string pem) {
 INSTANTIATE_TEST_SUITE_P(
     Keys, SigningKeyReadTest,
     ::testing::Values(
-        KeyCase{"P256", kKeyA, ""}, KeyCase{"P384", kKeyP384, kNotP256},
-        KeyCase{"Secp256k1", kKeySecp256k1, kNotP256}, KeyCase{"Rsa", kKeyRsa, kNotP256},
-        KeyCase{"CompressedPoint", kKeyACompressed, kCompressed},
-        KeyCase{"HybridPoint", kKeyAHybrid, "the key's point is not in the uncompressed form"},
-        KeyCase{"ExplicitParameters", kKeyAExplicit, kExplicit},
-        KeyCase{"PointOffCurve", kKeyAOffCurve, kOffCurve},
-        KeyCase{"LongFormLength", kKeyALongFormLength, kNoKey},
-        KeyCase{"TrailingByte", kKeyATrailingByte, kNoKey},
-        KeyCase{"DamagedAlgorithm", Damaged(kKeyA), kNotP256},
+        KeyCase{"P256", Key("p256-a.pem"), ""}, KeyCase{"P384", Key("p384.pem"), kNotP256},
+        KeyCase{"Secp256k1", Key("secp256k1.pem"), kNotP256}, KeyCase{"Rsa", Key("rsa.pem"), kNotP256},
+        KeyCase{"CompressedPoint", Key("p256-a-compressed.pem"), kCompressed},
+        KeyCase{"HybridPoint", Key("p256-a-hybrid.pem"), "the key's point is not in the uncompressed form"},
+        KeyCase{"ExplicitParameters", Key("p256-a-explicit-parameters.pem"), kExplicit},
+        KeyCase{"PointOffCurve", Key("p256-a-point-off-curve.pem"), kOffCurve},
+        KeyCase{"LongFormLength", Key("p256-a-long-form-length.pem"), kNoKey},
+        KeyCase{"TrailingByte", Key("p256-a-trailing-byte.pem"), kNoKey},
+        KeyCase{"DamagedAlgorithm", Damaged(Key("p256-a.pem")), kNotP256},
         KeyCase{"NoPem", "MFkwEwYHKoZIzj0CAQYIKoZIzj0DAQcDQgAE", kNoKey},
         KeyCase{"Empty", "", kNoKey}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(SigningKeyTest, FingerprintIsTheSha256OfTheDerKey) {
     std::vector<unsigned char> der;
-    ASSERT_EQ(ReadP256PublicKey(kKeyA, der), "");
+    ASSERT_EQ(ReadP256PublicKey(Key("p256-a.pem"), der), "");
     EXPECT_EQ(Sha256Hex(der.data(), der.size()), kFingerprintA);
 }
 
 struct SignatureCase {
     const char* Name;
-    const char* Key;
+    std::string Key;
     std::vector<unsigned char> Signature;
     std::string Message;
     bool Valid;
@@ -186,40 +131,40 @@ std::vector<unsigned char> Appended(std::vector<unsigned char> bytes) {
 INSTANTIATE_TEST_SUITE_P(
     Signatures, SignatureTest,
     ::testing::Values(
-        SignatureCase{"ByTheKey", kKeyA, Bytes(kSignatureA), "abc", true},
-        SignatureCase{"ByTheKeyRebuilt", kKeyA,
+        SignatureCase{"ByTheKey", Key("p256-a.pem"), Bytes(kSignatureA), "abc", true},
+        SignatureCase{"ByTheKeyRebuilt", Key("p256-a.pem"),
                       Bytes(std::string("30450220") + kRA + "022100" + kSA), "abc", true},
         // The same r and s in encodings other than DER's one: libcrypto refuses them, and CNG's
         // decoder alone would take them.
-        SignatureCase{"ZeroPaddedR", kKeyA,
+        SignatureCase{"ZeroPaddedR", Key("p256-a.pem"),
                       Bytes(std::string("3046022100") + kRA + "022100" + kSA), "abc", false},
-        SignatureCase{"TwoZerosBeforeS", kKeyA,
+        SignatureCase{"TwoZerosBeforeS", Key("p256-a.pem"),
                       Bytes(std::string("30460220") + kRA + "02220000" + kSA), "abc", false},
-        SignatureCase{"NegativeS", kKeyA, Bytes(std::string("30440220") + kRA + "0220" + kSA),
+        SignatureCase{"NegativeS", Key("p256-a.pem"), Bytes(std::string("30440220") + kRA + "0220" + kSA),
                       "abc", false},
-        SignatureCase{"NegativeR", kKeyA,
+        SignatureCase{"NegativeR", Key("p256-a.pem"),
                       Bytes(std::string("30460221ff") + kRA + "022100" + kSA), "abc", false},
-        SignatureCase{"LongFormLength", kKeyA,
+        SignatureCase{"LongFormLength", Key("p256-a.pem"),
                       Bytes(std::string("3081450220") + kRA + "022100" + kSA), "abc", false},
-        SignatureCase{"LongFormIntegerLength", kKeyA,
+        SignatureCase{"LongFormIntegerLength", Key("p256-a.pem"),
                       Bytes(std::string("3046028120") + kRA + "022100" + kSA), "abc", false},
-        SignatureCase{"ThirdInteger", kKeyA,
+        SignatureCase{"ThirdInteger", Key("p256-a.pem"),
                       Bytes(std::string("30480220") + kRA + "022100" + kSA + "020100"), "abc",
                       false},
-        SignatureCase{"ZeroR", kKeyA, Bytes(std::string("3026020100022100") + kSA), "abc", false},
-        SignatureCase{"ZeroS", kKeyA, Bytes(std::string("30250220") + kRA + "020100"), "abc",
+        SignatureCase{"ZeroR", Key("p256-a.pem"), Bytes(std::string("3026020100022100") + kSA), "abc", false},
+        SignatureCase{"ZeroS", Key("p256-a.pem"), Bytes(std::string("30250220") + kRA + "020100"), "abc",
                       false},
-        SignatureCase{"NotASequence", kKeyA,
+        SignatureCase{"NotASequence", Key("p256-a.pem"),
                       Bytes(std::string("31450220") + kRA + "022100" + kSA), "abc", false},
-        SignatureCase{"SecondKeyBySecondKey", kKeyB, Bytes(kSignatureB), "abc", true},
-        SignatureCase{"OtherKey", kKeyB, Bytes(kSignatureA), "abc", false},
-        SignatureCase{"OtherMessage", kKeyA, Bytes(kSignatureA), "abd", false},
-        SignatureCase{"ChangedR", kKeyA, Changed(Bytes(kSignatureA), 10), "abc", false},
-        SignatureCase{"ChangedS", kKeyA, Changed(Bytes(kSignatureA), 60), "abc", false},
-        SignatureCase{"Truncated", kKeyA, Cut(Bytes(kSignatureA), 40), "abc", false},
-        SignatureCase{"TrailingByte", kKeyA, Appended(Bytes(kSignatureA)), "abc", false},
-        SignatureCase{"Empty", kKeyA, {}, "abc", false},
-        SignatureCase{"NotDer", kKeyA, std::vector<unsigned char>(64, 0x11), "abc", false}),
+        SignatureCase{"SecondKeyBySecondKey", Key("p256-b.pem"), Bytes(kSignatureB), "abc", true},
+        SignatureCase{"OtherKey", Key("p256-b.pem"), Bytes(kSignatureA), "abc", false},
+        SignatureCase{"OtherMessage", Key("p256-a.pem"), Bytes(kSignatureA), "abd", false},
+        SignatureCase{"ChangedR", Key("p256-a.pem"), Changed(Bytes(kSignatureA), 10), "abc", false},
+        SignatureCase{"ChangedS", Key("p256-a.pem"), Changed(Bytes(kSignatureA), 60), "abc", false},
+        SignatureCase{"Truncated", Key("p256-a.pem"), Cut(Bytes(kSignatureA), 40), "abc", false},
+        SignatureCase{"TrailingByte", Key("p256-a.pem"), Appended(Bytes(kSignatureA)), "abc", false},
+        SignatureCase{"Empty", Key("p256-a.pem"), {}, "abc", false},
+        SignatureCase{"NotDer", Key("p256-a.pem"), std::vector<unsigned char>(64, 0x11), "abc", false}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 }  // namespace
