@@ -88,6 +88,10 @@ int main(int argc, char** argv) {
             --pending.Left;
         }
     }
+    // Tells the test that the device may go on: the run is to meet the stop at its next check
+    // point.
+    std::printf("sent\n");
+    std::fflush(stdout);
     // The callbacks come as messages to this thread; the process may also end by itself.
     bool ended = false;
     const DWORD start = GetTickCount();

@@ -15,6 +15,7 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -247,10 +248,11 @@ std::string CheckOutcome(const std::string& fileName, const std::string& outcome
     return {};
 }
 
-// Ends the session once, in the middle of the first block written. Refused: the device holds
-// that block's answer while wineboot asks, so the program is writing all along and the answer
-// decides. Forced: the device goes on, so that the run can reach its next check point and end
-// through its record while the program's handler waits for it.
+// Ends the session once, in the middle of the first block written: the device holds that
+// block's answer (within the host's answer time-out) until the session's end has been asked
+// for, so the program is writing all along. Refused: wineboot asks and must be refused. Forced:
+// the answer goes out as soon as session-end.exe has sent WM_ENDSESSION, so that the run can
+// reach its next check point and end through its record while the program's handler waits.
 class SessionEnder {
 public:
     explicit SessionEnder(const Arguments& args) : args_(args) {}
@@ -264,13 +266,17 @@ public:
         const std::string& run = args_.Command[0];
         if (args_.EndSession == "refused") {
             Keep(RunChild({run, "wineboot", "--end-session"}, std::chrono::seconds(60)));
-        } else {
-            std::lock_guard<std::mutex> lock(mutex_);
-            forced_ = std::thread([this, run] {
-                Keep(RunChild({run, args_.SessionEndProgram, args_.WindowClass},
-                              std::chrono::seconds(120)));
-            });
+            return;
         }
+        std::unique_lock<std::mutex> lock(mutex_);
+        forced_ = std::thread([this, run] {
+            Keep(RunChild({run, args_.SessionEndProgram, args_.WindowClass},
+                          std::chrono::seconds(120), [this](const std::string& line) {
+                              if (line == "sent")
+                                  Note(sent_);
+                          }));
+        });
+        changed_.wait_for(lock, std::chrono::seconds(60), [this] { return sent_ || ended_; });
     }
 
     // Empty when the session's end went as asked for.
@@ -300,14 +306,28 @@ private:
             forced.join();
     }
 
+    void Note(bool& flag) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            flag = true;
+        }
+        changed_.notify_all();
+    }
+
     void Keep(const ChildResult& result) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        result_ = result;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            result_ = result;
+        }
+        Note(ended_);
     }
 
     const Arguments& args_;
     std::atomic<bool> started_{false};
     std::mutex mutex_;
+    std::condition_variable changed_;
+    bool sent_ = false;
+    bool ended_ = false;
     ChildResult result_;
     std::thread forced_;
 };
