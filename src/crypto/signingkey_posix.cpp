@@ -88,8 +88,8 @@ std::string ReadP256PublicKey(const std::string& pem, std::vector<unsigned char>
     unsigned char* data = nullptr;
     long size = 0;
     char* name = nullptr;
-    const int read = PEM_bytes_read_bio(&data, &size, &name, PEM_STRING_PUBLIC, bio, nullptr,
-                                        nullptr);
+    const int read =
+        PEM_bytes_read_bio(&data, &size, &name, PEM_STRING_PUBLIC, bio, nullptr, nullptr);
     BIO_free(bio);
     OPENSSL_free(name);
     if (read != 1)

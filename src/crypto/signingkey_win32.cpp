@@ -52,8 +52,8 @@ struct Encoded {
             LocalFree(Bytes);
     }
     bool Encode(LPCSTR type, const void* value) {
-        return CryptEncodeObjectEx(X509_ASN_ENCODING, type, value, CRYPT_ENCODE_ALLOC_FLAG,
-                                   nullptr, &Bytes, &Size) != 0 &&
+        return CryptEncodeObjectEx(X509_ASN_ENCODING, type, value, CRYPT_ENCODE_ALLOC_FLAG, nullptr,
+                                   &Bytes, &Size) != 0 &&
                Bytes != nullptr;
     }
     bool Is(const unsigned char* der, std::size_t size) const {

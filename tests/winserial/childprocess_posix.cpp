@@ -28,8 +28,7 @@ bool ForwardLines(int fd, std::string& pending,
         return false;
     }
     pending.append(buffer, static_cast<std::size_t>(got));
-    for (std::size_t end = pending.find('\n'); end != std::string::npos;
-         end = pending.find('\n')) {
+    for (std::size_t end = pending.find('\n'); end != std::string::npos; end = pending.find('\n')) {
         std::string line = pending.substr(0, end);
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
@@ -103,8 +102,7 @@ ChildResult RunChild(const std::vector<std::string>& argv, std::chrono::seconds 
                 ::kill(-pid, SIGKILL);
                 break;
             }
-            if (reader >= 0 && entries[1].revents != 0 &&
-                !ForwardLines(reader, pending, onLine)) {
+            if (reader >= 0 && entries[1].revents != 0 && !ForwardLines(reader, pending, onLine)) {
                 ::close(reader);
                 reader = -1;
             }

@@ -373,7 +373,7 @@ int WithSimulator(const Arguments& args) {
         std::filesystem::remove(args.ExpectVerified, ignored);  // only this run's record counts
     }
     // A forced end may end the process before or after its own exit: only its record counts.
-    const int status = args.ExpectRefused         ? kExitNoUpdateData
+    const int status = args.ExpectRefused            ? kExitNoUpdateData
                        : args.EndSession == "forced" ? kAnyStatus
                                                      : 0;
     bool ok = RunCommand(args, status);
@@ -421,13 +421,14 @@ int main(int argc, char** argv) {
     using namespace veltrin::winserial;
     Arguments args;
     if (!Parse(argc, argv, args)) {
-        std::fprintf(stderr,
-                     "usage: wine-com-harness --link PATH (--peer NAME | --sim TYPE [--publish "
-                     "DIR [--sign CASE --trusted-key FILE]] [--check-firmware quorvan|tarnovelle]\n"
-                     "       [--expect-refused] [--expect-verified HISTORY] [--end-session refused|forced\n"
-                     "       [--session-end-program EXE --window-class CLASS]] [--history H\n"
-                     "       --expect-outcome WORD]) [--timeout S] -- "
-                     "COMMAND...\n");
+        std::fprintf(
+            stderr,
+            "usage: wine-com-harness --link PATH (--peer NAME | --sim TYPE [--publish "
+            "DIR [--sign CASE --trusted-key FILE]] [--check-firmware quorvan|tarnovelle]\n"
+            "       [--expect-refused] [--expect-verified HISTORY] [--end-session refused|forced\n"
+            "       [--session-end-program EXE --window-class CLASS]] [--history H\n"
+            "       --expect-outcome WORD]) [--timeout S] -- "
+            "COMMAND...\n");
         return 64;
     }
     return args.Peer.empty() ? WithSimulator(args) : WithLinePeer(args);
