@@ -5,9 +5,11 @@
 
 #include <climits>
 #include <cstring>
+#include <string>
 
 #include "crypto/sha256.h"
 #include "crypto/signingkey.h"
+#include "crypto/signingkeyshape.h"
 
 namespace veltrin {
 
@@ -38,20 +40,74 @@ bool Decode(LPCSTR type, const unsigned char* der, std::size_t size, Decoded<T>&
            decoded.Value != nullptr;
 }
 
-bool IsP256(const CERT_PUBLIC_KEY_INFO& info) {
-    return info.Algorithm.pszObjId != nullptr &&
-           std::strcmp(info.Algorithm.pszObjId, szOID_ECC_PUBLIC_KEY) == 0 &&
-           info.Algorithm.Parameters.cbData == sizeof(kP256Parameters) &&
-           std::memcmp(info.Algorithm.Parameters.pbData, kP256Parameters,
-                       sizeof(kP256Parameters)) == 0;
+// The standard encoder's DER of value, in a buffer it allocated (LocalFree).
+struct Encoded {
+    BYTE* Bytes = nullptr;
+    DWORD Size = 0;
+    Encoded() = default;
+    Encoded(const Encoded&) = delete;
+    Encoded& operator=(const Encoded&) = delete;
+    ~Encoded() {
+        if (Bytes != nullptr)
+            LocalFree(Bytes);
+    }
+    bool Encode(LPCSTR type, const void* value) {
+        return CryptEncodeObjectEx(X509_ASN_ENCODING, type, value, CRYPT_ENCODE_ALLOC_FLAG, nullptr,
+                                   &Bytes, &Size) != 0 &&
+               Bytes != nullptr;
+    }
+    bool Is(const unsigned char* der, std::size_t size) const {
+        return Size == size && std::memcmp(Bytes, der, size) == 0;
+    }
+};
+
+// DER has one encoding per value, and libcrypto takes only that one; the decoder alone also
+// takes leading zeros, negative INTEGERs, long-form lengths, extra elements and bytes after the
+// end, so this system would accept files the other refuses. Hence what was decoded is encoded
+// again with the standard encoder and must give the input byte for byte.
+bool IsDerOf(const CERT_PUBLIC_KEY_INFO& info, const unsigned char* der, std::size_t size) {
+    Encoded encoded;
+    return encoded.Encode(X509_PUBLIC_KEY_INFO, &info) && encoded.Is(der, size);
 }
 
-// The decoder ignores bytes after the signature's SEQUENCE; libcrypto refuses them, and so do
-// we, so both systems accept exactly the same files. A P-256 signature is at most 72 bytes, so
-// its length is always in DER's one-byte form.
-bool IsOneWholeSequence(const std::vector<unsigned char>& signature) {
-    return signature.size() >= 2 && signature[0] == 0x30 && signature[1] < 0x80 &&
-           signature.size() == 2u + signature[1];
+// Wine has no encoder for X509_ECC_SIGNATURE, so the signature's SEQUENCE of two unsigned
+// INTEGERs is built from the encoders for those two, which both systems have.
+bool IsDerOf(const CERT_ECC_SIGNATURE& signature, const unsigned char* der, std::size_t size) {
+    Encoded r;
+    Encoded s;
+    if (!r.Encode(X509_MULTI_BYTE_UINT, &signature.r) ||
+        !s.Encode(X509_MULTI_BYTE_UINT, &signature.s)) {
+        return false;
+    }
+    CRYPT_DER_BLOB values[2] = {{r.Size, r.Bytes}, {s.Size, s.Bytes}};
+    const CRYPT_SEQUENCE_OF_ANY sequence{2, values};
+    Encoded encoded;
+    return encoded.Encode(X509_SEQUENCE_OF_ANY, &sequence) && encoded.Is(der, size);
+}
+
+CurveParameters CurveOf(const CRYPT_ALGORITHM_IDENTIFIER& algorithm) {
+    const CRYPT_OBJID_BLOB& parameters = algorithm.Parameters;
+    if (parameters.cbData == sizeof(kP256Parameters) &&
+        std::memcmp(parameters.pbData, kP256Parameters, sizeof(kP256Parameters)) == 0) {
+        return CurveParameters::NamedP256;
+    }
+    // ECParameters, a SEQUENCE, instead of the curve's OBJECT IDENTIFIER.
+    if (parameters.cbData > 0 && parameters.pbData[0] == 0x30)
+        return CurveParameters::Explicit;
+    return CurveParameters::NamedOther;
+}
+
+bool IsEcKey(const CERT_PUBLIC_KEY_INFO& info) {
+    return info.Algorithm.pszObjId != nullptr &&
+           std::strcmp(info.Algorithm.pszObjId, szOID_ECC_PUBLIC_KEY) == 0;
+}
+
+bool IsP256(const CERT_PUBLIC_KEY_INFO& info) {
+    return IsEcKey(info) && CurveOf(info.Algorithm) == CurveParameters::NamedP256 &&
+           info.PublicKey.cUnusedBits == 0 &&
+           SigningKeyShapeProblem(true, CurveParameters::NamedP256, info.PublicKey.pbData,
+                                  info.PublicKey.cbData)
+               .empty();
 }
 
 // r and s come as little-endian integers; CNG wants both big-endian, each padded to 32 bytes.
@@ -86,13 +142,21 @@ std::string ReadP256PublicKey(const std::string& pem, std::vector<unsigned char>
     }
     der.resize(length);
     Decoded<CERT_PUBLIC_KEY_INFO> info;
-    if (!Decode(X509_PUBLIC_KEY_INFO, der.data(), der.size(), info))
+    if (!Decode(X509_PUBLIC_KEY_INFO, der.data(), der.size(), info) ||
+        !IsDerOf(*info.Value, der.data(), der.size())) {
         return "not a PEM public key";
-    if (!IsP256(*info.Value))
-        return "not an ECDSA P-256 key";
+    }
+    const CERT_PUBLIC_KEY_INFO& decoded = *info.Value;
+    const std::string problem =
+        SigningKeyShapeProblem(IsEcKey(decoded), CurveOf(decoded.Algorithm),
+                               decoded.PublicKey.pbData, decoded.PublicKey.cbData);
+    if (!problem.empty())
+        return problem;
+    // Windows' import checks that the point lies on the curve. (Wine's does not; its verifier
+    // then refuses every signature by such a key.)
     BCRYPT_KEY_HANDLE key = nullptr;
     if (!CryptImportPublicKeyInfoEx2(X509_ASN_ENCODING, info.Value, 0, nullptr, &key))
-        return "not an ECDSA P-256 key";
+        return kPointOffCurve;
     BCryptDestroyKey(key);
     spkiDer = std::move(der);
     return {};
@@ -104,8 +168,9 @@ bool VerifyP256Signature(const std::vector<unsigned char>& spkiDer, const void* 
         Decoded<CERT_PUBLIC_KEY_INFO> info;
         Decoded<CERT_ECC_SIGNATURE> decoded;
         if (!Decode(X509_PUBLIC_KEY_INFO, spkiDer.data(), spkiDer.size(), info) ||
-            !IsP256(*info.Value) || !IsOneWholeSequence(signature) ||
-            !Decode(X509_ECC_SIGNATURE, signature.data(), signature.size(), decoded)) {
+            !IsP256(*info.Value) ||
+            !Decode(X509_ECC_SIGNATURE, signature.data(), signature.size(), decoded) ||
+            !IsDerOf(*decoded.Value, signature.data(), signature.size())) {
             return false;
         }
         unsigned char rs[2 * kCoordinateBytes];

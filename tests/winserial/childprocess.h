@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,9 @@ struct ChildResult {
 
 // Runs the program (argv[0] searched in PATH) with these arguments and waits for it, at most
 // until the time limit; then its whole process group is killed, so that a hanging Wine
-// program cannot keep the test running.
-ChildResult RunChild(const std::vector<std::string>& argv, std::chrono::seconds limit);
+// program cannot keep the test running. With onLine, the program's standard output goes to it
+// line by line (without the line end) while the program runs.
+ChildResult RunChild(const std::vector<std::string>& argv, std::chrono::seconds limit,
+                     const std::function<void(const std::string&)>& onLine = {});
 
 }  // namespace veltrin::winserial

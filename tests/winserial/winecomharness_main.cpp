@@ -8,16 +8,24 @@
 //                    -- wine-com-run.sh veltrin-cli.exe update --port COM6 --yes --server URL
 //   wine-com-harness --link DIR/com8 --sim 10 --publish DIR/data --sign garbled-signature
 //                    --trusted-key DIR/maker.pub --expect-refused -- wine-com-run.sh ...
+//   wine-com-harness --link DIR/com6 --sim 10 --publish DIR/data --end-session refused
+//                    --history H --expect-outcome success -- wine-com-run.sh veltrin-cli.exe ...
+//   wine-com-harness ... --end-session forced --session-end-program session-end.exe
+//                    --window-class CLASS --history H --expect-outcome cancelled -- ...
+#include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 #include "childprocess.h"
@@ -49,6 +57,15 @@ struct Arguments {
     bool ExpectRefused = false;
     // A history file whose last record must say that the update data was verified.
     std::string ExpectVerified;
+    // The end of the Windows session in the middle of the first block written: "refused" asks
+    // with Wine's wineboot, which the program must refuse; "forced" ends the session anyway with
+    // SessionEndProgram for the program's windows of WindowClass.
+    std::string EndSession;
+    std::string SessionEndProgram;
+    std::string WindowClass;
+    // A history file whose last record must have this outcome.
+    std::string History;
+    std::string ExpectOutcome;
     std::vector<std::string> Command;
 };
 
@@ -90,6 +107,16 @@ bool Parse(int argc, char** argv, Arguments& args) {
             args.TrustedKey = value;
         } else if (option == "--expect-verified") {
             args.ExpectVerified = value;
+        } else if (option == "--end-session") {
+            args.EndSession = value;
+        } else if (option == "--session-end-program") {
+            args.SessionEndProgram = value;
+        } else if (option == "--window-class") {
+            args.WindowClass = value;
+        } else if (option == "--history") {
+            args.History = value;
+        } else if (option == "--expect-outcome") {
+            args.ExpectOutcome = value;
         } else if (option == "--timeout") {
             args.TimeoutSeconds = std::atoi(value.c_str());
         } else {
@@ -101,7 +128,11 @@ bool Parse(int argc, char** argv, Arguments& args) {
     const bool onePeer = args.Peer.empty() != (args.SimType == 0);
     return !args.Link.empty() && onePeer && !args.Command.empty() && args.TimeoutSeconds > 0 &&
            (!args.Family || args.SimType != 0) &&
-           (args.Sign.empty() || (!args.Publish.empty() && !args.TrustedKey.empty()));
+           (args.Sign.empty() || (!args.Publish.empty() && !args.TrustedKey.empty())) &&
+           (args.EndSession.empty() || args.EndSession == "refused" ||
+            (args.EndSession == "forced" && !args.SessionEndProgram.empty() &&
+             !args.WindowClass.empty())) &&
+           args.History.empty() == args.ExpectOutcome.empty();
 }
 
 // Replaces the link in one step, so Wine never finds it missing or half made.
@@ -121,6 +152,8 @@ bool PointLink(const std::string& link, const std::string& portName) {
     return true;
 }
 
+constexpr int kAnyStatus = -1000;
+
 bool RunCommand(const Arguments& args, int expectedStatus = 0) {
     const ChildResult child = RunChild(args.Command, std::chrono::seconds(args.TimeoutSeconds));
     if (!child.Started) {
@@ -132,7 +165,7 @@ bool RunCommand(const Arguments& args, int expectedStatus = 0) {
                      args.TimeoutSeconds);
         return false;
     }
-    if (child.ExitStatus != expectedStatus) {
+    if (expectedStatus != kAnyStatus && child.ExitStatus != expectedStatus) {
         std::fprintf(stderr, "the Windows program ended with %d, not %d\n", child.ExitStatus,
                      expectedStatus);
         return false;
@@ -204,6 +237,101 @@ std::string CheckVerifiedHistory(const std::string& fileName) {
     return {};
 }
 
+// Empty when the history file's last record has this outcome.
+std::string CheckOutcome(const std::string& fileName, const std::string& outcome) {
+    std::ifstream file(fileName);
+    std::string line, last;
+    while (std::getline(file, line))
+        last = line;
+    if (last.find("\"outcome\":\"" + outcome + "\"") == std::string::npos)
+        return "the history's last record is not " + outcome + ": " + last;
+    return {};
+}
+
+// Ends the session once, in the middle of the first block written: the device holds that
+// block's answer (within the host's answer time-out) until the session's end has been asked
+// for, so the program is writing all along. Refused: wineboot asks and must be refused. Forced:
+// the answer goes out as soon as session-end.exe has sent WM_ENDSESSION, so that the run can
+// reach its next check point and end through its record while the program's handler waits.
+class SessionEnder {
+public:
+    explicit SessionEnder(const Arguments& args) : args_(args) {}
+    ~SessionEnder() { JoinForced(); }
+    SessionEnder(const SessionEnder&) = delete;
+    SessionEnder& operator=(const SessionEnder&) = delete;
+
+    void OnWrite() {
+        if (started_.exchange(true))
+            return;
+        const std::string& run = args_.Command[0];
+        if (args_.EndSession == "refused") {
+            Keep(RunChild({run, "wineboot", "--end-session"}, std::chrono::seconds(60)));
+            return;
+        }
+        std::unique_lock<std::mutex> lock(mutex_);
+        forced_ = std::thread([this, run] {
+            Keep(RunChild({run, args_.SessionEndProgram, args_.WindowClass},
+                          std::chrono::seconds(120), [this](const std::string& line) {
+                              if (line == "sent")
+                                  Note(sent_);
+                          }));
+        });
+        changed_.wait_for(lock, std::chrono::seconds(60), [this] { return sent_ || ended_; });
+    }
+
+    // Empty when the session's end went as asked for.
+    std::string Problem() {
+        JoinForced();
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!started_)
+            return "the run wrote no block, so the session was never ended during it";
+        if (!result_.Started || result_.TimedOut)
+            return "the session's end did not run or did not end";
+        // wineboot ends with 1 when a program refused the end of the session.
+        if (args_.EndSession == "refused" && result_.ExitStatus != 1)
+            return "wineboot --end-session was not refused: " + std::to_string(result_.ExitStatus);
+        if (args_.EndSession == "forced" && result_.ExitStatus != 0)
+            return "the forced end of the session went wrong (see above)";
+        return {};
+    }
+
+private:
+    void JoinForced() {
+        std::thread forced;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            forced = std::move(forced_);
+        }
+        if (forced.joinable())
+            forced.join();
+    }
+
+    void Note(bool& flag) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            flag = true;
+        }
+        changed_.notify_all();
+    }
+
+    void Keep(const ChildResult& result) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            result_ = result;
+        }
+        Note(ended_);
+    }
+
+    const Arguments& args_;
+    std::atomic<bool> started_{false};
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool sent_ = false;
+    bool ended_ = false;
+    ChildResult result_;
+    std::thread forced_;
+};
+
 int WithSimulator(const Arguments& args) {
     sample::SampleSetOptions published;
     // A signed folder holds one firmware only, so that refusing it leaves the program nothing
@@ -233,11 +361,36 @@ int WithSimulator(const Arguments& args) {
     }
     if (!PointLink(args.Link, sim.PortName()))
         return 1;
+    SessionEnder ender(args);
+    if (!args.EndSession.empty())
+        sim.SetWriteHold([&ender] { ender.OnWrite(); });
+    if (!args.History.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove(args.History, ignored);
+    }
     if (!args.ExpectVerified.empty()) {
         std::error_code ignored;
         std::filesystem::remove(args.ExpectVerified, ignored);  // only this run's record counts
     }
-    bool ok = RunCommand(args, args.ExpectRefused ? kExitNoUpdateData : 0);
+    // A forced end may end the process before or after its own exit: only its record counts.
+    const int status = args.ExpectRefused            ? kExitNoUpdateData
+                       : args.EndSession == "forced" ? kAnyStatus
+                                                     : 0;
+    bool ok = RunCommand(args, status);
+    sim.SetWriteHold(nullptr);
+    if (!args.EndSession.empty()) {
+        if (const std::string problem = ender.Problem(); !problem.empty()) {
+            std::fprintf(stderr, "%s\n", problem.c_str());
+            ok = false;
+        }
+    }
+    if (ok && !args.History.empty()) {
+        if (const std::string problem = CheckOutcome(args.History, args.ExpectOutcome);
+            !problem.empty()) {
+            std::fprintf(stderr, "%s\n", problem.c_str());
+            ok = false;
+        }
+    }
     if (ok && args.ExpectRefused && !sim.Requests().empty()) {
         std::fprintf(stderr, "refused update data, yet %zu requests reached the device\n",
                      sim.Requests().size());
@@ -268,11 +421,14 @@ int main(int argc, char** argv) {
     using namespace veltrin::winserial;
     Arguments args;
     if (!Parse(argc, argv, args)) {
-        std::fprintf(stderr,
-                     "usage: wine-com-harness --link PATH (--peer NAME | --sim TYPE [--publish "
-                     "DIR [--sign CASE --trusted-key FILE]] [--check-firmware quorvan|tarnovelle]\n"
-                     "       [--expect-refused] [--expect-verified HISTORY]) [--timeout S] -- "
-                     "COMMAND...\n");
+        std::fprintf(
+            stderr,
+            "usage: wine-com-harness --link PATH (--peer NAME | --sim TYPE [--publish "
+            "DIR [--sign CASE --trusted-key FILE]] [--check-firmware quorvan|tarnovelle]\n"
+            "       [--expect-refused] [--expect-verified HISTORY] [--end-session refused|forced\n"
+            "       [--session-end-program EXE --window-class CLASS]] [--history H\n"
+            "       --expect-outcome WORD]) [--timeout S] -- "
+            "COMMAND...\n");
         return 64;
     }
     return args.Peer.empty() ? WithSimulator(args) : WithLinePeer(args);

@@ -181,6 +181,11 @@ void PipetteSimulator::SetRequestListener(RequestListener listener) {
     requestListener_ = std::move(listener);
 }
 
+void PipetteSimulator::SetWriteHold(std::function<void()> hold) {
+    std::lock_guard<std::mutex> lock(listenerMutex_);
+    writeHold_ = std::move(hold);
+}
+
 void PipetteSimulator::SetPortListener(PortListener listener) {
     std::lock_guard<std::mutex> lock(listenerMutex_);
     portListener_ = std::move(listener);

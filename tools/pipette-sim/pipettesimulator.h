@@ -72,6 +72,10 @@ public:
 
     // Called on the worker thread after each logged request, outside the simulator's lock.
     void SetRequestListener(RequestListener listener);
+    // Called on the worker thread once a WriteMemory block has been acknowledged, before its
+    // answer goes out: a test holds the device in the middle of a write while it does something
+    // to the host (within the host's answer time-out, 10 s for the updater).
+    void SetWriteHold(std::function<void()> hold);
     // Called with the new port name after every plug, and with "" after every unplug.
     void SetPortListener(PortListener listener);
 
@@ -108,6 +112,7 @@ private:
 
     std::mutex listenerMutex_;
     RequestListener requestListener_;
+    std::function<void()> writeHold_;
     PortListener portListener_;
 
     mutable std::mutex controlMutex_;  // serialises Start, Stop, Plug and Unplug

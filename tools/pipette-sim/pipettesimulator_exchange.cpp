@@ -218,6 +218,15 @@ void PipetteSimulator::HandleFrame(const std::string& text, bool overflowed,
     if (command == SIM_WRITE_MEMORY && options_.FlashWriteMs != 0) {
         WaitUntil(Clock::now() + std::chrono::milliseconds(options_.FlashWriteMs));
     }
+    if (command == SIM_WRITE_MEMORY) {
+        std::function<void()> hold;
+        {
+            std::lock_guard<std::mutex> lock(listenerMutex_);
+            hold = writeHold_;
+        }
+        if (hold)
+            hold();
+    }
     const std::string answerBytes = AnswerBytes(answer, fault);
     // The silence is counted from when the answer is due at the host, not from when this
     // thread got the CPU back after sending it: a host that waits out the silence after
