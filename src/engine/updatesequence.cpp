@@ -150,10 +150,7 @@ UpdateSequence::Exit UpdateSequence::AskUser() {
     if (exit != Exit::Continue)
         return exit;
 
-    const int comparison = CompareVersions(buffers_.AppVersion, deviceVersion_);
-    const char* question = comparison == 0   ? kQuestionSameVersion
-                           : comparison == 2 ? kQuestionOlderVersion
-                                             : nullptr;
+    const char* question = VersionQuestionFor(buffers_.AppVersion, deviceVersion_);
     if (question != nullptr && !worker_.AskYesNo(question))
         worker_.Terminate();
     if (StopCheck() != Exit::Continue)

@@ -32,7 +32,7 @@ struct CommandSpec {
 const std::map<std::string, CommandSpec>& Commands() {
     static const std::map<std::string, CommandSpec> commands = {
         {"ports", {CliCommand::Ports, kJson, 0, 0}},
-        {"probe", {CliCommand::Probe, kJson, 0, SIZE_MAX}},
+        {"probe", {CliCommand::Probe, kServer | kJson, 0, SIZE_MAX}},
         {"check", {CliCommand::Check, kJson, 1, 1}},
         {"download", {CliCommand::Download, kServer, 1, 1}},
         {"update",
