@@ -294,7 +294,7 @@ UpdateSequence::Exit UpdateSequence::StartApplication() {
 
     worker_.AnnounceStep("die Applikation starten");
     worker_.SetActionPosition(0);
-    worker_.ShowAction("Start application ...");
+    worker_.ShowAction(kStartApplicationAction);
     code_ = worker_.SetStartApplication();
     if (code_ != kUpdateOk)
         return Leave(code_);
