@@ -101,10 +101,11 @@ PortProbe ProbePortOnOwnConnection(const std::string& name, const TSConnectParam
     }
 }
 
-std::vector<PortProbe> ProbePortsAtOnce(
-    const std::vector<std::string>& names, const TSConnectParams& connection,
-    const SleepFunction& sleeper, const std::function<void(std::size_t finished)>& onFinished,
-    ProbeReads reads) {
+std::vector<PortProbe> ProbePortsAtOnce(const std::vector<std::string>& names,
+                                        const TSConnectParams& connection,
+                                        const SleepFunction& sleeper,
+                                        const std::function<void(std::size_t finished)>& onFinished,
+                                        ProbeReads reads) {
     ProbeBoard board;
     board.Probes.resize(names.size());
     const auto record = [&board](std::size_t index, PortProbe probe) {
@@ -118,8 +119,9 @@ std::vector<PortProbe> ProbePortsAtOnce(
 
     for (std::size_t i = 0; i < names.size(); ++i) {
         try {
-            probes.Threads.emplace_back(
-                [&, i] { record(i, ProbePortOnOwnConnection(names[i], connection, sleeper, reads)); });
+            probes.Threads.emplace_back([&, i] {
+                record(i, ProbePortOnOwnConnection(names[i], connection, sleeper, reads));
+            });
         } catch (...) {
             // No thread to be had: this port is probed here, in turn, and still counted.
             record(i, ProbePortOnOwnConnection(names[i], connection, sleeper, reads));

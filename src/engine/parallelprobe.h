@@ -55,10 +55,11 @@ enum class ProbeReads { DeviceId, DeviceTexts };
 // far (1 … names.size()), so progress can advance as probes finish, in whatever order.
 // Returns one probe per name, in the order of names. Names are probed as given (callers trim
 // them). All probe threads have ended when it returns, also when onFinished throws.
-std::vector<PortProbe> ProbePortsAtOnce(
-    const std::vector<std::string>& names, const TSConnectParams& connection,
-    const SleepFunction& sleeper, const std::function<void(std::size_t finished)>& onFinished,
-    ProbeReads reads = ProbeReads::DeviceId);
+std::vector<PortProbe> ProbePortsAtOnce(const std::vector<std::string>& names,
+                                        const TSConnectParams& connection,
+                                        const SleepFunction& sleeper,
+                                        const std::function<void(std::size_t finished)>& onFinished,
+                                        ProbeReads reads = ProbeReads::DeviceId);
 
 // One probe on a connection of its own under the port's lock: claim the port, open, read the
 // device id, close. A port another run holds is not opened.

@@ -138,16 +138,24 @@ TEST_F(CliProbeTest, ProbeSaysWhatTheUpdateWouldDoAndTheUpdateDoesJustThat) {
         const bool readable = pipette.DeviceType != 0 && !pipette.HeldByAnotherRun;
         // What the update reads before its questions, and nothing of a port it may not open.
         if (readable) {
-            EXPECT_TRUE(Contains(row, std::string(" ") + pipette.Installed + " 01.02.00 Bench " + pipette.Title))
+            EXPECT_TRUE(Contains(
+                row, std::string(" ") + pipette.Installed + " 01.02.00 Bench " + pipette.Title))
                 << table;
             EXPECT_EQ(object["version_text_0"].get<std::string>().rfind(pipette.Installed, 0), 0u)
                 << object;
             EXPECT_EQ(object["info_text"], std::string("Bench ") + pipette.Title);
         } else {
             EXPECT_TRUE(object["version_text_0"].is_null()) << object;
-            EXPECT_TRUE(object["cause"].is_string()) << object;
         }
-        EXPECT_EQ(object["cause"].is_null(), pipette.DeviceType == 10 && readable) << object;
+        // Where no pipette can be updated, the words of the update's "No device found" lines.
+        const std::string cause = pipette.DeviceType == 5 ? "a device of an unsupported type ("
+                                  : pipette.DeviceType == 10 && readable ? ""
+                                                                         : pipette.Text;
+        if (cause.empty()) {
+            EXPECT_TRUE(object["cause"].is_null()) << object;
+        } else {
+            EXPECT_EQ(object["cause"].get<std::string>().rfind(cause, 0), 0u) << object;
+        }
         if (sims[i]) {
             EXPECT_TRUE(sims[i]->WrittenBlocks().empty()) << pipette.Title;
         }
@@ -173,7 +181,8 @@ TEST_F(CliProbeTest, ProbeSaysWhatTheUpdateWouldDoAndTheUpdateDoesJustThat) {
             EXPECT_EQ(!sims[i]->WrittenBlocks().empty(), bench[i].Written) << bench[i].Title;
         }
     }
-    EXPECT_TRUE(Contains(summary, "\n" + ports[3] + ": a device of an unsupported type (device type 5"))
+    EXPECT_TRUE(
+        Contains(summary, "\n" + ports[3] + ": a device of an unsupported type (device type 5"))
         << summary;
     EXPECT_TRUE(Contains(summary, "\nttyNOPE97: no such port\n")) << summary;
 }

@@ -51,31 +51,32 @@ std::string OrDash(const std::string& text) {
 }
 
 // A device text as the update reports it; null where it was not read.
-Json DeviceTextJson(const PortProbe& probe, const std::array<std::uint8_t, kVersionTextSize>& text) {
+Json DeviceTextJson(const PortProbe& probe,
+                    const std::array<std::uint8_t, kVersionTextSize>& text) {
     return probe.TextsRead ? Json(DeviceFieldText(text.data(), text.size())) : Json(nullptr);
 }
 
-void PrintProbeAsJson(const std::string& name, const PortProbe& probe,
-                      const UpdateVerdict& verdict, const std::string& release, CliIo& io) {
+void PrintProbeAsJson(const std::string& name, const PortProbe& probe, const UpdateVerdict& verdict,
+                      const std::string& release, CliIo& io) {
     const std::string problem = probe.InUse || probe.Opened ? "" : PortAccessProblem(name);
     const bool answered = probe.Opened && probe.ResultCode == 0;
-    const bool device = answered && verdict.Word != "not-supported";
-    WriteJsonLine(io.Out,
-                  {{"port", name},
-                   {"probed_port", ProbeConnectParamsFor(name).PortName},
-                   {"opened", probe.Opened},
-                   {"result_code", probe.ResultCode},
-                   {"result_text", probe.ResultText},
-                   {"device_type", answered ? Json(probe.Type) : Json(nullptr)},
-                   {"device_type_text", answered ? Json(DeviceTypeText(probe.Type)) : Json(nullptr)},
-                   {"access_problem", problem.empty() ? Json(nullptr) : Json(problem)},
-                   {"cause", device ? Json(nullptr) : Json(verdict.Text)},
-                   {"version_text_0", DeviceTextJson(probe, probe.VersionText0)},
-                   {"version_text_1", DeviceTextJson(probe, probe.VersionText1)},
-                   {"info_text", DeviceTextJson(probe, probe.InfoText)},
-                   {"release_version", release.empty() ? Json(nullptr) : Json(release)},
-                   {"update_action", verdict.Word},
-                   {"update_text", verdict.Text}});
+    const std::string cause = PortCauseFor(name, probe);
+    WriteJsonLine(
+        io.Out, {{"port", name},
+                 {"probed_port", ProbeConnectParamsFor(name).PortName},
+                 {"opened", probe.Opened},
+                 {"result_code", probe.ResultCode},
+                 {"result_text", probe.ResultText},
+                 {"device_type", answered ? Json(probe.Type) : Json(nullptr)},
+                 {"device_type_text", answered ? Json(DeviceTypeText(probe.Type)) : Json(nullptr)},
+                 {"access_problem", problem.empty() ? Json(nullptr) : Json(problem)},
+                 {"cause", cause.empty() ? Json(nullptr) : Json(cause)},
+                 {"version_text_0", DeviceTextJson(probe, probe.VersionText0)},
+                 {"version_text_1", DeviceTextJson(probe, probe.VersionText1)},
+                 {"info_text", DeviceTextJson(probe, probe.InfoText)},
+                 {"release_version", release.empty() ? Json(nullptr) : Json(release)},
+                 {"update_action", verdict.Word},
+                 {"update_text", verdict.Text}});
 }
 
 void PrintTable(const std::vector<std::vector<std::string>>& rows, CliIo& io) {
@@ -102,7 +103,8 @@ std::vector<std::string> TableRow(const std::string& name, const PortProbe& prob
     const std::string info =
         probe.TextsRead ? TrimText(DeviceFieldText(probe.InfoText.data(), probe.InfoText.size()))
                         : "";
-    return {PrintableText(name), OrDash(device), text(probe.VersionText0), text(probe.VersionText1),
+    return {PrintableText(name),         OrDash(device),
+            text(probe.VersionText0),    text(probe.VersionText1),
             PrintableText(OrDash(info)), PrintableText(verdict.Text)};
 }
 

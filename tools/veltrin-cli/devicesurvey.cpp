@@ -21,9 +21,8 @@ std::vector<DeviceSurvey> SurveyPortsAtOnce(const std::vector<std::string>& port
     std::vector<std::string> names;
     for (const auto& port : ports)
         names.push_back(TrimText(port));
-    const std::vector<PortProbe> probes = ProbePortsAtOnce(names, ProbeConnectParams(),
-                                                           SleepFunction(), nullptr,
-                                                           ProbeReads::DeviceTexts);
+    const std::vector<PortProbe> probes = ProbePortsAtOnce(
+        names, ProbeConnectParams(), SleepFunction(), nullptr, ProbeReads::DeviceTexts);
     std::vector<DeviceSurvey> surveys(names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
         const PortProbe& probe = probes[i];

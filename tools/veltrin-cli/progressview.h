@@ -45,7 +45,7 @@ private:
     std::string action_;
     std::size_t drawnLength_ = 0;  // characters of the bar line on screen; 0: none
     std::string drawnLine_;
-    int printedTenth_ = 0;  // the tenth of the overall progress shown last (plain lines)
+    int printedTenth_ = 0;        // the tenth of the overall progress shown last (plain lines)
     int printedModuleTenth_ = 0;  // likewise of the module being written
     bool writingDone_ = false;
 };

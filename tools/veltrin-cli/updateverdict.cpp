@@ -36,14 +36,19 @@ UpdateVerdict VersionVerdict(const PortProbe& probe, const std::string& release)
 
 }  // namespace
 
-UpdateVerdict VerdictFor(const std::string& port, const PortProbe& probe,
-                         const UpdateData* data) {
+std::string PortCauseFor(const std::string& port, const PortProbe& probe) {
     if (probe.InUse)
-        return {"in-use", "in use by another update run (" + PortLockHolderText(probe.Holder) + ")"};
+        return "in use by another update run (" + PortLockHolderText(probe.Holder) + ")";
+    return probe.Cause == kPortCauseDevice ? "" : PortCauseText(PortFindingOf(port, probe));
+}
+
+UpdateVerdict VerdictFor(const std::string& port, const PortProbe& probe, const UpdateData* data) {
+    if (probe.InUse)
+        return {"in-use", PortCauseFor(port, probe)};
     if (probe.Cause == kPortCauseUnsupported)
         return {"not-supported", "not supported"};
     if (probe.Cause != kPortCauseDevice)
-        return {"no-device", PortCauseText(PortFindingOf(port, probe))};
+        return {"no-device", PortCauseFor(port, probe)};
     if (data == nullptr)
         return {"no-update-data", "update data unavailable"};
     const std::string release = ReleaseVersionFor(*data, probe.Type);

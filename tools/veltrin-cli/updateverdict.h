@@ -16,8 +16,11 @@ struct UpdateVerdict {
     std::string Text;
 };
 
+// Why no supported pipette can be updated on the probed port, in the words of the update's "No
+// device found" lines (or "in use by another update run (...)"); empty where one answered.
+std::string PortCauseFor(const std::string& port, const PortProbe& probe);
+
 // probe: explained, with the device's texts read. data: null where no update data was had.
-UpdateVerdict VerdictFor(const std::string& port, const PortProbe& probe,
-                         const UpdateData* data);
+UpdateVerdict VerdictFor(const std::string& port, const PortProbe& probe, const UpdateData* data);
 
 }  // namespace veltrin
