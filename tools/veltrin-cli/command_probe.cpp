@@ -58,9 +58,9 @@ Json DeviceTextJson(const PortProbe& probe,
 
 void PrintProbeAsJson(const std::string& name, const PortProbe& probe, const UpdateVerdict& verdict,
                       const std::string& release, CliIo& io) {
-    const std::string problem = probe.InUse || probe.Opened ? "" : PortAccessProblem(name);
     const bool answered = probe.Opened && probe.ResultCode == 0;
     const std::string cause = PortCauseFor(name, probe);
+    const std::string problem = probe.InUse ? cause : probe.Opened ? "" : PortAccessProblem(name);
     WriteJsonLine(
         io.Out, {{"port", name},
                  {"probed_port", ProbeConnectParamsFor(name).PortName},
