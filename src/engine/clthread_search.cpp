@@ -24,39 +24,14 @@ void ClTreadImpl::SelectPort(const std::string& name) {
     device_->SetParams(params);
 }
 
-int ClTreadImpl::ProbePort(const std::string& name) {
-    SelectPort(name);
-    if (device_->Open() != 0)
-        return DEVICE_UNKNOWN;
-    int type = DEVICE_UNKNOWN;
-    if (device_->ReadDeviceId(&type) != 0)
-        type = DEVICE_UNKNOWN;
-    device_->Close();
-    return type;
-}
-
 PortProbe ClTreadImpl::ProbePortClaimed(const std::string& name) {
-    PortProbe probe;
-    // A lock that cannot be made at all (no lock folder) must not make every port unusable.
-    if (AcquirePortLock(name, probe.Lock, probe.Holder) == PortInUseError()) {
-        probe.InUse = true;
-        ExplainProbe(name, probe);
-        return probe;
-    }
-    // As ProbePort, keeping what failed for the words of a search that finds nothing.
-    SelectPort(name);
-    probe.ResultCode = device_->Open();
-    probe.Opened = probe.ResultCode == 0;
-    if (probe.Opened) {
-        probe.ResultCode = device_->ReadDeviceId(&probe.Type);
-        if (probe.ResultCode != 0)
-            probe.Type = DEVICE_UNKNOWN;
-        device_->Close();
-    }
-    ExplainProbe(name, probe);
-    if (!IsSupportedType(probe.Type))
-        probe.Lock.reset();
-    return probe;
+    return ProbeClaimedPort(
+        *device_, name,
+        [this, &name] {
+            SelectPort(name);
+            return 0;
+        },
+        ProbeReads::DeviceId);
 }
 
 std::vector<PortProbe> ClTreadImpl::ProbePortsInTurn(const std::vector<std::string>& names) {
@@ -104,14 +79,7 @@ int ClTreadImpl::SearchDevice(int& type, std::string& port) {
             params_.BusyPorts.push_back({trimmed[j], probes[j].Holder.ProcessId,
                                          probes[j].Holder.Program, probes[j].Holder.LockFault});
         }
-        TSPortFinding finding;
-        finding.Port = trimmed[j];
-        finding.Cause = probes[j].Cause;
-        finding.DeviceType = probes[j].Type;
-        finding.ResultText = probes[j].ResultText;
-        for (const PortLockHolder& user : probes[j].Users)
-            finding.Users.push_back({trimmed[j], user.ProcessId, user.Program, {}});
-        params_.SearchedPorts.push_back(std::move(finding));
+        params_.SearchedPorts.push_back(PortFindingOf(trimmed[j], probes[j]));
         if (IsSupportedType(probes[j].Type)) {
             ++count;
             type = probes[j].Type;

@@ -74,13 +74,13 @@ public:
 
     // Device search.
     void SelectPort(const std::string& name);
-    int ProbePort(const std::string& name);
     int SearchDevice(int& type, std::string& port);
     // What each port (names trimmed) answered, one after the other or all at once; the action
     // bar advances by one per finished probe either way. Ports another run holds are left alone.
     std::vector<PortProbe> ProbePortsInTurn(const std::vector<std::string>& names);
     std::vector<PortProbe> ProbePortsTogether(const std::vector<std::string>& names);
-    // ProbePort under the port's lock, kept where a supported pipette answered.
+    // The shared probe on the worker's own connection; the lock is kept where a supported
+    // pipette answered.
     PortProbe ProbePortClaimed(const std::string& name);
     // Asks the system to stay up for the run; a run without that promise goes on, and says so.
     void InhibitSessionEnd();

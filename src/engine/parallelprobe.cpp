@@ -37,16 +37,28 @@ struct ProbeThreads {
     }
 };
 
-void AskDevice(ClConnectPipetten& device, const std::string& name,
-               const TSConnectParams& connection, PortProbe& probe) {
-    device.SelectTransport(kSerialTransport);
-    TSConnectParams params = connection;
-    // As the worker's own port selection: a name that does not fit is left empty rather than
-    // cut into what could be another port's name.
-    ClToolsTextConvert().TextToBuffer(params.PortName, sizeof(params.PortName),
-                                      name.size() < sizeof(params.PortName) ? name : std::string(),
-                                      true);
-    probe.ResultCode = device.SetParams(params);
+// The texts the update reads before its questions, in its order; a failure ends the reading.
+void ReadTexts(ClConnectPipetten& device, PortProbe& probe) {
+    probe.TextsRead = device.ReadVersionText(probe.VersionText0.data(), 0) == 0 &&
+                      device.ReadVersionText(probe.VersionText1.data(), 1) == 0 &&
+                      device.ReadInfoText(probe.InfoText.data()) == 0;
+}
+
+}  // namespace
+
+PortProbe ProbeClaimedPort(ClConnectPipetten& device, const std::string& name,
+                           const std::function<int()>& selectPort, ProbeReads reads) {
+    PortProbe probe;
+    // A lock that cannot be made at all (no lock folder) must not make every port unusable.
+    const int claimed = AcquirePortLock(name, probe.Lock, probe.Holder);
+    if (claimed == PortInUseError()) {
+        probe.InUse = true;
+        probe.ResultCode = claimed;
+        probe.ResultText = device.GetResultText(claimed, true);
+        ExplainProbe(name, probe);
+        return probe;
+    }
+    probe.ResultCode = selectPort();
     if (probe.ResultCode == 0)
         probe.ResultCode = device.Open();
     probe.Opened = probe.ResultCode == 0;
@@ -54,45 +66,46 @@ void AskDevice(ClConnectPipetten& device, const std::string& name,
         probe.ResultCode = device.ReadDeviceId(&probe.Type);
         if (probe.ResultCode != 0)
             probe.Type = DEVICE_UNKNOWN;
+        else if (reads == ProbeReads::DeviceTexts)
+            ReadTexts(device, probe);
         device.Close();
     }
     if (probe.ResultCode != 0)
         probe.ResultText = device.GetResultText(probe.ResultCode, true);
+    ExplainProbe(name, probe);
+    if (!IsSupportedType(probe.Type))
+        probe.Lock.reset();
+    return probe;
 }
 
-}  // namespace
-
 PortProbe ProbePortOnOwnConnection(const std::string& name, const TSConnectParams& connection,
-                                   const SleepFunction& sleeper) {
-    PortProbe probe;
+                                   const SleepFunction& sleeper, ProbeReads reads) {
     try {
         const std::unique_ptr<ClConnectPipetten> device = MakeRealCommandSet();
         if (sleeper)
             device->SetSleeper(sleeper);
-        // A lock that cannot be made at all (no lock folder) must not make every port unusable.
-        const int claimed = AcquirePortLock(name, probe.Lock, probe.Holder);
-        if (claimed == PortInUseError()) {
-            probe.InUse = true;
-            probe.ResultCode = claimed;
-            probe.ResultText = device->GetResultText(claimed, true);
-            ExplainProbe(name, probe);
-            return probe;
-        }
-        AskDevice(*device, name, connection, probe);
-        ExplainProbe(name, probe);
-        if (!IsSupportedType(probe.Type))
-            probe.Lock.reset();
+        device->SelectTransport(kSerialTransport);
+        const auto selectPort = [&] {
+            TSConnectParams params = connection;
+            // A name that does not fit is left empty rather than cut into what could be another
+            // port's name.
+            ClToolsTextConvert().TextToBuffer(
+                params.PortName, sizeof(params.PortName),
+                name.size() < sizeof(params.PortName) ? name : std::string(), true);
+            return device->SetParams(params);
+        };
+        return ProbeClaimedPort(*device, name, selectPort, reads);
     } catch (...) {
         // Out of memory for a connection: this port shows nothing, as one that cannot be opened.
-        probe.Type = DEVICE_UNKNOWN;
-        probe.Lock.reset();
+        return PortProbe{};
     }
-    return probe;
 }
 
-std::vector<PortProbe> ProbePortsAtOnce(
-    const std::vector<std::string>& names, const TSConnectParams& connection,
-    const SleepFunction& sleeper, const std::function<void(std::size_t finished)>& onFinished) {
+std::vector<PortProbe> ProbePortsAtOnce(const std::vector<std::string>& names,
+                                        const TSConnectParams& connection,
+                                        const SleepFunction& sleeper,
+                                        const std::function<void(std::size_t finished)>& onFinished,
+                                        ProbeReads reads) {
     ProbeBoard board;
     board.Probes.resize(names.size());
     const auto record = [&board](std::size_t index, PortProbe probe) {
@@ -106,11 +119,12 @@ std::vector<PortProbe> ProbePortsAtOnce(
 
     for (std::size_t i = 0; i < names.size(); ++i) {
         try {
-            probes.Threads.emplace_back(
-                [&, i] { record(i, ProbePortOnOwnConnection(names[i], connection, sleeper)); });
+            probes.Threads.emplace_back([&, i] {
+                record(i, ProbePortOnOwnConnection(names[i], connection, sleeper, reads));
+            });
         } catch (...) {
             // No thread to be had: this port is probed here, in turn, and still counted.
-            record(i, ProbePortOnOwnConnection(names[i], connection, sleeper));
+            record(i, ProbePortOnOwnConnection(names[i], connection, sleeper, reads));
         }
     }
 

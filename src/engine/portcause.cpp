@@ -2,6 +2,7 @@
 
 #include "engine/devicefamily.h"
 #include "engine/parallelprobe.h"
+#include "engine/threadparams.h"
 #include "protocol/connectparams.h"
 #include "transport/portopenfault.h"
 #include "transport/portusers.h"
@@ -48,6 +49,17 @@ void ExplainProbe(const std::string& name, PortProbe& probe) {
         // No memory for the words: the port stays without its reason.
         probe.Users.clear();
     }
+}
+
+TSPortFinding PortFindingOf(const std::string& name, const PortProbe& probe) {
+    TSPortFinding finding;
+    finding.Port = name;
+    finding.Cause = probe.Cause;
+    finding.DeviceType = probe.Type;
+    finding.ResultText = probe.ResultText;
+    for (const PortLockHolder& user : probe.Users)
+        finding.Users.push_back({name, user.ProcessId, user.Program, {}});
+    return finding;
 }
 
 }  // namespace veltrin

@@ -6,6 +6,7 @@
 namespace veltrin {
 
 struct PortProbe;
+struct TSPortFinding;
 
 // Why asking one port for a device found no supported pipette there: the per-port reason
 // behind "No device found", so each asked port can be explained in its own words.
@@ -25,5 +26,8 @@ enum PortCause : std::int32_t {
 // Fills probe.Cause (and probe.Users where another program has the port) from what the probe
 // met; asks the system once more only where the probe failed.
 void ExplainProbe(const std::string& name, PortProbe& probe);
+
+// What an explained probe of the port met, as the search reports it to its owner.
+TSPortFinding PortFindingOf(const std::string& name, const PortProbe& probe);
 
 }  // namespace veltrin

@@ -150,10 +150,7 @@ UpdateSequence::Exit UpdateSequence::AskUser() {
     if (exit != Exit::Continue)
         return exit;
 
-    const int comparison = CompareVersions(buffers_.AppVersion, deviceVersion_);
-    const char* question = comparison == 0   ? kQuestionSameVersion
-                           : comparison == 2 ? kQuestionOlderVersion
-                                             : nullptr;
+    const char* question = VersionQuestionFor(buffers_.AppVersion, deviceVersion_);
     if (question != nullptr && !worker_.AskYesNo(question))
         worker_.Terminate();
     if (StopCheck() != Exit::Continue)
@@ -297,7 +294,7 @@ UpdateSequence::Exit UpdateSequence::StartApplication() {
 
     worker_.AnnounceStep("die Applikation starten");
     worker_.SetActionPosition(0);
-    worker_.ShowAction("Start application ...");
+    worker_.ShowAction(kStartApplicationAction);
     code_ = worker_.SetStartApplication();
     if (code_ != kUpdateOk)
         return Leave(code_);

@@ -43,6 +43,9 @@ INSTANTIATE_TEST_SUITE_P(
         ValidCase{{"update", "-h"}, CliCommand::Help, {}, "", "", "", "", false},
         ValidCase{{"ports"}, CliCommand::Ports, {}, "", "", "", "", false},
         ValidCase{{"probe"}, CliCommand::Probe, {}, "", "", "", "", false},
+        // probe reads the update data as update does.
+        ValidCase{{"probe", "--server", "file:///d", "--ca-file", "ca", "pts/7"}, CliCommand::Probe,
+                  {"pts/7"}, "", "", "file:///d", "ca", false},
         ValidCase{{"probe", "ttyACM0", "pts/7"},
                   CliCommand::Probe,
                   {"ttyACM0", "pts/7"},

@@ -36,8 +36,64 @@ TEST(ProgressViewTest, PlainOutputHasTitlesActionsAndTenths) {
               "  Search available devices ...\n"
               "Update Quorvan/plus ...\n"
               "  Update module 1/6\n"
-              "  progress 10%\n"
-              "  progress 20%\n");
+              "  overall 10%, module 1/6\n"
+              "  overall 20%, module 1/6\n");
+}
+
+// The end of a run as the worker reports it: the last module, the application start, the bar
+// started over, the countdown of the restart.
+void FinishRun(ProgressView& view) {
+    view.SetTotalMax(1000);
+    view.SetTotalPosition(900);
+    view.ShowAction("Update module 6/6");
+    view.SetActionMax(100);
+    view.SetActionPosition(50);
+    view.StepTotal(50);
+    view.SetActionPosition(100);
+    view.SetActionPosition(0);
+    view.ShowAction("Start application ...");
+    view.ShowAction("");
+    view.SetTotalPosition(0);
+    view.SetActionPosition(0);
+    view.SetActionMax(10);
+    view.ShowAction("Update will continue in 1 seconds ...");
+    view.SetActionPosition(9);
+}
+
+TEST(ProgressViewTest, TerminalShowsTheWritingAsFinishedThroughTheLastCountdown) {
+    std::ostringstream out;
+    ProgressView view(out, true);
+    FinishRun(view);
+    const std::string text = out.str();
+    EXPECT_EQ(text.substr(text.rfind('\r')),
+              "\r[##############################] 100% Update will continue in 1 seconds ... (90%)")
+        << text;
+    // From the application start on, the bar never shows the worker's restart at zero.
+    EXPECT_EQ(text.find("]   0%", text.find("Start application")), std::string::npos) << text;
+
+    std::ostringstream lines;
+    MultiProgressView several(lines, true, {"pts/3"});
+    several.SetTotalMax(0, 1000);
+    several.SetTotalPosition(0, 950);
+    several.ShowAction(0, "Start application ...");
+    several.SetTotalPosition(0, 0);
+    several.ShowAction(0, "Update will continue in 1 seconds ...");
+    EXPECT_EQ(several.Line(0),
+              "pts/3 [########################] 100%  Update will continue in 1 seconds ...");
+}
+
+TEST(ProgressViewTest, PlainLinesNameTheirBarAndModule) {
+    std::ostringstream out;
+    ProgressView view(out, false);
+    FinishRun(view);
+    EXPECT_EQ(out.str(),
+              "  overall 90%\n"
+              "  Update module 6/6\n"
+              "  module 6/6 50%\n"
+              "  module 6/6 100%\n"
+              "  Start application ...\n"
+              "  overall 100%\n"
+              "  Update will continue in 1 seconds ...\n");
 }
 
 TEST(ProgressViewTest, TerminalRedrawsOneLineAndKeepsTitlesAbove) {
@@ -160,8 +216,8 @@ TEST(MultiProgressViewTest, PlainLinesCarryTheirPort) {
     EXPECT_EQ(out.str(),
               "[pts/4] Update Tarnovelle K7/K7x ...\n"
               "[pts/3]   Search available devices ...\n"
-              "[pts/4] 20%\n"
-              "[pts/4] 10%\n"
+              "[pts/4] overall 20%\n"
+              "[pts/4] overall 10%\n"
               "[pts/3] success\n");
 }
 

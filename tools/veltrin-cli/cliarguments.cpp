@@ -32,7 +32,7 @@ struct CommandSpec {
 const std::map<std::string, CommandSpec>& Commands() {
     static const std::map<std::string, CommandSpec> commands = {
         {"ports", {CliCommand::Ports, kJson, 0, 0}},
-        {"probe", {CliCommand::Probe, kJson, 0, SIZE_MAX}},
+        {"probe", {CliCommand::Probe, kServer | kJson, 0, SIZE_MAX}},
         {"check", {CliCommand::Check, kJson, 1, 1}},
         {"download", {CliCommand::Download, kServer, 1, 1}},
         {"update",
@@ -273,12 +273,16 @@ const char* CliUsage() {
            "\n"
            "Commands:\n"
            "  ports                      list the system's serial ports\n"
-           "  probe [PORT...]            device type and name per port (all ports if none)\n"
+           "  probe [--server URL] [PORT...]\n"
+           "                             per port (all ports if none): the device, its\n"
+           "                             application and bootloader versions, its info text\n"
+           "                             and what update --yes would do there\n"
            "  check FILE                 check a firmware file (.hex) or a variant file (.par)\n"
            "  download [--server URL] DIR\n"
            "                             fetch and check the update data into a folder\n"
            "  update [--server URL] [--port NAME...] [--yes] [--json]\n"
-           "                             download, search the device and update it\n"
+           "                             download, search the device and update it; with\n"
+           "                             --yes also --allow-reinstall, --allow-older\n"
            "  update [--server URL] (--port A --port B... | --all-ports) --yes\n"
            "                             update several pipettes at once, one per port, with\n"
            "                             a progress line each and a summary table at the end\n"
@@ -290,8 +294,9 @@ const char* CliUsage() {
            "Options:\n"
            "  --server URL    update server base (default: the built-in server); file:// works\n"
            "  --ca-file FILE  trust this CA in addition to the system's trust store\n"
-           "  --trust-key FILE  download, update: use update data only when its SHA256SUMS\n"
-           "                    is signed by this PEM public key (may be given more than once)\n"
+           "  --trust-key FILE  download, probe, update: use update data only when its\n"
+           "                    SHA256SUMS is signed by this PEM public key (may be given\n"
+           "                    more than once)\n"
            "  --port NAME...  probe these ports instead of the system's (e.g. pts/7);\n"
            "                  given more than once: update the device of each port at once\n"
            "  --all-ports     update every port where a supported pipette answers, at once\n"

@@ -128,6 +128,11 @@ void PrintSummary(CliIo& io, const std::vector<DeviceRun>& runs) {
         if (const std::string advice = run.LineOwner->EndAdvice(); !advice.empty())
             io.Out << run.Survey.Port << ": " << advice << '\n';
     }
+    // Where a port gave no device: what stood in the way there, as a single update says it.
+    for (const auto& run : runs) {
+        for (const std::string& line : run.LineOwner->FindingLines())
+            io.Out << line << '\n';
+    }
     io.Out.flush();
 }
 

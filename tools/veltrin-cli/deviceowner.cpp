@@ -8,6 +8,7 @@
 #include "common/texttrim.h"
 #include "endadvice.h"
 #include "ownerhandlers.h"
+#include "portfindings.h"
 #include "report/endtexts.h"
 
 namespace veltrin {
@@ -81,6 +82,7 @@ void DeviceOwner::ThreadReportEnd(TSThreadParams& params, bool terminated) {
     resultCode_ = params.ResultCode;
     leftInBootloader_ = params.LeftInBootloader;
     endText_ = params.EventText;
+    findingLines_ = PortFindingLines(params);
     // A device left alone is as it should be: its line ends as a good one.
     view_.ShowEnd(index_, ResultText(), Succeeded() || DeviceLeftAlone() != LeftAlone::No);
     // Through the view, so the note lands above the redrawn block instead of inside it.

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "cliio.h"
 #include "consent.h"
@@ -53,6 +54,9 @@ public:
     std::string ResultText() const;
     // The "What to do" line for this run; empty when there is nothing to do.
     std::string EndAdvice() const;
+    // Where the run found no device it could use: per port asked, what stood in the way there
+    // ("pts/3: no such port"); empty otherwise.
+    const std::vector<std::string>& FindingLines() const { return findingLines_; }
     // The firmware version the run installed (dd.dd.dd), empty unless it succeeded.
     std::string InstalledVersion() const;
     // What the worker read from its device before changing anything; Port empty when the run
@@ -76,6 +80,7 @@ private:
     bool leftInBootloader_ = false;
     std::int32_t resultCode_ = 0;
     std::string endText_;
+    std::vector<std::string> findingLines_;
 };
 
 }  // namespace veltrin

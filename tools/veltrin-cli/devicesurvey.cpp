@@ -1,69 +1,36 @@
 #include "devicesurvey.h"
 
-#include <memory>
+#include <array>
 #include <cstdint>
-#include <thread>
 
 #include "common/texttrim.h"
 #include "engine/devicetext.h"
+#include "engine/parallelprobe.h"
 #include "probeconnection.h"
-#include "protocol/clconnectpipetten.h"
-#include "transport/portlock.h"
-#include "wiring/realtransports.h"
 
 namespace veltrin {
 
-namespace {
-
-// A device text up to its first zero byte, decoded as every device text is.
-std::string DeviceText(const std::uint8_t (&bytes)[kVersionTextSize]) {
+std::string FirstDeviceField(const std::array<std::uint8_t, kVersionTextSize>& bytes) {
     std::size_t length = 0;
-    while (length < kVersionTextSize && bytes[length] != 0)
+    while (length < bytes.size() && bytes[length] != 0)
         ++length;
-    return TrimText(DeviceFieldText(bytes, length));
+    return TrimText(DeviceFieldText(bytes.data(), length));
 }
-
-DeviceSurvey Survey(const std::string& port) {
-    DeviceSurvey survey;
-    survey.Port = TrimText(port);
-    const std::unique_ptr<ClConnectPipetten> realDevice = MakeRealCommandSet();
-    ClConnectPipetten& device = *realDevice;
-    device.SelectTransport(kSerialTransport);
-    // A port another update run holds is that run's: it is not even opened.
-    std::unique_ptr<PortLock> lock;
-    PortLockHolder holder;
-    if (AcquirePortLock(survey.Port, lock, holder) == PortInUseError())
-        return survey;
-    if (device.SetParams(ProbeConnectParamsFor(survey.Port)) != 0 || device.Open() != 0)
-        return survey;
-    if (device.ReadDeviceId(&survey.Type) != 0) {
-        survey.Type = 0;
-    } else {
-        std::uint8_t text[kVersionTextSize] = {};
-        if (device.ReadVersionText(text, 0) == 0)
-            survey.Version = DeviceText(text);
-        std::uint8_t info[kVersionTextSize] = {};
-        if (device.ReadInfoText(info) == 0)
-            survey.Info = DeviceText(info);
-    }
-    device.Close();
-    return survey;
-}
-
-}  // namespace
 
 std::vector<DeviceSurvey> SurveyPortsAtOnce(const std::vector<std::string>& ports) {
-    std::vector<DeviceSurvey> surveys(ports.size());
-    std::vector<std::thread> threads;
-    for (std::size_t i = 0; i < ports.size(); ++i) {
-        try {
-            threads.emplace_back([&surveys, &ports, i] { surveys[i] = Survey(ports[i]); });
-        } catch (...) {
-            surveys[i] = Survey(ports[i]);  // no thread to be had: ask this one here
-        }
+    std::vector<std::string> names;
+    for (const auto& port : ports)
+        names.push_back(TrimText(port));
+    const std::vector<PortProbe> probes = ProbePortsAtOnce(
+        names, ProbeConnectParams(), SleepFunction(), nullptr, ProbeReads::DeviceTexts);
+    std::vector<DeviceSurvey> surveys(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const PortProbe& probe = probes[i];
+        surveys[i].Port = names[i];
+        surveys[i].Type = probe.ResultCode == 0 ? probe.Type : 0;
+        surveys[i].Version = FirstDeviceField(probe.VersionText0);
+        surveys[i].Info = FirstDeviceField(probe.InfoText);
     }
-    for (auto& thread : threads)
-        thread.join();
     return surveys;
 }
 

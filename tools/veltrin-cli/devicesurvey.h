@@ -1,7 +1,11 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
+
+#include "protocol/clconnectpipetten.h"
 
 namespace veltrin {
 
@@ -14,8 +18,12 @@ struct DeviceSurvey {
     std::string Info;
 };
 
-// Asks every port at once, each on its own connection and thread, with the update worker's
-// settings; the results come back in the order of ports.
+// A device text up to its first zero byte (a version block's version, "01.00.00"), decoded as
+// every device text is and trimmed.
+std::string FirstDeviceField(const std::array<std::uint8_t, kVersionTextSize>& bytes);
+
+// Asks every port at once with the probe every search uses (ProbePortsAtOnce), reading the
+// device's texts too; the results come back in the order of ports.
 std::vector<DeviceSurvey> SurveyPortsAtOnce(const std::vector<std::string>& ports);
 
 }  // namespace veltrin

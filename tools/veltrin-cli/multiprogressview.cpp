@@ -4,6 +4,7 @@
 
 #include "common/printabletext.h"
 #include "common/texttrim.h"
+#include "engine/devicerestart.h"
 #include "progressview.h"
 
 namespace veltrin {
@@ -62,6 +63,8 @@ void MultiProgressView::ShowAction(std::size_t device, const std::string& text) 
     if (action == d.Action)
         return;
     d.Action = action;
+    if (action == kStartApplicationAction)
+        d.WritingDone = true;
     if (!terminal_ && !action.empty())
         out_ << '[' << d.Port << "]   " << action << '\n';
     Changed(device);
@@ -94,7 +97,7 @@ std::string MultiProgressView::Line(std::size_t device) const {
     std::string line = d.Port + std::string(portWidth_ - d.Port.size(), ' ');
     if (!d.End.empty() && !d.Succeeded)
         return line + "  " + Cut(d.End, kBarWidth + 8 + kTextWidth);
-    const int percent = !d.End.empty() ? 100 : ProgressView::Percent(d.TotalPosition, d.TotalMax);
+    const int percent = !d.End.empty() ? 100 : OverallPercent(d);
     const int filled = percent * kBarWidth / 100;
     line += " [" + std::string(static_cast<std::size_t>(filled), '#') +
             std::string(static_cast<std::size_t>(kBarWidth - filled), '.') + "] ";
@@ -110,12 +113,15 @@ void MultiProgressView::Changed(std::size_t device) {
         return;
     }
     Device& d = devices_.at(device);
-    // Only growth is worth a line; a reset (the bar starts over after the application start)
-    // is followed quietly.
-    const int tenth = ProgressView::Percent(d.TotalPosition, d.TotalMax) / 10;
+    // Only growth is worth a line; a bar that moves back (a new maximum) is followed quietly.
+    const int tenth = OverallPercent(d) / 10;
     if (tenth > d.PrintedTenth && d.End.empty())
-        out_ << '[' << d.Port << "] " << tenth * 10 << "%\n";
+        out_ << '[' << d.Port << "] overall " << tenth * 10 << "%\n";
     d.PrintedTenth = tenth;
+}
+
+int MultiProgressView::OverallPercent(const Device& device) {
+    return device.WritingDone ? 100 : ProgressView::Percent(device.TotalPosition, device.TotalMax);
 }
 
 void MultiProgressView::Redraw() {

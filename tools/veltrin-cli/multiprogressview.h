@@ -9,7 +9,8 @@ namespace veltrin {
 
 // The progress of several devices updated at once. On a terminal one line per device (port,
 // overall bar, action or end state), redrawn in place with cursor moves; otherwise plain lines
-// tagged with the port: titles, actions, every tenth of the overall progress and the end.
+// tagged with the port: titles, actions, every tenth of the overall progress ("overall 40%") and
+// the end. Once a device's application is started its bar stays full, as in ProgressView.
 class MultiProgressView {
 public:
     MultiProgressView(std::ostream& out, bool terminal, std::vector<std::string> ports);
@@ -39,10 +40,12 @@ private:
         std::string Action;
         std::string End;
         bool Succeeded = false;
+        bool WritingDone = false;
         int PrintedTenth = 0;
     };
 
     void Changed(std::size_t device);
+    static int OverallPercent(const Device& device);
     void Redraw();
 
     std::ostream& out_;

@@ -24,7 +24,9 @@ std::string UsersText(const std::vector<TSBusyPort>& users) {
     return text;
 }
 
-std::string CauseText(const TSPortFinding& finding) {
+}  // namespace
+
+std::string PortCauseText(const TSPortFinding& finding) {
     switch (finding.Cause) {
         case kPortCauseMissing:
             return "no such port";
@@ -47,8 +49,6 @@ std::string CauseText(const TSPortFinding& finding) {
     }
 }
 
-}  // namespace
-
 std::vector<std::string> PortFindingLines(const TSThreadParams& params) {
     std::vector<std::string> lines;
     if (params.ResultCode != kUpdateNoDevice && params.ResultCode != kUpdatePortInUse)
@@ -58,7 +58,7 @@ std::vector<std::string> PortFindingLines(const TSThreadParams& params) {
             finding.Cause == kPortCauseLockRefused) {
             continue;
         }
-        lines.push_back(PrintableText(finding.Port) + ": " + PrintableText(CauseText(finding)));
+        lines.push_back(PrintableText(finding.Port) + ": " + PrintableText(PortCauseText(finding)));
     }
     return lines;
 }

@@ -12,6 +12,10 @@ namespace veltrin {
 // another run are left out: ReportBusyPorts names them. Empty for any other end.
 std::vector<std::string> PortFindingLines(const TSThreadParams& params);
 
+// What stood in the way of an update on the port of the finding, in words ("no such port",
+// "no answer (...)"); the text of PortFindingLines after the port's name.
+std::string PortCauseText(const TSPortFinding& finding);
+
 // The "What to do" line for a run refused because its pipette's port is in use (held by another
 // run, or its lock cannot be taken); empty where that is not why the run ended.
 std::string PortInUseAdvice(const TSThreadParams& params);

@@ -4,6 +4,7 @@
 
 #include "common/printabletext.h"
 #include "common/texttrim.h"
+#include "engine/devicerestart.h"
 
 namespace veltrin {
 
@@ -11,6 +12,7 @@ namespace {
 
 constexpr int kBarWidth = 30;
 constexpr std::size_t kActionWidth = 40;
+constexpr char kModuleActionPrefix[] = "Update module ";
 
 }  // namespace
 
@@ -69,16 +71,28 @@ void ProgressView::ShowAction(const std::string& text) {
         return;
     }
     action_ = action;
+    printedModuleTenth_ = 0;
+    if (action_ == kStartApplicationAction)
+        writingDone_ = true;
     if (!terminal_ && !action_.empty()) {
         out_ << "  " << action_ << '\n';
     }
     Update();
 }
 
+int ProgressView::OverallPercent() const {
+    return writingDone_ ? 100 : Percent(totalPosition_, totalMax_);
+}
+
+std::string ProgressView::ModuleName() const {
+    const std::string prefix = kModuleActionPrefix;
+    return action_.rfind(prefix, 0) == 0 ? "module " + action_.substr(prefix.size()) : "";
+}
+
 std::string ProgressView::BarLine() const {
     // Built by appending: chains of operator+ on temporaries trip a false -Wrestrict of GCC 12
     // at -O3.
-    const int percent = Percent(totalPosition_, totalMax_);
+    const int percent = OverallPercent();
     const int filled = percent * kBarWidth / 100;
     const std::string number = std::to_string(percent);
     std::string line;
@@ -113,12 +127,20 @@ void ProgressView::Update() {
         out_.flush();
         return;
     }
-    const int tenth = Percent(totalPosition_, totalMax_) / 10;
+    const std::string module = ModuleName();
+    const int tenth = OverallPercent() / 10;
     if (tenth > printedTenth_) {
-        out_ << "  progress " << tenth * 10 << "%\n";
+        out_ << "  overall " << tenth * 10 << '%';
+        if (!module.empty())
+            out_ << ", " << module;
+        out_ << '\n';
     }
-    // A bar that moves back (a new maximum, the reset at the end) counts on from there.
+    // A bar that moves back (a new maximum) counts on from there.
     printedTenth_ = tenth;
+    const int moduleTenth = module.empty() ? 0 : Percent(actionPosition_, actionMax_) / 10;
+    if (moduleTenth > printedModuleTenth_)
+        out_ << "  " << module << ' ' << moduleTenth * 10 << "%\n";
+    printedModuleTenth_ = moduleTenth;
 }
 
 void ProgressView::Release() {
