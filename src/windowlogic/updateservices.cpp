@@ -2,6 +2,9 @@
 
 #include <memory>
 
+#include "common/texttrim.h"
+#include "diagnostics/clprotocol.h"
+#include "download/updatedatareason.h"
 #include "history/historyfile.h"
 
 namespace veltrin {
@@ -10,9 +13,19 @@ MainWindowServices UpdateServices(const std::string& serverBase, HttpsClientOpti
                                   UpdateThreadSettings settings) {
     auto client = std::make_shared<HttpsClient>(std::move(options));
     MainWindowServices services;
-    services.Download = [client, serverBase](UpdateData& data, ClQuorvanVariants& variants,
-                                             const DownloadLabelFunction& label) {
-        veltrin::DownloadUpdateData(*client, serverBase, data, variants, label);
+    services.Download = [client, serverBase, settings](UpdateData& data,
+                                                       ClQuorvanVariants& variants,
+                                                       const DownloadLabelFunction& label) {
+        UpdateDownloadReport report;
+        veltrin::DownloadUpdateData(*client, serverBase, data, variants, label, &report);
+        // The window shows only "No data found for update."; the reason goes to the trace,
+        // where a service technician looks for it.
+        if (settings.Trace && IsBlankText(data.VersionQuorvanOtg) &&
+            IsBlankText(data.VersionTarnovelleK7)) {
+            ClProtocol trace;
+            trace.SetFileName(settings.TraceFileName);
+            trace.WriteTimedLine("No data found for update: " + NoUpdateDataReason(report));
+        }
     };
     services.StartWorker = [settings](UpdateThreadOwner& owner, Dispatcher& dispatcher) {
         return ClTread::Start(owner, dispatcher, settings);

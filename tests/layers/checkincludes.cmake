@@ -18,7 +18,7 @@ set(_rules
     "src/download|common,crypto,data"
     "src/history|common,crypto,download,engine,protocol,report"
     "src/records|common,data,engine"
-    "src/windowlogic|common,data,download,engine,history,records,report"
+    "src/windowlogic|common,data,diagnostics,download,engine,history,records,report"
     "src/ui|common,engine,windowlogic"
     "src/win32ui|common,engine,transport,windowlogic"
     "tools/pipette-sim|common,protocol"

@@ -321,12 +321,15 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(CliCommandsTest, UpdateWithoutUpdateDataStopsBeforeAnyDevice) {
     const std::string server = "file://" + (dir_.Path() / "empty").string();
-    const auto result = RunCliWith({"update", "--yes", "--server", server});
+    const std::string trace = (dir_.Path() / "Protokoll.txt").string();
+    const auto result = RunCliWith({"update", "--yes", "--server", server, "--trace", trace});
     EXPECT_EQ(result.Status, kExitNoUpdateData);
     EXPECT_TRUE(
         Contains(result.Out, "No data found for update.\nPlease check your internet connection.\n"
                              "Cause: the index files.txt could not be fetched: "))
         << result.Out;
+    EXPECT_TRUE(Contains(ReadText(trace),
+                         "No data found for update: the index files.txt could not be fetched"));
 
     // Under --json the last line is the documented end, for one device as for several.
     const auto documented = test::DocumentedJsonFields().at("`update --json` / Event `end`");

@@ -9,9 +9,11 @@
 #include "common/printabletext.h"
 #include "common/texttrim.h"
 #include "common/utf8path.h"
+#include "diagnostics/clprotocol.h"
 #include "download/checksumlist.h"
 #include "download/indexnames.h"
 #include "download/stagedfolder.h"
+#include "download/updatedatareason.h"
 #include "jsonevents.h"
 #include "report/endtexts.h"
 
@@ -207,6 +209,11 @@ bool FetchUpdateData(const CliArguments& arguments, CliIo& io, UpdateData& data,
         &report, trust);
     const std::string quorvan = TrimText(data.VersionQuorvanOtg);
     const std::string tarnovelle = TrimText(data.VersionTarnovelleK7);
+    if (quorvan.empty() && tarnovelle.empty() && !arguments.TraceFile.empty()) {
+        ClProtocol trace;
+        trace.SetFileName(arguments.TraceFile);
+        trace.WriteTimedLine("No data found for update: " + NoUpdateDataReason(report));
+    }
     if (events != nullptr) {
         EmitDownloadOutcome(*events, data, variants, report);
         return !quorvan.empty() || !tarnovelle.empty();
@@ -239,27 +246,7 @@ bool FetchUpdateData(const CliArguments& arguments, CliIo& io, UpdateData& data,
 }
 
 std::string NoUpdateDataCause(const UpdateDownloadReport& report) {
-    std::string why;
-    if (report.IndexResult != HTTPS_OK) {
-        why = std::string("the index ") + kIndexFileName + " could not be fetched";
-        if (!report.IndexError.empty()) {
-            why += ": " + report.IndexError;
-        }
-    } else if (report.Verification.Check == UpdateDataCheck::Refused) {
-        why = "the update data was refused: " + report.Verification.Problem;
-    } else {
-        for (const UpdateFileReport* file : {&report.QuorvanOtg, &report.TarnovelleK7}) {
-            if (!file->Refusal.empty()) {
-                why += (why.empty() ? "" : "; ") + file->Name + ": " + file->Refusal;
-            } else if (file->Result > 0) {
-                why += (why.empty() ? "" : "; ") + file->Name + ": " + file->Error;
-            }
-        }
-        if (why.empty()) {
-            why = "no firmware file of the update data passed its check";
-        }
-    }
-    return "Cause: " + PrintableText(why) + '\n';
+    return "Cause: " + NoUpdateDataReason(report) + '\n';
 }
 
 std::string RefusedVariantsNote(const UpdateData& data, const UpdateDownloadReport& report) {
