@@ -97,8 +97,8 @@ DownloadCheckOutcome EvaluateDownloadedFirmware(FirmwareFamily family, const std
         outcome.Step = DownloadCheckStep::Scan;
         return outcome;
     }
-    outcome.Step = CheckScannedFirmware(family, ranges, buffers, IdentifierMatch::Exact,
-                                        &outcome.FailedRange);
+    outcome.Step =
+        CheckScannedFirmware(family, ranges, buffers, IdentifierMatch::Exact, &outcome.FailedRange);
     if (outcome.Step != DownloadCheckStep::Passed)
         return outcome;
     outcome.Version.assign(reinterpret_cast<const char*>(buffers.AppVersion), 8);
