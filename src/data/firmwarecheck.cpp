@@ -20,29 +20,59 @@ bool HasData(const TSHexRange ranges[kFirmwareRangeCount], int entry) {
 
 }  // namespace
 
-int CheckFirmwareForUpdate(FirmwareFamily family, TSHexRange ranges[kFirmwareRangeCount],
-                           FirmwareBuffers& buffers) {
-    if (TrimText(ExpectedIdentifier(family)) != TrimText(buffers.DeviceIdentifier())) {
-        return FIRMWARE_WRONG_IDENTIFIER;
-    }
-    std::uint8_t* bootVersion = buffers.BootloaderVersion(ranges);
+DownloadCheckStep CheckScannedFirmware(FirmwareFamily family,
+                                       const TSHexRange ranges[kFirmwareRangeCount],
+                                       FirmwareBuffers& buffers, IdentifierMatch identifierMatch,
+                                       int* failedRange) {
+    const std::string expected = ExpectedIdentifier(family);
+    const std::string found = buffers.DeviceIdentifier();
+    const bool sameIdentifier = identifierMatch == IdentifierMatch::Trimmed
+                                    ? TrimText(expected) == TrimText(found)
+                                    : expected == found;
+    if (!sameIdentifier)
+        return DownloadCheckStep::Identifier;
     // The application body (entry 8) is required as well: an image of nothing but identifier
     // and version trailer would otherwise be installed with an application size of 0.
-    for (int entry :
-         {RANGE_APPLICATION, RANGE_APPLICATION_BODY, RANGE_FONTS, RANGE_TEXTS, RANGE_BOOTLOADER}) {
-        if (!HasData(ranges, entry))
-            return FIRMWARE_INCOMPLETE;
+    const bool withSounds = family == FirmwareFamily::QuorvanOtg;
+    for (int entry : {RANGE_APPLICATION, RANGE_APPLICATION_BODY, RANGE_FONTS, RANGE_TEXTS,
+                      RANGE_SOUNDS, RANGE_BOOTLOADER}) {
+        if (entry == RANGE_SOUNDS && !withSounds)
+            continue;
+        if (!HasData(ranges, entry)) {
+            if (failedRange != nullptr)
+                *failedRange = entry;
+            return DownloadCheckStep::ModuleMissing;
+        }
     }
-    if (!IsVersionText(buffers.AppVersion) || !IsVersionText(buffers.DataVersion) ||
-        !IsVersionText(bootVersion)) {
-        return FIRMWARE_INCOMPLETE;
+    std::uint8_t* bootVersion = buffers.BootloaderVersion(ranges);
+    const int bootEntry = bootVersion == buffers.BootVersionLarge ? RANGE_BOOT_VERSION_LARGE
+                                                                  : RANGE_BOOT_VERSION_SMALL;
+    const std::pair<int, const std::uint8_t*> versions[] = {
+        {RANGE_APP_VERSION, buffers.AppVersion},
+        {RANGE_DATA_VERSION, buffers.DataVersion},
+        {bootEntry, bootVersion}};
+    for (const auto& [entry, block] : versions) {
+        if (!IsVersionText(block)) {
+            if (failedRange != nullptr)
+                *failedRange = entry;
+            return DownloadCheckStep::VersionText;
+        }
     }
     if (!VersionBlocksMatch(buffers.AppVersion, buffers.DataVersion))
-        return FIRMWARE_INCOMPLETE;
-    if (family == FirmwareFamily::QuorvanOtg && !HasData(ranges, RANGE_SOUNDS)) {
-        return FIRMWARE_INCOMPLETE;
+        return DownloadCheckStep::VersionMismatch;
+    return DownloadCheckStep::Passed;
+}
+
+int CheckFirmwareForUpdate(FirmwareFamily family, TSHexRange ranges[kFirmwareRangeCount],
+                           FirmwareBuffers& buffers) {
+    switch (CheckScannedFirmware(family, ranges, buffers, IdentifierMatch::Trimmed, nullptr)) {
+        case DownloadCheckStep::Passed:
+            return FIRMWARE_OK;
+        case DownloadCheckStep::Identifier:
+            return FIRMWARE_WRONG_IDENTIFIER;
+        default:
+            return FIRMWARE_INCOMPLETE;
     }
-    return FIRMWARE_OK;
 }
 
 DownloadCheckOutcome EvaluateDownloadedFirmware(FirmwareFamily family, const std::string& hexText) {
@@ -67,39 +97,10 @@ DownloadCheckOutcome EvaluateDownloadedFirmware(FirmwareFamily family, const std
         outcome.Step = DownloadCheckStep::Scan;
         return outcome;
     }
-    if (buffers.DeviceIdentifier() != ExpectedIdentifier(family)) {
-        outcome.Step = DownloadCheckStep::Identifier;
+    outcome.Step =
+        CheckScannedFirmware(family, ranges, buffers, IdentifierMatch::Exact, &outcome.FailedRange);
+    if (outcome.Step != DownloadCheckStep::Passed)
         return outcome;
-    }
-    const bool withSounds = family == FirmwareFamily::QuorvanOtg;
-    for (int entry : {RANGE_APPLICATION, RANGE_APPLICATION_BODY, RANGE_FONTS, RANGE_TEXTS,
-                      RANGE_SOUNDS, RANGE_BOOTLOADER}) {
-        if (entry == RANGE_SOUNDS && !withSounds)
-            continue;
-        if (!HasData(ranges, entry)) {
-            outcome.Step = DownloadCheckStep::ModuleMissing;
-            outcome.FailedRange = entry;
-            return outcome;
-        }
-    }
-    std::uint8_t* bootVersion = buffers.BootloaderVersion(ranges);
-    const int bootEntry = bootVersion == buffers.BootVersionLarge ? RANGE_BOOT_VERSION_LARGE
-                                                                  : RANGE_BOOT_VERSION_SMALL;
-    const std::pair<int, const std::uint8_t*> versions[] = {
-        {RANGE_APP_VERSION, buffers.AppVersion},
-        {RANGE_DATA_VERSION, buffers.DataVersion},
-        {bootEntry, bootVersion}};
-    for (const auto& [entry, block] : versions) {
-        if (!IsVersionText(block)) {
-            outcome.Step = DownloadCheckStep::VersionText;
-            outcome.FailedRange = entry;
-            return outcome;
-        }
-    }
-    if (!VersionBlocksMatch(buffers.AppVersion, buffers.DataVersion)) {
-        outcome.Step = DownloadCheckStep::VersionMismatch;
-        return outcome;
-    }
     outcome.Version.assign(reinterpret_cast<const char*>(buffers.AppVersion), 8);
     return outcome;
 }

@@ -52,8 +52,15 @@ struct FirmwareBuffers {
 
 // dd.dd.dd in the first eight characters; later characters are not looked at.
 bool IsVersionText(const std::uint8_t* buffer);
-// 0 equal, 1 first newer, 2 first older, 3 a text is malformed. Writes a zero byte at
-// position 8 of both buffers when both are well formed.
+// What CompareVersions finds of its first text against its second.
+enum VersionComparison : int {
+    VERSION_EQUAL = 0,
+    VERSION_NEWER = 1,
+    VERSION_OLDER = 2,
+    VERSION_MALFORMED = 3,  // either text
+};
+// A VersionComparison. Writes a zero byte at position 8 of both buffers when both are well
+// formed.
 int CompareVersions(std::uint8_t* first, std::uint8_t* second);
 // Terminates the three fields (bytes 8, 21, 30) of both blocks and compares them as texts.
 bool VersionBlocksMatch(std::uint8_t* first, std::uint8_t* second);

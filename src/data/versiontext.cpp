@@ -25,17 +25,17 @@ bool IsVersionText(const std::uint8_t* buffer) {
 
 int CompareVersions(std::uint8_t* first, std::uint8_t* second) {
     if (!IsVersionText(first) || !IsVersionText(second))
-        return 3;
+        return VERSION_MALFORMED;
     first[8] = 0;
     second[8] = 0;
     // dd.dd.dd has a fixed shape, so character order is the order of the three numbers.
     for (int i = 0; i <= 8; ++i) {
         if (second[i] < first[i])
-            return 1;
+            return VERSION_NEWER;
         if (first[i] < second[i])
-            return 2;
+            return VERSION_OLDER;
     }
-    return 0;
+    return VERSION_EQUAL;
 }
 
 bool VersionBlocksMatch(std::uint8_t* first, std::uint8_t* second) {

@@ -193,8 +193,7 @@ bool ClTreadImpl::LookupVariant(std::int32_t variantId, std::uint8_t configImage
         std::memcpy(configImage, params_.DeviceParamsA, kConfigImageSize);
         std::memcpy(paramImage, params_.DeviceParamsB, kParamImageSize);
     } else {
-        std::memset(configImage, 0, kConfigImageSize);
-        std::memset(paramImage, 0, kParamImageSize);
+        ClearDeviceRecordImages(configImage, paramImage);
     }
     return found;
 }

@@ -8,14 +8,8 @@
 
 namespace veltrin {
 
-namespace {
-
-constexpr int kSerialTransport = 2;
-
-}  // namespace
-
 void ClTreadImpl::ConfigureConnection() {
-    device_->SelectTransport(kSerialTransport);
+    device_->SelectTransport(TRANSPORT_SERIAL);
     device_->SetParams(WorkerConnectParams());
 }
 

@@ -21,9 +21,8 @@ constexpr std::uint32_t kProgressStep = 10;
 
 }  // namespace
 
-int ClTreadImpl::UploadModule(std::FILE* file, bool bootMode, std::uint16_t memoryType,
-                              const TSHexRange& range, std::uint32_t offset, bool skipFill,
-                              std::uint8_t fill) {
+int ClTreadImpl::UploadModule(std::FILE* file, std::uint16_t memoryType, const TSHexRange& range,
+                              const UploadOptions& options) {
     std::vector<std::uint8_t> image;
     try {
         std::uint32_t line = 0;
@@ -35,8 +34,8 @@ int ClTreadImpl::UploadModule(std::FILE* file, bool bootMode, std::uint16_t memo
     } catch (const std::bad_alloc&) {
         return kUpdateExtractFailed;
     }
-    return WriteImage(bootMode, memoryType, range.DataStart + offset, image, 0,
-                      static_cast<std::uint32_t>(image.size()), skipFill, fill);
+    return WriteImage(options.BootMode, memoryType, range.DataStart + options.Offset, image, 0,
+                      static_cast<std::uint32_t>(image.size()), options.SkipFill, options.Fill);
 }
 
 int ClTreadImpl::WriteBytes(bool bootMode, std::uint16_t memoryType, std::uint32_t address,

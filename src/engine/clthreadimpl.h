@@ -22,6 +22,14 @@ namespace veltrin {
 
 class ClProtocol;
 
+// How UploadModule sends a module.
+struct UploadOptions {
+    bool BootMode = false;     // the bootloader runs: BeginUpload and SetProgress(0) go first
+    std::uint32_t Offset = 0;  // added to the range's first address
+    bool SkipFill = false;     // blocks of nothing but Fill are not sent (erased flash holds them)
+    std::uint8_t Fill = 0xFF;
+};
+
 // The update worker behind ClTread. Its operations are split by concern over several files:
 // clthread.cpp (frame, events, trace, life cycle), clthread_search.cpp, clthread_upload.cpp,
 // clthread_bootrecord.cpp, clthread_sequence.cpp and clthread_restore.cpp.
@@ -86,9 +94,8 @@ public:
     void InhibitSessionEnd();
 
     // Module upload.
-    int UploadModule(std::FILE* file, bool bootMode, std::uint16_t memoryType,
-                     const TSHexRange& range, std::uint32_t offset, bool skipFill,
-                     std::uint8_t fill);
+    int UploadModule(std::FILE* file, std::uint16_t memoryType, const TSHexRange& range,
+                     const UploadOptions& options);
     int WriteBytes(bool bootMode, std::uint16_t memoryType, std::uint32_t address,
                    const std::uint8_t* bytes, std::uint32_t count);
     int WriteImage(bool bootMode, std::uint16_t memoryType, std::uint32_t address,

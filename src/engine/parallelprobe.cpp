@@ -16,7 +16,7 @@ namespace veltrin {
 
 namespace {
 
-constexpr int kSerialTransport = 2;
+constexpr int kSerialTransport = TRANSPORT_SERIAL;
 
 // What the probe threads hand back to the searching thread.
 struct ProbeBoard {

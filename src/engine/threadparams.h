@@ -1,13 +1,25 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "protocol/clconnectpipetten.h"
+
 namespace veltrin {
 
-constexpr std::size_t kConfigImageSize = 144;
-constexpr std::size_t kParamImageSize = 338;
+// The two device records as an owner hands them to the worker, whole as the device keeps them.
+constexpr std::size_t kConfigImageSize = kConfigRecordSize;
+constexpr std::size_t kParamImageSize = kParamRecordSize;
+
+// The records of a variant that is not known: both all zero, so a device is never sent what an
+// earlier lookup left behind.
+inline void ClearDeviceRecordImages(std::uint8_t config[kConfigImageSize],
+                                    std::uint8_t param[kParamImageSize]) {
+    std::memset(config, 0, kConfigImageSize);
+    std::memset(param, 0, kParamImageSize);
+}
 
 // What the worker learnt of the device it updates, for the owner's update history. Filled step
 // by step; each ThreadReportDevice hands over everything known so far.

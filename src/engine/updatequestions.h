@@ -23,9 +23,9 @@ inline constexpr char kQuestionUserData[] =
 // Writes a zero byte at position 8 of both buffers when both are well formed.
 inline const char* VersionQuestionFor(std::uint8_t* release, std::uint8_t* device) {
     const int comparison = CompareVersions(release, device);
-    return comparison == 0   ? kQuestionSameVersion
-           : comparison == 2 ? kQuestionOlderVersion
-                             : nullptr;
+    return comparison == VERSION_EQUAL   ? kQuestionSameVersion
+           : comparison == VERSION_OLDER ? kQuestionOlderVersion
+                                         : nullptr;
 }
 
 }  // namespace veltrin

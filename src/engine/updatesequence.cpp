@@ -195,8 +195,8 @@ UpdateSequence::Exit UpdateSequence::WriteBootloader() {
         return Exit::Leave;
 
     inBootloaderPhase_ = bootMode_;
-    code_ = worker_.UploadModule(File(), bootMode_, MEM_EXT_FLASH, ranges_[RANGE_BOOTLOADER], 0,
-                                 false, kFill);
+    code_ = worker_.UploadModule(File(), MEM_EXT_FLASH, ranges_[RANGE_BOOTLOADER],
+                                 {.BootMode = bootMode_, .Fill = kFill});
     if (code_ != kUpdateOk || worker_.Terminated()) {
         return bootMode_ ? Abort(code_) : Leave(code_);
     }
@@ -270,8 +270,8 @@ UpdateSequence::Exit UpdateSequence::WriteDataModules() {
     if (worker_.Terminated())
         return Abort(kUpdateOk);
     // Erased internal flash reads 0xFF, so blocks of only 0xFF need not travel.
-    code_ = worker_.UploadModule(File(), true, MEM_INT_FLASH, ranges_[RANGE_APPLICATION], 0, true,
-                                 kFill);
+    code_ = worker_.UploadModule(File(), MEM_INT_FLASH, ranges_[RANGE_APPLICATION],
+                                 {.BootMode = true, .SkipFill = true, .Fill = kFill});
     if (code_ != kUpdateOk || worker_.Terminated())
         return Abort(code_);
     inBootloaderPhase_ = false;
@@ -281,7 +281,8 @@ UpdateSequence::Exit UpdateSequence::WriteDataModules() {
 UpdateSequence::Exit UpdateSequence::WriteDataModule(const char* name, int range) {
     worker_.AnnounceStep(UploadStepText(name));
     ShowModule();
-    code_ = worker_.UploadModule(File(), true, MEM_EXT_FLASH, ranges_[range], 0, false, kFill);
+    code_ = worker_.UploadModule(File(), MEM_EXT_FLASH, ranges_[range],
+                                 {.BootMode = true, .Fill = kFill});
     if (code_ != kUpdateOk || worker_.Terminated())
         return Abort(code_);
     return Exit::Continue;

@@ -9,13 +9,6 @@
 
 namespace veltrin {
 
-// Transport kinds of SelectTransport.
-enum TransportKind : std::uint32_t {
-    TRANSPORT_NONE = 0,
-    TRANSPORT_IRDA = 1,
-    TRANSPORT_SERIAL = 2,
-};
-
 // Owns one IrDA and one serial transport for its whole life and forwards the connection
 // operations to the selected one. Selecting only switches the target: it neither opens nor
 // closes anything, and each transport keeps its own settings and open state. With no transport
@@ -28,7 +21,7 @@ public:
     ClConnectAll(const ClConnectAll&) = delete;
     ClConnectAll& operator=(const ClConnectAll&) = delete;
 
-    // 1 IrDA, 2 serial, any other value none.
+    // TRANSPORT_IRDA, TRANSPORT_SERIAL; any other value selects none.
     void SelectTransport(int kind);
     void GetPortList(std::vector<std::string>& list);
     int GetErrorText(char* buffer, std::uint32_t size, int code);

@@ -78,7 +78,7 @@ public:
 
     // Connection management, forwarded to the holder.
     void GetPortList(std::vector<std::string>& list);
-    void SelectTransport(int kind);  // 0 none, 1 IrDA, 2 serial
+    void SelectTransport(int kind);  // a TransportKind; any other value selects none
     int SetParams(const TSConnectParams& params);
     int GetParams(TSConnectParams& params);
     int Open();

@@ -12,6 +12,26 @@ namespace veltrin {
 namespace {
 
 constexpr std::uint16_t kHeaderLength = 10;
+
+// Where the fields of requests and answers lie. The header fills bytes 0 to 9; a command with a
+// 16-bit word of its own (an index, a memory type, or two reserved bytes) has it first.
+constexpr std::uint32_t kAfterHeader = kHeaderLength;  // a value, text or record right behind
+constexpr std::uint32_t kAfterWord = kHeaderLength + 2;
+constexpr std::uint32_t kConfigRecordAt = 16;
+constexpr std::uint32_t kApplicationSizeAt = 12;
+constexpr std::uint32_t kApplicationSizeEnd = kApplicationSizeAt + 4;
+// WriteMemory's request: the block's address, count and memory type, then its bytes.
+constexpr std::uint32_t kBlockAddressAt = 12;
+constexpr std::uint32_t kBlockCountAt = 16;
+constexpr std::uint32_t kBlockMemoryTypeAt = 18;
+constexpr std::uint32_t kBlockDataAt = 20;
+// ReadMemoryInfo's answer, 16 bytes behind the memory type word.
+constexpr std::uint32_t kInfoReserved1At = 12;
+constexpr std::uint32_t kInfoReserved2At = 16;
+constexpr std::uint32_t kInfoReserved3At = 20;
+constexpr std::uint32_t kInfoLargestBlockAt = 22;
+constexpr std::uint32_t kInfoMemoryTypeAt = 24;
+constexpr std::uint32_t kInfoReserved4At = 26;
 constexpr std::uint8_t kDeviceIdMarker = 0xFF;
 constexpr int kHighestBatteryStatus = 16;
 
@@ -57,7 +77,7 @@ int ClConnectPipetten::ReadDeviceId(int* type) {
     if (result != CONNECT_OK)
         return result;
     if (type != nullptr)
-        *type = GetUint16(message_, 10);
+        *type = GetUint16(message_, kAfterHeader);
     return CONNECT_OK;
 }
 
@@ -66,7 +86,7 @@ int ClConnectPipetten::ReadDeviceMode(int* mode) {
     if (result != CONNECT_OK)
         return result;
     if (mode != nullptr)
-        *mode = GetUint16(message_, 10);
+        *mode = GetUint16(message_, kAfterHeader);
     return CONNECT_OK;
 }
 
@@ -74,16 +94,16 @@ int ClConnectPipetten::ReadBatteryStatus(int* status) {
     const int result = ExecuteSimple(CMD_READ_BATTERY_STATUS);
     if (result != CONNECT_OK)
         return result;
-    const int value = GetUint16(message_, 10);
+    const int value = GetUint16(message_, kAfterHeader);
     if (status != nullptr)
         *status = value > kHighestBatteryStatus ? 0 : value;
     return CONNECT_OK;
 }
 
 int ClConnectPipetten::ReadVersionText(std::uint8_t text[kVersionTextSize], std::uint16_t index) {
-    BuildHeader(12, CMD_READ_VERSION_TEXT);
-    PutUint16(message_, 10, index);
-    return ExecuteAndCopy(12, kVersionTextSize, text, false);
+    BuildHeader(kAfterWord, CMD_READ_VERSION_TEXT);
+    PutUint16(message_, kAfterHeader, index);
+    return ExecuteAndCopy(kAfterWord, kVersionTextSize, text, false);
 }
 
 int ClConnectPipetten::RestartDevice() {
@@ -92,58 +112,58 @@ int ClConnectPipetten::RestartDevice() {
 
 int ClConnectPipetten::ReadDeviceRecord(std::uint8_t record[kDeviceRecordSize]) {
     BuildHeader(kHeaderLength, CMD_READ_DEVICE_RECORD);
-    return ExecuteAndCopy(10, kDeviceRecordSize, record, true);
+    return ExecuteAndCopy(kAfterHeader, kDeviceRecordSize, record, true);
 }
 
 int ClConnectPipetten::WriteDeviceRecord(const std::uint8_t record[kDeviceRecordSize]) {
-    return WriteBlock(CMD_WRITE_DEVICE_RECORD, 10, record, kDeviceRecordSize);
+    return WriteBlock(CMD_WRITE_DEVICE_RECORD, kAfterHeader, record, kDeviceRecordSize);
 }
 
 int ClConnectPipetten::ReadParamRecord(std::uint8_t record[kParamRecordSize]) {
     BuildHeader(kHeaderLength, CMD_READ_PARAM_RECORD);
-    return ExecuteAndCopy(10, kParamRecordSize, record, false);
+    return ExecuteAndCopy(kAfterHeader, kParamRecordSize, record, false);
 }
 
 int ClConnectPipetten::WriteParamRecord(const std::uint8_t record[kParamRecordSize]) {
-    return WriteBlock(CMD_WRITE_PARAM_RECORD, 10, record, kParamRecordSize);
+    return WriteBlock(CMD_WRITE_PARAM_RECORD, kAfterHeader, record, kParamRecordSize);
 }
 
 int ClConnectPipetten::ReadBootRecord(std::uint8_t record[kBootRecordSize]) {
     BuildHeader(kHeaderLength, CMD_READ_BOOT_RECORD);
-    return ExecuteAndCopy(12, kBootRecordSize, record, true);
+    return ExecuteAndCopy(kAfterWord, kBootRecordSize, record, true);
 }
 
 int ClConnectPipetten::WriteBootRecord(const std::uint8_t record[kBootRecordSize]) {
-    return WriteBlock(CMD_WRITE_BOOT_RECORD, 12, record, kBootRecordSize);
+    return WriteBlock(CMD_WRITE_BOOT_RECORD, kAfterWord, record, kBootRecordSize);
 }
 
 int ClConnectPipetten::ReadConfigRecord(std::uint8_t record[kConfigRecordSize]) {
     BuildHeader(kHeaderLength, CMD_READ_CONFIG_RECORD);
-    return ExecuteAndCopy(16, kConfigRecordSize, record, false);
+    return ExecuteAndCopy(kConfigRecordAt, kConfigRecordSize, record, false);
 }
 
 int ClConnectPipetten::WriteConfigRecord(const std::uint8_t record[kConfigRecordSize]) {
-    return WriteBlock(CMD_WRITE_CONFIG_RECORD, 16, record, kConfigRecordSize);
+    return WriteBlock(CMD_WRITE_CONFIG_RECORD, kConfigRecordAt, record, kConfigRecordSize);
 }
 
 int ClConnectPipetten::ReadInfoText(std::uint8_t text[kVersionTextSize]) {
     BuildHeader(kHeaderLength, CMD_READ_INFO_TEXT);
-    return ExecuteAndCopy(10, kVersionTextSize, text, false);
+    return ExecuteAndCopy(kAfterHeader, kVersionTextSize, text, false);
 }
 
 int ClConnectPipetten::ReadMemoryInfo(TSMemoryInfo* info, std::uint16_t memoryType) {
-    BuildHeader(12, CMD_READ_MEMORY_INFO);
-    PutUint16(message_, 10, memoryType);
+    BuildHeader(kAfterWord, CMD_READ_MEMORY_INFO);
+    PutUint16(message_, kAfterHeader, memoryType);
     const int result = ExecuteCommand();
     if (result != CONNECT_OK)
         return result;
     if (info != nullptr) {
-        info->Reserved1 = GetUint32(message_, 12);
-        info->Reserved2 = GetUint32(message_, 16);
-        info->Reserved3 = GetUint16(message_, 20);
-        info->LargestBlock = GetUint16(message_, 22);
-        info->MemoryType = GetUint16(message_, 24);
-        info->Reserved4 = GetUint16(message_, 26);
+        info->Reserved1 = GetUint32(message_, kInfoReserved1At);
+        info->Reserved2 = GetUint32(message_, kInfoReserved2At);
+        info->Reserved3 = GetUint16(message_, kInfoReserved3At);
+        info->LargestBlock = GetUint16(message_, kInfoLargestBlockAt);
+        info->MemoryType = GetUint16(message_, kInfoMemoryTypeAt);
+        info->Reserved4 = GetUint16(message_, kInfoReserved4At);
     }
     return CONNECT_OK;
 }
@@ -158,11 +178,11 @@ int ClConnectPipetten::WriteMemory(const TSMemoryBlock& block, const std::uint8_
     if (data == nullptr || static_cast<std::uint64_t>(offset) + count > dataLength) {
         return CONNECT_ERR_INVALID_COUNT;
     }
-    BuildHeader(static_cast<std::uint16_t>(count + 20), CMD_WRITE_MEMORY);
-    PutUint32(message_, 12, block.Address);
-    PutUint16(message_, 16, block.Count);
-    PutUint16(message_, 18, block.MemoryType);
-    std::memcpy(message_ + 20, data + offset, count);
+    BuildHeader(static_cast<std::uint16_t>(kBlockDataAt + count), CMD_WRITE_MEMORY);
+    PutUint32(message_, kBlockAddressAt, block.Address);
+    PutUint16(message_, kBlockCountAt, block.Count);
+    PutUint16(message_, kBlockMemoryTypeAt, block.MemoryType);
+    std::memcpy(message_ + kBlockDataAt, data + offset, count);
     return ExecuteCommand();
 }
 
@@ -179,14 +199,14 @@ int ClConnectPipetten::SignalUpdateFailed() {
 }
 
 int ClConnectPipetten::SetProgress(std::uint16_t value) {
-    BuildHeader(12, CMD_SET_PROGRESS);
-    PutUint16(message_, 10, value);
+    BuildHeader(kAfterWord, CMD_SET_PROGRESS);
+    PutUint16(message_, kAfterHeader, value);
     return ExecuteCommand();
 }
 
 int ClConnectPipetten::SetApplicationSize(std::uint32_t bytes) {
-    BuildHeader(16, CMD_SET_APPLICATION_SIZE);
-    PutUint32(message_, 12, bytes);
+    BuildHeader(kApplicationSizeEnd, CMD_SET_APPLICATION_SIZE);
+    PutUint32(message_, kApplicationSizeAt, bytes);
     return ExecuteCommand();
 }
 

@@ -16,6 +16,13 @@ constexpr std::int32_t kChecksumCrc16X25 = 0x0202;
 // every port the system lists fits whole and none is ever cut into another port's name.
 constexpr std::size_t kPortNameSize = 64;
 
+// Transport kinds of SelectTransport.
+enum TransportKind : std::uint32_t {
+    TRANSPORT_NONE = 0,
+    TRANSPORT_IRDA = 1,
+    TRANSPORT_SERIAL = 2,
+};
+
 // The connection settings record, copied whole into and out of a connection.
 struct TSConnectParams {
     std::int32_t TxChecksum = 0;      // checksum kind appended to each request text

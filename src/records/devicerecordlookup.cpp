@@ -7,12 +7,11 @@
 namespace veltrin {
 
 bool LookupDeviceRecords(const ClQuorvanVariants& variants, std::int32_t variantId,
-                         std::uint8_t (&config)[kConfigImageSize],
-                         std::uint8_t (&param)[kParamImageSize]) {
+                         std::uint8_t config[kConfigImageSize],
+                         std::uint8_t param[kParamImageSize]) {
     TSClQuorvanVariants_ParamRecord record{};
     if (!variants.FindVariant(variantId, record)) {
-        std::fill(std::begin(config), std::end(config), std::uint8_t{0});
-        std::fill(std::begin(param), std::end(param), std::uint8_t{0});
+        ClearDeviceRecordImages(config, param);
         return false;
     }
     const ConfigRecordImage configImage = MakeConfigRecord(record);

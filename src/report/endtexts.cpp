@@ -1,24 +1,26 @@
 #include "report/endtexts.h"
 
+#include "report/resultcodes.h"
+
 namespace veltrin {
 
 std::string ErrorTextFor(int code) {
     switch (code) {
-        case 1:
+        case kUpdateUnsupportedDevice:
             return "Update unsupported for connected device!";
-        case 2:
+        case kUpdateNoDevice:
             return "No device found - one device must be connected!";
-        case 3:
+        case kUpdateSeveralDevices:
             return "Multiple devices found - only one device must be connected!";
-        case 4:
+        case kUpdateNoQuorvanOtgFirmware:
             return std::string("Update ") + kFamilyLabelQuorvanOtg +
                    " impossible - no data available!";
-        case 5:
+        case kUpdateNoTarnovelleK7Firmware:
             return std::string("Update ") + kFamilyLabelTarnovelleK7 +
                    " impossible - no data available!";
-        case 6:
+        case kUpdateBatteryLow:
             return "The battery status is too low to carry out the update!";
-        case 7:
+        case kUpdateNoKnownVariant:
             return "Variant invalid!";
         default:
             return "Exceptional error! (#" + std::to_string(code) + ")";
@@ -27,22 +29,22 @@ std::string ErrorTextFor(int code) {
 
 std::string HintTextFor(int code) {
     switch (code) {
-        case 1:
+        case kUpdateUnsupportedDevice:
             return std::string("Unplug device and plug ") + kFamilyLabelQuorvanOtg + " or " +
                    kFamilyLabelTarnovelleK7 + "\ninto the USB before start update.";
-        case 2:
+        case kUpdateNoDevice:
             return "Plug your device into the USB and start update.";
-        case 3:
+        case kUpdateSeveralDevices:
             return "Remove unnecessary devices before the update can be started.";
-        case 4:
+        case kUpdateNoQuorvanOtgFirmware:
             return std::string("Unplug ") + kFamilyLabelQuorvanOtg + " - only update of " +
                    kFamilyLabelTarnovelleK7 + " is possible.";
-        case 5:
+        case kUpdateNoTarnovelleK7Firmware:
             return std::string("Unplug ") + kFamilyLabelTarnovelleK7 + " - only update of " +
                    kFamilyLabelQuorvanOtg + " is possible.";
-        case 6:
+        case kUpdateBatteryLow:
             return "Connect charging plug into the device\nbefore restart update.";
-        case 7:
+        case kUpdateNoKnownVariant:
             return "Unplug device and contact service.";
         default:
             return "Restart update or unplug the device.";
@@ -51,12 +53,12 @@ std::string HintTextFor(int code) {
 
 std::string StartCaptionFor(int code) {
     switch (code) {
-        case 1:
-        case 2:
-        case 3:
-        case 4:
-        case 5:
-        case 7:
+        case kUpdateUnsupportedDevice:
+        case kUpdateNoDevice:
+        case kUpdateSeveralDevices:
+        case kUpdateNoQuorvanOtgFirmware:
+        case kUpdateNoTarnovelleK7Firmware:
+        case kUpdateNoKnownVariant:
             return "Start Update";
         default:
             return "Restart Update";
@@ -71,7 +73,7 @@ EndTexts ResultTexts(bool terminated, int code, const std::string& endText) {
         texts.Status = "The update was ended by the user";
         texts.Message = "Restart update or unplug the device.";
         texts.StartCaption = "Restart Update";
-    } else if (code != 0) {
+    } else if (code != kUpdateOk) {
         texts.look = EndTexts::Look::Error;
         texts.Caption = "Update terminated";
         texts.Status = "The update was terminated prematurely due to an error";

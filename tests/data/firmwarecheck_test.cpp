@@ -62,6 +62,35 @@ TEST_P(FirmwareCheckTest, BothCallersJudgeTheGeneratedImage) {
     EXPECT_EQ(CheckDownloadedFirmware(c.Family, text), passes ? options.Version : "");
 }
 
+// The shared rules alone: the identifier rule is the callers' only difference.
+TEST_P(FirmwareCheckTest, TheSharedRulesGiveEachCallersVerdictByItsIdentifierRule) {
+    const CheckCase& c = GetParam();
+    FirmwareOptions options = TinyOptions(c.Family);
+    if (c.Damage)
+        c.Damage(options);
+    const std::string text = GenerateFirmwareHex(c.Family, options);
+    for (const IdentifierMatch match : {IdentifierMatch::Exact, IdentifierMatch::Trimmed}) {
+        TSHexRange ranges[kFirmwareRangeCount];
+        FirmwareBuffers buffers;
+        PrepareImage(c.Family, ranges);
+        buffers.Attach(ranges);
+        ClIntelHex hex;
+        ASSERT_EQ(hex.ScanRanges(text, ranges, kFirmwareRangeCount), HEX_OK);
+        int failedRange = -1;
+        const DownloadCheckStep step =
+            CheckScannedFirmware(c.Family, ranges, buffers, match, &failedRange);
+        if (match == IdentifierMatch::Exact) {
+            EXPECT_EQ(step, c.DownloadStep);
+            EXPECT_EQ(failedRange, c.FailedRange);
+        } else {
+            const int verdict = step == DownloadCheckStep::Passed       ? FIRMWARE_OK
+                                : step == DownloadCheckStep::Identifier ? FIRMWARE_WRONG_IDENTIFIER
+                                                                        : FIRMWARE_INCOMPLETE;
+            EXPECT_EQ(verdict, c.WorkerResult);
+        }
+    }
+}
+
 using Step = DownloadCheckStep;
 
 INSTANTIATE_TEST_SUITE_P(

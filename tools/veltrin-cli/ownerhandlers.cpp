@@ -1,7 +1,5 @@
 #include "ownerhandlers.h"
 
-#include <cstring>
-
 #include "common/printabletext.h"
 #include "common/texttrim.h"
 #include "engine/devicefamily.h"
@@ -18,16 +16,14 @@ void CopyFirmwareInto(const UpdateData& data, TSThreadParams& params) {
 }
 
 void LookupVariantInto(const VariantLookupFunction& lookup, TSThreadParams& params) {
-    std::memset(params.DeviceParamsA, 0, sizeof(params.DeviceParamsA));
-    std::memset(params.DeviceParamsB, 0, sizeof(params.DeviceParamsB));
+    ClearDeviceRecordImages(params.DeviceParamsA, params.DeviceParamsB);
     bool found = false;
     if (lookup) {
         found = lookup(params.VariantId, params.DeviceParamsA, params.DeviceParamsB);
     }
     // A lookup that fails half-way must not leave half a record to be written to the device.
     if (!found) {
-        std::memset(params.DeviceParamsA, 0, sizeof(params.DeviceParamsA));
-        std::memset(params.DeviceParamsB, 0, sizeof(params.DeviceParamsB));
+        ClearDeviceRecordImages(params.DeviceParamsA, params.DeviceParamsB);
     }
     params.EventAnswer = found ? 1 : 0;
 }

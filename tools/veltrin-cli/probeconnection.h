@@ -6,7 +6,7 @@
 
 namespace veltrin {
 
-constexpr int kSerialTransport = 2;
+constexpr int kSerialTransport = TRANSPORT_SERIAL;
 
 // The settings the update worker probes ports with, so that probe sees what an update sees:
 // 230400 baud 8N1, CRC-16/ARC both ways with 2-byte length prefixes, 3 attempts, 3000 ms for the

@@ -1,23 +1,13 @@
 #include "variantlookup.h"
 
-#include <algorithm>
-
-#include "records/variantrecords.h"
+#include "records/devicerecordlookup.h"
 
 namespace veltrin {
 
 VariantLookupFunction MakeVariantLookup(const ClQuorvanVariants& variants) {
     return [&variants](std::int32_t variantId, std::uint8_t config[kConfigImageSize],
                        std::uint8_t param[kParamImageSize]) {
-        TSClQuorvanVariants_ParamRecord record{};
-        if (!variants.FindVariant(variantId, record)) {
-            return false;
-        }
-        const ConfigRecordImage configImage = MakeConfigRecord(record);
-        const ParamRecordImage paramImage = MakeParamRecord(record);
-        std::copy(configImage.begin(), configImage.end(), config);
-        std::copy(paramImage.begin(), paramImage.end(), param);
-        return true;
+        return LookupDeviceRecords(variants, variantId, config, param);
     };
 }
 

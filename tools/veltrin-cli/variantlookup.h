@@ -6,7 +6,7 @@
 namespace veltrin {
 
 // Answers the worker's variant lookups from the downloaded variant table, with the device
-// record images built the same way the window builds them.
+// record images from the same lookup the window uses.
 VariantLookupFunction MakeVariantLookup(const ClQuorvanVariants& variants);
 
 }  // namespace veltrin
