@@ -1,6 +1,10 @@
 #include "history/historyrecord.h"
 
+#include <cstdint>
 #include <exception>
+#include <limits>
+#include <stdexcept>
+#include <type_traits>
 #include <functional>
 #include <nlohmann/json.hpp>
 #include <string_view>
@@ -84,10 +88,33 @@ std::string CsvCell(const Json& value, char separator) {
     return quoted + '"';
 }
 
+// A number field takes only a whole number its type can hold: the library would convert
+// 1e80 or 2.5 to an integer as well, and a float out of range is undefined behaviour.
+template <typename T>
+T WholeNumber(const Json& value) {
+    if (value.is_number_unsigned()) {
+        const auto number = value.get<std::uint64_t>();
+        if (number <= static_cast<std::uint64_t>(std::numeric_limits<T>::max()))
+            return static_cast<T>(number);
+    } else if (value.is_number_integer()) {
+        const auto number = value.get<std::int64_t>();
+        if (number >= static_cast<std::int64_t>(std::numeric_limits<T>::min()) &&
+            (number < 0 ||
+             static_cast<std::uint64_t>(number) <=
+                 static_cast<std::uint64_t>(std::numeric_limits<T>::max())))
+            return static_cast<T>(number);
+    }
+    throw std::range_error("not a whole number of the field's range");
+}
+
 template <typename T>
 void Take(const Json& object, const char* name, T& target) {
     const auto found = object.find(name);
-    if (found != object.end() && !found->is_null())
+    if (found == object.end() || found->is_null())
+        return;
+    if constexpr (std::is_integral_v<T> && !std::is_same_v<T, bool>)
+        target = WholeNumber<T>(*found);
+    else
         target = found->get<T>();
 }
 
@@ -140,7 +167,7 @@ bool HistoryRecordFromJson(const std::string& line, HistoryRecord& record, std::
         Take(json, "update_data_verified", record.UpdateDataVerified);
         Take(json, "update_data_key", record.UpdateDataKey);
         if (const auto id = json.find("variant_id"); id != json.end() && !id->is_null())
-            record.VariantId = id->get<std::int32_t>();
+            record.VariantId = WholeNumber<std::int32_t>(*id);
         Take(json, "result_code", record.ResultCode);
         Take(json, "result_text", record.ResultText);
         Take(json, "terminated", record.Terminated);

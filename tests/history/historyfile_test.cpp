@@ -90,7 +90,13 @@ TEST_F(HistoryFileTest, DamagedLinesAreSkippedWithTheirNumbersAndHideNothing) {
              << "{\"time\": 5, \"result_code\": 0}\n"
              << "\n"
              << "{\"time\":\"2026-12-09T12:00:00Z\",\"result_code\":0,\"port\":7}\n"
-             << "{\"time\":\"2026-12-09T12:00:00Z\",\"res";  // a writer died mid-line
+             << "{\"time\":\"2026-12-09T12:00:00Z\",\"res"  // a writer died mid-line
+             << "\n"
+             // Numbers that are no whole number of their field's range.
+             << "{\"time\":\"2026-12-09T12:00:00Z\",\"result_code\":5.6e78}\n"
+             << "{\"time\":\"2026-12-09T12:00:00Z\",\"result_code\":0,\"duration_ms\":2.5}\n"
+             << "{\"time\":\"2026-12-09T12:00:00Z\",\"result_code\":4294967296}\n"
+             << "{\"time\":\"2026-12-09T12:00:00Z\",\"result_code\":0,\"variant_id\":-2147483649}";
     }
     // The next record must not be glued to the half-written line.
     Append(SampleRecord(2));
@@ -105,7 +111,10 @@ TEST_F(HistoryFileTest, DamagedLinesAreSkippedWithTheirNumbersAndHideNothing) {
     EXPECT_EQ(records[2].Port, "pts/3");
     EXPECT_EQ(warnings, (std::vector<std::string>{
                             "line 2: not a JSON object", "line 3: no time or result code",
-                            "line 5: a field has the wrong type", "line 6: not a JSON object"}));
+                            "line 5: a field has the wrong type", "line 6: not a JSON object",
+                            "line 7: no time or result code", "line 8: a field has the wrong type",
+                            "line 9: a field has the wrong type",
+                            "line 10: a field has the wrong type"}));
 }
 
 TEST_F(HistoryFileTest, RecordsSurviveTheirRoundTripAlsoWithBytesThatAreNotUtf8) {
