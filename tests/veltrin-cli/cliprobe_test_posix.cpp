@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -13,6 +14,7 @@
 
 #include "cliupdatefixture.h"
 #include "jsondoc.h"
+#include "sampledata.h"
 #include "transport/portlock.h"
 
 namespace veltrin {
@@ -167,6 +169,18 @@ TEST_F(CliProbeTest, ProbeSaysWhatTheUpdateWouldDoAndTheUpdateDoesJustThat) {
     EXPECT_EQ(status, 0) << without;
     EXPECT_TRUE(Contains(RowOf(without, ports[1]), " update data unavailable")) << without;
     EXPECT_TRUE(Contains(without, "Update data unavailable.\n")) << without;
+
+    // Update data with the other family's firmware only.
+    const std::string otherFamily = (dir_.Path() / "other-family").string();
+    std::filesystem::create_directories(otherFamily);
+    sample::SampleSetOptions tarnovelleOnly;
+    tarnovelleOnly.WithQuorvan = false;
+    ASSERT_EQ(sample::WriteSampleSet(otherFamily, tarnovelleOnly), "");
+    probe = {"probe", "--server", "file://" + otherFamily, ports[1]};
+    const std::string noFirmware = Run(probe, status);
+    EXPECT_EQ(status, 0) << noFirmware;
+    EXPECT_TRUE(Contains(RowOf(noFirmware, ports[1]), " no firmware for this family"))
+        << noFirmware;
 
     // The update of the whole bench writes only what probe said it would; a port without a
     // device says why, as a single update does.
