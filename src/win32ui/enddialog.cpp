@@ -100,6 +100,9 @@ void EndDialog::Leave(EndDialogLogic::Exit exit) {
 }
 
 LRESULT EndDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (LRESULT focused = 0; keys_ && keys_->HandleFocusMessage(message, wParam, focused)) {
+        return focused;
+    }
     switch (message) {
         case WM_COMMAND:
             // Only the buttons' own clicks count, as in the question.
@@ -123,12 +126,6 @@ LRESULT EndDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case DM_GETDEFID:
             return keys_->DefaultId();
-        case WM_ACTIVATE:
-            keys_->OnActivate(wParam);
-            return 0;
-        case WM_SETFOCUS:
-            keys_->FocusControl();
-            return 0;
         default:
             break;
     }

@@ -114,6 +114,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         })) {
         return sessionResult;
     }
+    if (LRESULT focused = 0; keys_ && keys_->HandleFocusMessage(message, wParam, focused)) {
+        return focused;
+    }
     switch (message) {
         case WM_COMMAND:
             OnCommand(wParam, lParam);
@@ -133,12 +136,6 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_PAINT:
             OnPaint();
-            return 0;
-        case WM_ACTIVATE:
-            keys_->OnActivate(wParam);
-            return 0;
-        case WM_SETFOCUS:
-            keys_->FocusControl();
             return 0;
         default:
             break;

@@ -70,6 +70,9 @@ void QuestionDialog::Leave(QuestionDialogLogic::Exit exit) {
 }
 
 LRESULT QuestionDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (LRESULT focused = 0; keys_ && keys_->HandleFocusMessage(message, wParam, focused)) {
+        return focused;
+    }
     switch (message) {
         case WM_COMMAND:
             // Only the buttons' own clicks count: a forged command must never answer Yes to
@@ -94,12 +97,6 @@ LRESULT QuestionDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         }
         case DM_GETDEFID:
             return keys_->DefaultId();
-        case WM_ACTIVATE:
-            keys_->OnActivate(wParam);
-            return 0;
-        case WM_SETFOCUS:
-            keys_->FocusControl();
-            return 0;
         default:
             break;
     }

@@ -108,4 +108,16 @@ bool KeyAnswersNothing(FormControl window, const MSG& message) {
     return key && AnswerOf(window, *key) == KeyAnswer::Nothing;
 }
 
+bool WindowKeys::HandleFocusMessage(UINT message, WPARAM wParam, LRESULT& result) {
+    if (message == WM_ACTIVATE) {
+        OnActivate(wParam);
+    } else if (message == WM_SETFOCUS) {
+        FocusControl();
+    } else {
+        return false;
+    }
+    result = 0;
+    return true;
+}
+
 }  // namespace veltrin::win32ui

@@ -35,6 +35,9 @@ public:
     // the first focus; when neither can take it the frame keeps it, not a disabled control.
     void OnActivate(WPARAM wParam);
     void FocusControl();
+    // WM_ACTIVATE and WM_SETFOCUS of the window, answered as above: true with result set when
+    // message was one of them.
+    bool HandleFocusMessage(UINT message, WPARAM wParam, LRESULT& result);
 
 private:
     std::optional<FormControl> Focused() const;
