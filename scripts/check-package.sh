@@ -12,11 +12,15 @@ deb="$(ls "$work"/pkg/*.deb | head -n 1)"
 echo "package: $(basename "$deb")"
 dpkg-deb --info "$deb" | sed -n 's/^ *\(Package\|Version\|Depends\):/\1:/p'
 
+# The package's own files, for the checks of what it ships (its manual pages, not the machine's).
+dpkg-deb -x "$deb" "$work/root"
+mandir="$work/root/usr/share/man/man1"
 if [ "$(id -u)" -eq 0 ] && [ "${CI:-}" = "true" ]; then
-    apt-get install -y --no-install-recommends "$deb" >/dev/null
+    # --reinstall: a machine that already has this version installed gets this build's files,
+    # not the programs an earlier build left there.
+    DEBIAN_FRONTEND=noninteractive apt-get install -y --reinstall --no-install-recommends "$deb" >/dev/null
     bindir=/usr/bin
 else
-    dpkg-deb -x "$deb" "$work/root"
     bindir="$work/root/usr/bin"
 fi
 
@@ -47,9 +51,9 @@ for program in veltrin-cli pipette-sim veltrin-sample-data; do
     test -x "$bindir/$program" || { echo "missing $bindir/$program" >&2; exit 1; }
 done
 "$bindir/veltrin-cli" --help >/dev/null
-zcat "$bindir/../share/man/man1/veltrin-cli.1.gz" | grep -qF 'all\-ports' ||
+zcat "$mandir/veltrin-cli.1.gz" | grep -qF 'all\-ports' ||
     { echo "the manual page veltrin-cli(1) is missing or incomplete" >&2; exit 1; }
-"$(dirname "$0")/check-manpages.sh" "$bindir/../share/man/man1"/*.1.gz
+"$(dirname "$0")/check-manpages.sh" "$mandir"/*.1.gz
 "$bindir/veltrin-sample-data" --out "$work/data" --size tiny >/dev/null
 for file in "$work"/data/*.hex "$work"/data/*.par; do
     "$bindir/veltrin-cli" check "$file"
