@@ -1,8 +1,10 @@
 #include "cliarguments.h"
+#include "clioptions.h"
 #include "common/utctime.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -198,6 +200,41 @@ INSTANTIATE_TEST_SUITE_P(
         OutputCase{{"ports", "--json"}, CliCommand::Ports, true, false, "", "", ""},
         OutputCase{{"probe", "--json", "pts/1"}, CliCommand::Probe, true, false, "", "", ""},
         OutputCase{{"check", "a.hex", "--json"}, CliCommand::Check, true, false, "", "", ""}));
+
+// Each row of the option table is listed in --help and taken by every command it names.
+TEST(CliOptionsTest, EachRowIsListedAndTakenByItsCommands) {
+    const std::map<CliCommand, std::vector<std::string>> commandLines = {
+        {CliCommand::Ports, {"ports"}},
+        {CliCommand::Probe, {"probe"}},
+        {CliCommand::Check, {"check", "a.hex"}},
+        {CliCommand::Download, {"download", "out"}},
+        {CliCommand::Update, {"update"}},
+        {CliCommand::History, {"history"}},
+        {CliCommand::Help, {"help"}},
+    };
+    const std::map<std::string, std::string> values = {
+        {"--since", "2026-03-01"}, {"--until", "2026-03-01"}, {"--outcome", "failed"},
+        {"--last", "3"}};
+    for (const CliOption& option : CliOptions()) {
+        EXPECT_NE(std::string(CliUsage()).find("\n  " + std::string(option.Name)),
+                  std::string::npos)
+            << option.Name;
+        std::vector<std::string> spelling = {option.Name};
+        if (option.Value == OptionValue::Required)
+            spelling.push_back(values.contains(option.Name) ? values.at(option.Name) : "x");
+        if (option.Value == OptionValue::InlineOnly && option.ValueName != nullptr)
+            spelling = {std::string(option.Name) + "=" + option.ValueName};
+        for (const auto& [command, words] : commandLines) {
+            if ((option.Commands & CommandBit(command)) == 0)
+                continue;
+            std::vector<std::string> args = words;
+            args.insert(args.begin() + 1, spelling.begin(), spelling.end());
+            CliArguments parsed;
+            std::string error;
+            EXPECT_TRUE(ParseCliArguments(args, parsed, error)) << args[0] << " " << args[1];
+        }
+    }
+}
 
 TEST(ParseUtcDateTest, AcceptsDatesAndTimesInUtcOnly) {
     const std::pair<const char*, const char*> valid[] = {
