@@ -46,9 +46,9 @@ std::vector<PortProbe> ClTreadImpl::ProbePortsInTurn(const std::vector<std::stri
 std::vector<PortProbe> ClTreadImpl::ProbePortsTogether(const std::vector<std::string>& names) {
     TSConnectParams connection;
     device_->GetParams(connection);
-    return ProbePortsAtOnce(names, connection, settings_.Sleeper, [this](std::size_t finished) {
-        SetActionPosition(static_cast<std::int32_t>(finished));
-    });
+    return ProbePortsAtOnce(
+        settings_.MakeCommandSet, names, connection, settings_.Sleeper,
+        [this](std::size_t finished) { SetActionPosition(static_cast<std::int32_t>(finished)); });
 }
 
 int ClTreadImpl::SearchDevice(int& type, std::string& port) {

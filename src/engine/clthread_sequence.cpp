@@ -49,7 +49,8 @@ int ClTreadImpl::RunUpdate(const std::string& port, std::string& endText) {
 
     UpdateSequence sequence(*this, *device_, *hexReader_);
     try {
-        return sequence.Run(port, endText);
+        SelectPort(port);
+        return sequence.Run(endText);
     } catch (...) {
         // Last resort: leave the device and its port as the regular exits would.
         if (sequence.InBootloaderPhase()) {
