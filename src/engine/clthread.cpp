@@ -58,9 +58,9 @@ ClTreadImpl::ClTreadImpl(UpdateThreadOwner& owner, Dispatcher& dispatcher,
     textConvert_ = std::make_unique<ClToolsTextConvert>();
     hexReader_ = std::make_unique<ClIntelHex>();
     if (settings_.MakeCommandSet)
-        device_ = settings_.MakeCommandSet();
-    if (device_ && settings_.Sleeper)
-        device_->SetSleeper(settings_.Sleeper);
+        connection_ = settings_.MakeCommandSet();
+    if (connection_ && settings_.Sleeper)
+        connection_->SetSleeper(settings_.Sleeper);
     trace_ = std::make_unique<ClProtocol>();
     trace_->SetFileName(settings_.TraceFileName);
     trace_->Reset();
@@ -111,7 +111,7 @@ void ClTreadImpl::ExecuteGuarded() {
 void ClTreadImpl::ReleaseWorkerObjects() {
     textConvert_.reset();
     hexReader_.reset();
-    device_.reset();
+    connection_.reset();
     trace_.reset();
 }
 

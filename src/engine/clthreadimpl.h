@@ -89,10 +89,10 @@ public:
     void InhibitSessionEnd();
 
     // False where the settings made no command set: such a worker is never run.
-    bool HasConnection() const { return device_ != nullptr; }
+    bool HasConnection() const { return connection_ != nullptr; }
 
     // For tests of the building blocks: the worker's command set and HEX reader.
-    ClConnectPipetten& Connection() { return *device_; }
+    ClConnectPipetten& Connection() { return *connection_; }
     ClIntelHex* HexReader() { return hexReader_.get(); }
     TSThreadParams& Params() override { return params_; }
 
@@ -111,7 +111,7 @@ private:
 
     std::unique_ptr<ClToolsTextConvert> textConvert_;
     std::unique_ptr<ClIntelHex> hexReader_;
-    std::unique_ptr<ClConnectPipetten> device_;
+    std::unique_ptr<ClConnectPipetten> connection_;
     std::unique_ptr<ClProtocol> trace_;
     TSThreadParams params_;
     // The lock of the device's port, from the search that found it to the end of the update.

@@ -1,9 +1,12 @@
 #include "engine/pipettedevice.h"
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "engine/countdowntext.h"
 #include "engine/devicerestart.h"
+#include "engine/devicetext.h"
 #include "engine/updateresult.h"
 
 namespace veltrin {
@@ -11,6 +14,28 @@ namespace veltrin {
 PipetteDevice::PipetteDevice(ClConnectPipetten& connection, ClIntelHex& hexReader,
                              DeviceEvents& events)
     : connection_(connection), hexReader_(hexReader), events_(events) {}
+
+int PipetteDevice::ReadDeviceTexts(TSDeviceReport& report,
+                                   std::uint8_t version0[kVersionTextSize]) {
+    if (connection_.ReadVersionText(version0, 0) != 0)
+        return kUpdateReadVersionTextFailed;
+    report.VersionText0 = DeviceFieldText(version0, kVersionTextSize);
+    if (events_.Terminated())
+        return kUpdateOk;
+    // The second version text and the info text complete the identification; only the
+    // owner's records use them.
+    std::uint8_t text[kVersionTextSize] = {};
+    if (connection_.ReadVersionText(text, 1) != 0)
+        return kUpdateReadVersionText1Failed;
+    report.VersionText1 = DeviceFieldText(text, kVersionTextSize);
+    if (events_.Terminated())
+        return kUpdateOk;
+    std::fill(std::begin(text), std::end(text), std::uint8_t{0});
+    if (connection_.ReadInfoText(text) != 0)
+        return kUpdateReadInfoTextFailed;
+    report.InfoText = DeviceFieldText(text, kVersionTextSize);
+    return kUpdateOk;
+}
 
 int PipetteDevice::RestartIntoBootloader(bool& portLeftClosed) {
     portLeftClosed = false;

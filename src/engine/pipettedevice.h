@@ -20,7 +20,7 @@ struct UploadOptions {
 
 // The pipette being updated, over its command set: its variant, the boot record switches, the
 // restart into the bootloader, the module writes and the restore of its variant's records.
-// Split by phase over pipettedevice.cpp (variant id, restart), pipettedevice_upload.cpp,
+// Split by phase over pipettedevice.cpp (identification, restart), pipettedevice_upload.cpp,
 // pipettedevice_bootrecord.cpp and pipettedevice_restore.cpp. Every operation returns an update
 // result code (updateresult.h) and stops early, successfully, when the run is stopped; the
 // caller checks Terminated.
@@ -29,6 +29,11 @@ public:
     PipetteDevice(ClConnectPipetten& connection, ClIntelHex& hexReader, DeviceEvents& events);
 
     ClConnectPipetten& Connection() { return connection_; }
+
+    // The device's own texts into report as far as they are read: the installed software's
+    // version (also as the device sent it, into version0), the bootloader's and the info text.
+    // The failed read's code, or kUpdateOk (also after a stop).
+    int ReadDeviceTexts(TSDeviceReport& report, std::uint8_t version0[kVersionTextSize]);
 
     // Reads the variant id from the device's records and reports it to the owner when known.
     int ReadVariantId(std::int32_t& variantId);

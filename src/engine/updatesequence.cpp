@@ -1,12 +1,9 @@
 #include "engine/updatesequence.h"
 
-#include <algorithm>
-#include <iterator>
 #include <string>
 
 #include "engine/devicefamily.h"
 #include "engine/devicerestart.h"
-#include "engine/devicetext.h"
 #include "engine/updatequestions.h"
 #include "engine/updateresult.h"
 #include "protocol/devicetypes.h"
@@ -121,25 +118,9 @@ UpdateSequence::Exit UpdateSequence::CheckDevice() {
 }
 
 UpdateSequence::Exit UpdateSequence::ReadDeviceTexts() {
-    TSDeviceReport& report = run_.Params().Device;
-    if (connection_.ReadVersionText(deviceVersion_, 0) != 0) {
-        return Leave(kUpdateReadVersionTextFailed);
-    }
-    report.VersionText0 = DeviceFieldText(deviceVersion_, kVersionTextSize);
-    if (StopCheck() != Exit::Continue)
-        return Exit::Leave;
-    // The second version text and the info text complete the identification; only the
-    // owner's records use them.
-    std::uint8_t text[kVersionTextSize] = {};
-    if (connection_.ReadVersionText(text, 1) != 0)
-        return Leave(kUpdateReadVersionText1Failed);
-    report.VersionText1 = DeviceFieldText(text, kVersionTextSize);
-    if (StopCheck() != Exit::Continue)
-        return Exit::Leave;
-    std::fill(std::begin(text), std::end(text), std::uint8_t{0});
-    if (connection_.ReadInfoText(text) != 0)
-        return Leave(kUpdateReadInfoTextFailed);
-    report.InfoText = DeviceFieldText(text, kVersionTextSize);
+    const int code = device_.ReadDeviceTexts(run_.Params().Device, deviceVersion_);
+    if (code != kUpdateOk)
+        return Leave(code);
     return StopCheck();
 }
 
