@@ -14,6 +14,7 @@
 #include "pseudoterminal.h"
 #include "recordingowner.h"
 #include "threaddispatcher.h"
+#include "wiring/realtransports.h"
 
 namespace {
 
@@ -35,6 +36,7 @@ SearchFigures TimeSearch(const std::vector<std::string>& ports, bool atOnce) {
     testing_support::ThreadDispatcher dispatcher;
     testing_support::RecordingOwner owner;
     UpdateThreadSettings settings;
+    settings.MakeCommandSet = MakeRealCommandSet;
     settings.OverridePorts = true;
     settings.Ports = ports;
     settings.ProbeAtOnce = atOnce;
@@ -75,7 +77,8 @@ int main() {
     ports.push_back(sim.PortName());
 
     auto start = Clock::now();
-    const int silentType = ProbePortOnOwnConnection(ports.front(), WorkerConnectParams(), {}).Type;
+    const int silentType =
+        ProbePortOnOwnConnection(MakeRealCommandSet, ports.front(), WorkerConnectParams(), {}).Type;
     const double oneSilent = SecondsSince(start);
     const SearchFigures inTurn = TimeSearch(ports, false);
     const SearchFigures atOnce = TimeSearch(ports, true);

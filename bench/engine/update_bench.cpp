@@ -14,6 +14,7 @@
 #include "recordingowner.h"
 #include "sampledata.h"
 #include "threaddispatcher.h"
+#include "wiring/realtransports.h"
 
 namespace {
 
@@ -93,6 +94,7 @@ RunFigures RunUpdate(std::uint32_t baudRate, const std::string& hex, WaitLedger&
     owner.VersionTarnovelleK7 =
         "Version " + CheckDownloadedFirmware(FirmwareFamily::TarnovelleK7, hex);
     UpdateThreadSettings settings;
+    settings.MakeCommandSet = MakeRealCommandSet;
     settings.Sleeper = waits.Sleeper();
     settings.OverridePorts = true;
     settings.Ports = {sim.PortName()};

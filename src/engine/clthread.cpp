@@ -8,7 +8,6 @@
 #include "diagnostics/clprotocol.h"
 #include "engine/clthreadimpl.h"
 #include "engine/updateresult.h"
-#include "wiring/realtransports.h"
 
 namespace veltrin {
 
@@ -26,6 +25,10 @@ ClTread* ClTread::Start(UpdateThreadOwner& owner, Dispatcher& dispatcher,
     ClTreadImpl* worker = nullptr;
     try {
         worker = new ClTreadImpl(owner, dispatcher, std::move(settings));
+        if (!worker->HasConnection()) {
+            delete worker;
+            return nullptr;
+        }
         worker->Run();
     } catch (...) {
         // No memory for the worker, or the system refused another thread (EAGAIN when the
@@ -54,9 +57,10 @@ ClTreadImpl::ClTreadImpl(UpdateThreadOwner& owner, Dispatcher& dispatcher,
     : owner_(owner), dispatcher_(dispatcher), settings_(std::move(settings)) {
     textConvert_ = std::make_unique<ClToolsTextConvert>();
     hexReader_ = std::make_unique<ClIntelHex>();
-    device_ = MakeRealCommandSet();
-    if (settings_.Sleeper)
-        device_->SetSleeper(settings_.Sleeper);
+    if (settings_.MakeCommandSet)
+        connection_ = settings_.MakeCommandSet();
+    if (connection_ && settings_.Sleeper)
+        connection_->SetSleeper(settings_.Sleeper);
     trace_ = std::make_unique<ClProtocol>();
     trace_->SetFileName(settings_.TraceFileName);
     trace_->Reset();
@@ -107,7 +111,7 @@ void ClTreadImpl::ExecuteGuarded() {
 void ClTreadImpl::ReleaseWorkerObjects() {
     textConvert_.reset();
     hexReader_.reset();
-    device_.reset();
+    connection_.reset();
     trace_.reset();
 }
 
@@ -181,6 +185,12 @@ void ClTreadImpl::ReportEnd(std::int32_t code, const std::string& text) {
 
 void ClTreadImpl::ReportDevice() {
     Deliver([](UpdateThreadOwner& owner, TSThreadParams& p) { owner.ThreadReportDevice(p); });
+}
+
+void ClTreadImpl::ReportVariant(std::int32_t variantId) {
+    params_.Device.HasVariantId = true;
+    params_.Device.VariantId = variantId;
+    ReportDevice();
 }
 
 bool ClTreadImpl::LookupVariant(std::int32_t variantId, std::uint8_t configImage[kConfigImageSize],

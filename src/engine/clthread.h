@@ -6,12 +6,16 @@
 #include <vector>
 
 #include "common/sleeper.h"
+#include "engine/commandsetfactory.h"
 #include "engine/threadowner.h"
 
 namespace veltrin {
 
 // What an owner may choose for a worker beyond the fixed update settings.
 struct UpdateThreadSettings {
+    // The worker's command set, and the one of each port probed at once; without it no worker
+    // starts.
+    CommandSetFactory MakeCommandSet;
     // Every pause of the run (countdowns, the pause for a skipped block, retry delays).
     SleepFunction Sleeper;  // null: real sleeps
     // When set, the device search probes exactly these port names instead of the system's.
@@ -37,8 +41,8 @@ class ClTreadImpl;
 // that; the owner must not delete it. A worker is never restarted.
 class ClTread {
 public:
-    // The running worker, or null when none could be created (no thread could be started, no
-    // memory); nothing is reported to the owner then. Never throws.
+    // The running worker, or null when none could be created (no command set, no thread could
+    // be started, no memory); nothing is reported to the owner then. Never throws.
     static ClTread* Start(UpdateThreadOwner& owner, Dispatcher& dispatcher,
                           UpdateThreadSettings settings = {});
 

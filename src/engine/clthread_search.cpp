@@ -14,19 +14,19 @@ namespace veltrin {
 
 void ClTreadImpl::SelectPort(const std::string& name) {
     TSConnectParams params;
-    device_->GetParams(params);
+    connection_->GetParams(params);
     const std::string trimmed = TrimText(name);
     // A name cut to fit the field could be another port's name; one that does not fit is left
     // empty, which no port opens under, so the probe finds no device there.
     textConvert_->TextToBuffer(params.PortName, sizeof(params.PortName),
                                trimmed.size() < sizeof(params.PortName) ? trimmed : std::string(),
                                true);
-    device_->SetParams(params);
+    connection_->SetParams(params);
 }
 
 PortProbe ClTreadImpl::ProbePortClaimed(const std::string& name) {
     return ProbeClaimedPort(
-        *device_, name,
+        *connection_, name,
         [this, &name] {
             SelectPort(name);
             return 0;
@@ -45,10 +45,10 @@ std::vector<PortProbe> ClTreadImpl::ProbePortsInTurn(const std::vector<std::stri
 
 std::vector<PortProbe> ClTreadImpl::ProbePortsTogether(const std::vector<std::string>& names) {
     TSConnectParams connection;
-    device_->GetParams(connection);
-    return ProbePortsAtOnce(names, connection, settings_.Sleeper, [this](std::size_t finished) {
-        SetActionPosition(static_cast<std::int32_t>(finished));
-    });
+    connection_->GetParams(connection);
+    return ProbePortsAtOnce(
+        settings_.MakeCommandSet, names, connection, settings_.Sleeper,
+        [this](std::size_t finished) { SetActionPosition(static_cast<std::int32_t>(finished)); });
 }
 
 int ClTreadImpl::SearchDevice(int& type, std::string& port) {
@@ -58,7 +58,7 @@ int ClTreadImpl::SearchDevice(int& type, std::string& port) {
     if (settings_.OverridePorts) {
         names = settings_.Ports;
     } else {
-        device_->GetPortList(names);
+        connection_->GetPortList(names);
     }
     SetActionMax(static_cast<std::int32_t>(names.size()));
 

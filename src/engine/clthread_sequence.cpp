@@ -9,8 +9,8 @@
 namespace veltrin {
 
 void ClTreadImpl::ConfigureConnection() {
-    device_->SelectTransport(TRANSPORT_SERIAL);
-    device_->SetParams(WorkerConnectParams());
+    connection_->SelectTransport(TRANSPORT_SERIAL);
+    connection_->SetParams(WorkerConnectParams());
 }
 
 void ClTreadImpl::Execute() {
@@ -47,16 +47,17 @@ int ClTreadImpl::RunUpdate(const std::string& port, std::string& endText) {
     if (!hexReader_)
         return kUpdateNoHexReader;
 
-    UpdateSequence sequence(*this, *device_, *hexReader_);
+    UpdateSequence sequence(*this, *connection_, *hexReader_);
     try {
-        return sequence.Run(port, endText);
+        SelectPort(port);
+        return sequence.Run(endText);
     } catch (...) {
         // Last resort: leave the device and its port as the regular exits would.
         if (sequence.InBootloaderPhase()) {
-            device_->SignalUpdateFailed();
+            connection_->SignalUpdateFailed();
             Params().LeftInBootloader = true;
         }
-        device_->Close();
+        connection_->Close();
         endText.clear();
         return kUpdateWorkerFault;
     }

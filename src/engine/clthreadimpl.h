@@ -2,18 +2,16 @@
 
 #include <atomic>
 #include <cstdint>
-#include <cstdio>
 #include <memory>
-#include <span>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "data/clintelhex.h"
-#include "data/firmwarelayout.h"
 #include "engine/clthread.h"
 #include "engine/cltoolstextconvert.h"
 #include "engine/parallelprobe.h"
+#include "engine/runevents.h"
 #include "engine/threadparams.h"
 #include "protocol/clconnectpipetten.h"
 #include "transport/runinhibitor.h"
@@ -22,22 +20,15 @@ namespace veltrin {
 
 class ClProtocol;
 
-// How UploadModule sends a module.
-struct UploadOptions {
-    bool BootMode = false;     // the bootloader runs: BeginUpload and SetProgress(0) go first
-    std::uint32_t Offset = 0;  // added to the range's first address
-    bool SkipFill = false;     // blocks of nothing but Fill are not sent (erased flash holds them)
-    std::uint8_t Fill = 0xFF;
-};
-
 // The update worker behind ClTread. Its operations are split by concern over several files:
-// clthread.cpp (frame, events, trace, life cycle), clthread_search.cpp, clthread_upload.cpp,
-// clthread_bootrecord.cpp, clthread_sequence.cpp and clthread_restore.cpp.
+// clthread.cpp (frame, events, trace, life cycle), clthread_search.cpp, clthread_inhibit.cpp and
+// clthread_sequence.cpp. What it does with the pipette it found is UpdateSequence's, on a
+// PipetteDevice; both reach the run's events through RunEvents.
 //
 // Every operation below runs on the worker thread except the constructor, ReleaseWorkerObjects
 // and Terminate. Tests may construct a worker without starting it and call its operations from
 // their own thread; the events still go through the dispatcher.
-class ClTreadImpl final : public ClTread {
+class ClTreadImpl final : public ClTread, public RunEvents {
 public:
     ClTreadImpl(UpdateThreadOwner& owner, Dispatcher& dispatcher, UpdateThreadSettings settings);
     ~ClTreadImpl() override;
@@ -59,26 +50,30 @@ public:
 
     // Events: each stores its argument in Params and returns after the owner's handler ran.
     void FetchParams();
-    void SetTotalMax(std::int32_t n);
-    void SetTotalPosition(std::int32_t n);
-    void StepTotal(std::int32_t n);
-    void SetActionMax(std::int32_t n);
-    void SetActionPosition(std::int32_t n);
-    void ShowTitle(const std::string& text);
-    void ShowAction(const std::string& text);
-    bool AskYesNo(const std::string& text);
+    void SetTotalMax(std::int32_t n) override;
+    void SetTotalPosition(std::int32_t n) override;
+    void StepTotal(std::int32_t n) override;
+    void SetActionMax(std::int32_t n) override;
+    void SetActionPosition(std::int32_t n) override;
+    void ShowTitle(const std::string& text) override;
+    void ShowAction(const std::string& text) override;
+    bool AskYesNo(const std::string& text) override;
     void ReportEnd(std::int32_t code, const std::string& text);
-    void ReportDevice();
+    void ReportDevice() override;
+    void ReportVariant(std::int32_t variantId) override;
     bool LookupVariant(std::int32_t variantId, std::uint8_t configImage[kConfigImageSize],
-                       std::uint8_t paramImage[kParamImageSize]);
+                       std::uint8_t paramImage[kParamImageSize]) override;
 
     // Trace: nothing while TraceEnabled is false.
-    void Trace(const std::string& text);
-    void TraceTimed(const std::string& text);
-    void TraceBlankLine();
+    bool Tracing() const override { return TraceEnabled; }
+    void Trace(const std::string& text) override;
+    void TraceTimed(const std::string& text) override;
+    void TraceBlankLine() override;
     void TraceSeparator();
-    // Blank line, separator, the step text, separator.
-    void AnnounceStep(const std::string& text);
+    void AnnounceStep(const std::string& text) override;
+
+    // Every pause of the run goes through the settings' sleeper.
+    void Sleep(std::uint32_t milliseconds) override;
 
     // Device search.
     void SelectPort(const std::string& name);
@@ -93,46 +88,19 @@ public:
     // Asks the system to stay up for the run; a run without that promise goes on, and says so.
     void InhibitSessionEnd();
 
-    // Module upload.
-    int UploadModule(std::FILE* file, std::uint16_t memoryType, const TSHexRange& range,
-                     const UploadOptions& options);
-    int WriteBytes(bool bootMode, std::uint16_t memoryType, std::uint32_t address,
-                   const std::uint8_t* bytes, std::uint32_t count);
-    int WriteImage(bool bootMode, std::uint16_t memoryType, std::uint32_t address,
-                   std::span<const std::uint8_t> image, std::uint32_t start, std::uint32_t length,
-                   bool skipFill, std::uint8_t fill);
-    static bool IsFillBlock(std::span<const std::uint8_t> image, std::uint32_t offset,
-                            std::uint32_t count, std::uint8_t fill);
+    // False where the settings made no command set: such a worker is never run.
+    bool HasConnection() const { return connection_ != nullptr; }
 
-    // Boot record: read, change, write back. 0, 33 (read failed) or 34 (write failed).
-    int InvalidateBootloader();
-    int ValidateBootloader(std::uint32_t size, const std::uint8_t* versionBlock);
-    int SetStayInBootloader();
-    int SetStartApplication();
-
-    void WaitWithCountdown(std::uint16_t seconds);
-    // Reads the variant id from the device's records and reports it to the owner when known.
-    int ReadVariantId(std::int32_t& variantId);
-    int ReadKnownVariantId(std::int32_t& variantId);
-
-    // The parameter restore of the electronic pipette after its final restart.
-    int RestoreVariantParameters(std::int32_t& variantId);
-    int WriteVariantParameters(std::int32_t& variantId);
-
-    // For tests of the building blocks: the worker's device object.
-    ClConnectPipetten& Device() { return *device_; }
+    // For tests of the building blocks: the worker's command set and HEX reader.
+    ClConnectPipetten& Connection() { return *connection_; }
     ClIntelHex* HexReader() { return hexReader_.get(); }
-    TSThreadParams& Params() { return params_; }
+    TSThreadParams& Params() override { return params_; }
 
     bool TraceEnabled = false;
 
 private:
     template <typename Handler>
     void Deliver(Handler handler);
-    void Sleep(std::uint32_t milliseconds);
-    int ChangeBootRecord(void (*change)(std::uint8_t* record, std::uint32_t size,
-                                        const std::uint8_t* version),
-                         std::uint32_t size, const std::uint8_t* version);
     void ExecuteGuarded();
 
     UpdateThreadOwner& owner_;
@@ -143,7 +111,7 @@ private:
 
     std::unique_ptr<ClToolsTextConvert> textConvert_;
     std::unique_ptr<ClIntelHex> hexReader_;
-    std::unique_ptr<ClConnectPipetten> device_;
+    std::unique_ptr<ClConnectPipetten> connection_;
     std::unique_ptr<ClProtocol> trace_;
     TSThreadParams params_;
     // The lock of the device's port, from the search that found it to the end of the update.

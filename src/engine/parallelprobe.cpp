@@ -10,7 +10,6 @@
 #include "engine/portcause.h"
 #include "protocol/clconnectpipetten.h"
 #include "protocol/devicetypes.h"
-#include "wiring/realtransports.h"
 
 namespace veltrin {
 
@@ -78,10 +77,14 @@ PortProbe ProbeClaimedPort(ClConnectPipetten& device, const std::string& name,
     return probe;
 }
 
-PortProbe ProbePortOnOwnConnection(const std::string& name, const TSConnectParams& connection,
-                                   const SleepFunction& sleeper, ProbeReads reads) {
+PortProbe ProbePortOnOwnConnection(const CommandSetFactory& makeCommandSet, const std::string& name,
+                                   const TSConnectParams& connection, const SleepFunction& sleeper,
+                                   ProbeReads reads) {
     try {
-        const std::unique_ptr<ClConnectPipetten> device = MakeRealCommandSet();
+        const std::unique_ptr<ClConnectPipetten> device =
+            makeCommandSet ? makeCommandSet() : nullptr;
+        if (!device)
+            return PortProbe{};
         if (sleeper)
             device->SetSleeper(sleeper);
         device->SelectTransport(kSerialTransport);
@@ -101,7 +104,8 @@ PortProbe ProbePortOnOwnConnection(const std::string& name, const TSConnectParam
     }
 }
 
-std::vector<PortProbe> ProbePortsAtOnce(const std::vector<std::string>& names,
+std::vector<PortProbe> ProbePortsAtOnce(const CommandSetFactory& makeCommandSet,
+                                        const std::vector<std::string>& names,
                                         const TSConnectParams& connection,
                                         const SleepFunction& sleeper,
                                         const std::function<void(std::size_t finished)>& onFinished,
@@ -120,11 +124,13 @@ std::vector<PortProbe> ProbePortsAtOnce(const std::vector<std::string>& names,
     for (std::size_t i = 0; i < names.size(); ++i) {
         try {
             probes.Threads.emplace_back([&, i] {
-                record(i, ProbePortOnOwnConnection(names[i], connection, sleeper, reads));
+                record(i, ProbePortOnOwnConnection(makeCommandSet, names[i], connection, sleeper,
+                                                   reads));
             });
         } catch (...) {
             // No thread to be had: this port is probed here, in turn, and still counted.
-            record(i, ProbePortOnOwnConnection(names[i], connection, sleeper, reads));
+            record(i,
+                   ProbePortOnOwnConnection(makeCommandSet, names[i], connection, sleeper, reads));
         }
     }
 

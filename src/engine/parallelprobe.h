@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/sleeper.h"
+#include "engine/commandsetfactory.h"
 #include "protocol/clconnectpipetten.h"
 #include "protocol/connectparams.h"
 #include "transport/portlock.h"
@@ -50,21 +51,23 @@ enum class ProbeReads { DeviceId, DeviceTexts };
 // so a search costs the slowest port instead of the sum of all ports: a silent port costs the
 // full acknowledge time-outs times the attempts.
 //
+// makeCommandSet: makes each probe's own command set.
 // connection: the settings every probe uses (its PortName is replaced by each port's name).
 // onFinished: runs on the calling thread each time a probe has ended, with the number ended so
 // far (1 … names.size()), so progress can advance as probes finish, in whatever order.
 // Returns one probe per name, in the order of names. Names are probed as given (callers trim
 // them). All probe threads have ended when it returns, also when onFinished throws.
-std::vector<PortProbe> ProbePortsAtOnce(const std::vector<std::string>& names,
+std::vector<PortProbe> ProbePortsAtOnce(const CommandSetFactory& makeCommandSet,
+                                        const std::vector<std::string>& names,
                                         const TSConnectParams& connection,
                                         const SleepFunction& sleeper,
                                         const std::function<void(std::size_t finished)>& onFinished,
                                         ProbeReads reads = ProbeReads::DeviceId);
 
-// One probe on a connection of its own under the port's lock: claim the port, open, read the
-// device id, close. A port another run holds is not opened.
-PortProbe ProbePortOnOwnConnection(const std::string& name, const TSConnectParams& connection,
-                                   const SleepFunction& sleeper,
+// One probe on a connection of its own (from makeCommandSet) under the port's lock: claim the
+// port, open, read the device id, close. A port another run holds is not opened.
+PortProbe ProbePortOnOwnConnection(const CommandSetFactory& makeCommandSet, const std::string& name,
+                                   const TSConnectParams& connection, const SleepFunction& sleeper,
                                    ProbeReads reads = ProbeReads::DeviceId);
 
 // The one probe every search uses, on a connection whose transport is chosen: claim the port,

@@ -1,13 +1,9 @@
 #include "engine/updatesequence.h"
 
-#include <algorithm>
-#include <iterator>
 #include <string>
 
-#include "engine/clthreadimpl.h"
 #include "engine/devicefamily.h"
 #include "engine/devicerestart.h"
-#include "engine/devicetext.h"
 #include "engine/updatequestions.h"
 #include "engine/updateresult.h"
 #include "protocol/devicetypes.h"
@@ -24,13 +20,14 @@ std::string UploadStepText(const char* module) {
 
 }  // namespace
 
-UpdateSequence::UpdateSequence(ClTreadImpl& worker, ClConnectPipetten& device,
-                               ClIntelHex& hexReader)
-    : worker_(worker), device_(device), hexReader_(hexReader) {}
+UpdateSequence::UpdateSequence(RunEvents& run, ClConnectPipetten& connection, ClIntelHex& hexReader)
+    : run_(run),
+      connection_(connection),
+      hexReader_(hexReader),
+      device_(connection, hexReader, run) {}
 
-int UpdateSequence::Run(const std::string& port, std::string& endText) {
-    worker_.SelectPort(port);
-    if (device_.Open() != 0)
+int UpdateSequence::Run(std::string& endText) {
+    if (connection_.Open() != 0)
         return kUpdateOpenFailed;
 
     const Exit exit = RunSteps();
@@ -38,11 +35,11 @@ int UpdateSequence::Run(const std::string& port, std::string& endText) {
     if (exit == Exit::ReturnNow)
         return code_;
 
-    device_.Close();
-    if (restoresVariant_ && !worker_.Terminated() && code_ == kUpdateOk) {
-        code_ = worker_.RestoreVariantParameters(variantId_);
+    connection_.Close();
+    if (restoresVariant_ && !run_.Terminated() && code_ == kUpdateOk) {
+        code_ = device_.RestoreVariantParameters(variantId_);
     }
-    if (!worker_.Terminated() && code_ == kUpdateOk)
+    if (!run_.Terminated() && code_ == kUpdateOk)
         endText = title_;
     return code_;
 }
@@ -76,10 +73,10 @@ UpdateSequence::Exit UpdateSequence::Leave(int code) {
 UpdateSequence::Exit UpdateSequence::Abort(int code) {
     // The bootloader shows the failure and waits for the next attempt.
     code_ = code;
-    if (device_.SignalUpdateFailed() != 0)
+    if (connection_.SignalUpdateFailed() != 0)
         code_ = kUpdateSignalUpdateFailedFailed;
     inBootloaderPhase_ = false;
-    worker_.Params().LeftInBootloader = true;
+    run_.Params().LeftInBootloader = true;
     return Exit::Leave;
 }
 
@@ -89,82 +86,66 @@ UpdateSequence::Exit UpdateSequence::ReturnNow(int code) {
 }
 
 UpdateSequence::Exit UpdateSequence::StopCheck() {
-    return worker_.Terminated() ? Exit::Leave : Exit::Continue;
+    return run_.Terminated() ? Exit::Leave : Exit::Continue;
 }
 
 void UpdateSequence::ShowModule() {
-    worker_.SetActionPosition(0);
+    run_.SetActionPosition(0);
     ++moduleNumber_;
-    worker_.ShowAction("Update module " + std::to_string(moduleNumber_) + "/" +
-                       std::to_string(moduleCount_));
+    run_.ShowAction("Update module " + std::to_string(moduleNumber_) + "/" +
+                    std::to_string(moduleCount_));
 }
 
 UpdateSequence::Exit UpdateSequence::CheckDevice() {
-    worker_.AnnounceStep("den Akkustatus auslesen und überprüfen");
+    run_.AnnounceStep("den Akkustatus auslesen und überprüfen");
     int battery = 0;
-    if (device_.ReadBatteryStatus(&battery) != 0)
+    if (connection_.ReadBatteryStatus(&battery) != 0)
         return Leave(kUpdateReadBatteryStatusFailed);
     if (!IsBatteryOk(battery)) {
         // The refused run's record still names the pipette: its texts are only read, and a
         // failure to read them does not hide the battery's state.
         ReadDeviceTexts();
-        worker_.ReportDevice();
+        run_.ReportDevice();
         return Leave(kUpdateBatteryLow);
     }
     if (StopCheck() != Exit::Continue)
         return Exit::Leave;
 
-    worker_.AnnounceStep("die Device-Id auslesen");
-    if (device_.ReadDeviceId(&deviceType_) != 0)
+    run_.AnnounceStep("die Device-Id auslesen");
+    if (connection_.ReadDeviceId(&deviceType_) != 0)
         return Leave(kUpdateReadDeviceIdFailed);
     return StopCheck();
 }
 
 UpdateSequence::Exit UpdateSequence::ReadDeviceTexts() {
-    TSDeviceReport& report = worker_.Params().Device;
-    if (device_.ReadVersionText(deviceVersion_, 0) != 0) {
-        return Leave(kUpdateReadVersionTextFailed);
-    }
-    report.VersionText0 = DeviceFieldText(deviceVersion_, kVersionTextSize);
-    if (StopCheck() != Exit::Continue)
-        return Exit::Leave;
-    // The second version text and the info text complete the identification; only the
-    // owner's records use them.
-    std::uint8_t text[kVersionTextSize] = {};
-    if (device_.ReadVersionText(text, 1) != 0)
-        return Leave(kUpdateReadVersionText1Failed);
-    report.VersionText1 = DeviceFieldText(text, kVersionTextSize);
-    if (StopCheck() != Exit::Continue)
-        return Exit::Leave;
-    std::fill(std::begin(text), std::end(text), std::uint8_t{0});
-    if (device_.ReadInfoText(text) != 0)
-        return Leave(kUpdateReadInfoTextFailed);
-    report.InfoText = DeviceFieldText(text, kVersionTextSize);
+    const int code = device_.ReadDeviceTexts(run_.Params().Device, deviceVersion_);
+    if (code != kUpdateOk)
+        return Leave(code);
     return StopCheck();
 }
 
 UpdateSequence::Exit UpdateSequence::AskUser() {
     const Exit exit = ReadDeviceTexts();
     // The owner's records get the texts read so far, also when a read failed.
-    worker_.ReportDevice();
+    run_.ReportDevice();
     if (exit != Exit::Continue)
         return exit;
 
     const char* question = VersionQuestionFor(buffers_.AppVersion, deviceVersion_);
-    if (question != nullptr && !worker_.AskYesNo(question))
-        worker_.Terminate();
+    if (question != nullptr && !run_.AskYesNo(question))
+        run_.Terminate();
     if (StopCheck() != Exit::Continue)
         return Exit::Leave;
 
-    if (!worker_.AskYesNo(kQuestionUserData))
-        worker_.Terminate();
+    if (!run_.AskYesNo(kQuestionUserData))
+        run_.Terminate();
     return StopCheck();
 }
 
 UpdateSequence::Exit UpdateSequence::ReadMode() {
-    worker_.AnnounceStep("den Device-Mode auslesen");
+    run_.AnnounceStep("den Device-Mode auslesen");
     int mode = 0;
-    if (device_.ReadDeviceMode(&mode) != 0)
+    if (connection_.ReadDeviceMode(&mode) != 0)
         return Leave(kUpdateReadDeviceModeFailed);
     // Only two modes exist; anything else is no answer the upload could rely on.
     if (mode != kApplicationMode && mode != kBootloaderMode) {
@@ -176,7 +157,7 @@ UpdateSequence::Exit UpdateSequence::ReadMode() {
 
     // The application still knows the variant; the bootloader would not.
     if (restoresVariant_ && mode == kApplicationMode) {
-        code_ = worker_.ReadVariantId(variantId_);
+        code_ = device_.ReadVariantId(variantId_);
         if (code_ != kUpdateOk)
             return Leave(code_);
         if (StopCheck() != Exit::Continue)
@@ -186,55 +167,41 @@ UpdateSequence::Exit UpdateSequence::ReadMode() {
 }
 
 UpdateSequence::Exit UpdateSequence::WriteBootloader() {
-    worker_.AnnounceStep(UploadStepText("Bootloader"));
+    run_.AnnounceStep(UploadStepText("Bootloader"));
     ShowModule();
-    code_ = worker_.InvalidateBootloader();
+    code_ = device_.InvalidateBootloader();
     if (code_ != kUpdateOk)
         return Leave(code_);
     if (StopCheck() != Exit::Continue)
         return Exit::Leave;
 
     inBootloaderPhase_ = bootMode_;
-    code_ = worker_.UploadModule(File(), MEM_EXT_FLASH, ranges_[RANGE_BOOTLOADER],
+    code_ = device_.UploadModule(File(), MEM_EXT_FLASH, ranges_[RANGE_BOOTLOADER],
                                  {.BootMode = bootMode_, .Fill = kFill});
-    if (code_ != kUpdateOk || worker_.Terminated()) {
+    if (code_ != kUpdateOk || run_.Terminated()) {
         return bootMode_ ? Abort(code_) : Leave(code_);
     }
     inBootloaderPhase_ = false;
 
-    code_ = worker_.ValidateBootloader(bootloaderSize_, bootloaderVersion_);
+    code_ = device_.ValidateBootloader(bootloaderSize_, bootloaderVersion_);
     if (code_ != kUpdateOk)
         return Leave(code_);
     return StopCheck();
 }
 
 UpdateSequence::Exit UpdateSequence::RestartIntoBootloader() {
-    code_ = worker_.SetStayInBootloader();
+    bool portLeftClosed = false;
+    code_ = device_.RestartIntoBootloader(portLeftClosed);
+    if (portLeftClosed)
+        return ReturnNow(code_);
     if (code_ != kUpdateOk)
         return Leave(code_);
-    if (StopCheck() != Exit::Continue)
-        return Exit::Leave;
-    if (device_.RestartDevice() != 0)
-        return Leave(kUpdateRestartDeviceFailed);
-    if (StopCheck() != Exit::Continue)
-        return Exit::Leave;
-
-    // The port goes away while the device restarts.
-    if (device_.Close() != 0)
-        return ReturnNow(kUpdateCloseFailed);
-    if (worker_.Terminated())
-        return ReturnNow(kUpdateOk);
-    worker_.WaitWithCountdown(kRestartCountdownSeconds);
-    if (worker_.Terminated())
-        return ReturnNow(kUpdateOk);
-    if (device_.Open() != 0)
-        return ReturnNow(kUpdateOpenFailed);
     return StopCheck();
 }
 
 UpdateSequence::Exit UpdateSequence::WriteDataModules() {
     int mode = 0;
-    if (device_.ReadDeviceMode(&mode) != 0)
+    if (connection_.ReadDeviceMode(&mode) != 0)
         return Leave(kUpdateReadDeviceModeFailed);
     if (mode != kBootloaderMode)
         return Leave(kUpdateNotInBootloader);
@@ -242,13 +209,13 @@ UpdateSequence::Exit UpdateSequence::WriteDataModules() {
         return Exit::Leave;
     inBootloaderPhase_ = true;
 
-    worker_.AnnounceStep(UploadStepText("Softwareversion der Daten im externen Flash"));
+    run_.AnnounceStep(UploadStepText("Softwareversion der Daten im externen Flash"));
     ShowModule();
-    code_ = worker_.WriteBytes(true, MEM_EXT_FLASH, ranges_[RANGE_DATA_VERSION].DataStart,
+    code_ = device_.WriteBytes(true, MEM_EXT_FLASH, ranges_[RANGE_DATA_VERSION].DataStart,
                                buffers_.DataVersion, kVersionBlockSize);
     if (code_ != kUpdateOk)
         return Abort(code_);
-    if (worker_.Terminated())
+    if (run_.Terminated())
         return Abort(kUpdateOk);
 
     Exit exit = Exit::Continue;
@@ -261,52 +228,52 @@ UpdateSequence::Exit UpdateSequence::WriteDataModules() {
     if (exit != Exit::Continue)
         return exit;
 
-    worker_.AnnounceStep(UploadStepText("Applikation"));
+    run_.AnnounceStep(UploadStepText("Applikation"));
     ShowModule();
-    device_.SetProgress(0);
-    if (device_.SetApplicationSize(applicationSize_) != 0) {
+    connection_.SetProgress(0);
+    if (connection_.SetApplicationSize(applicationSize_) != 0) {
         return Abort(kUpdateSetApplicationSizeFailed);
     }
-    if (worker_.Terminated())
+    if (run_.Terminated())
         return Abort(kUpdateOk);
     // Erased internal flash reads 0xFF, so blocks of only 0xFF need not travel.
-    code_ = worker_.UploadModule(File(), MEM_INT_FLASH, ranges_[RANGE_APPLICATION],
+    code_ = device_.UploadModule(File(), MEM_INT_FLASH, ranges_[RANGE_APPLICATION],
                                  {.BootMode = true, .SkipFill = true, .Fill = kFill});
-    if (code_ != kUpdateOk || worker_.Terminated())
+    if (code_ != kUpdateOk || run_.Terminated())
         return Abort(code_);
     inBootloaderPhase_ = false;
     return Exit::Continue;
 }
 
 UpdateSequence::Exit UpdateSequence::WriteDataModule(const char* name, int range) {
-    worker_.AnnounceStep(UploadStepText(name));
+    run_.AnnounceStep(UploadStepText(name));
     ShowModule();
-    code_ = worker_.UploadModule(File(), MEM_EXT_FLASH, ranges_[range],
+    code_ = device_.UploadModule(File(), MEM_EXT_FLASH, ranges_[range],
                                  {.BootMode = true, .Fill = kFill});
-    if (code_ != kUpdateOk || worker_.Terminated())
+    if (code_ != kUpdateOk || run_.Terminated())
         return Abort(code_);
     return Exit::Continue;
 }
 
 UpdateSequence::Exit UpdateSequence::StartApplication() {
-    worker_.AnnounceStep("die Message \"Update finished successfully!\" auf dem Gerät darstellen");
-    if (device_.ShowUpdateSuccess() != 0)
+    run_.AnnounceStep("die Message \"Update finished successfully!\" auf dem Gerät darstellen");
+    if (connection_.ShowUpdateSuccess() != 0)
         return Leave(kUpdateShowUpdateSuccessFailed);
 
-    worker_.AnnounceStep("die Applikation starten");
-    worker_.SetActionPosition(0);
-    worker_.ShowAction(kStartApplicationAction);
-    code_ = worker_.SetStartApplication();
+    run_.AnnounceStep("die Applikation starten");
+    run_.SetActionPosition(0);
+    run_.ShowAction(kStartApplicationAction);
+    code_ = device_.SetStartApplication();
     if (code_ != kUpdateOk)
         return Leave(code_);
     if (StopCheck() != Exit::Continue)
         return Exit::Leave;
-    if (device_.RestartDevice() != 0)
+    if (connection_.RestartDevice() != 0)
         return Leave(kUpdateRestartDeviceFailed);
 
-    worker_.ShowAction("");
-    worker_.SetTotalPosition(0);
-    worker_.SetActionPosition(0);
+    run_.ShowAction("");
+    run_.SetTotalPosition(0);
+    run_.SetActionPosition(0);
     return Leave(kUpdateOk);
 }
 

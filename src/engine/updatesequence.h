@@ -8,21 +8,22 @@
 #include "data/clintelhex.h"
 #include "data/firmwarelayout.h"
 #include "data/firmwaretempfile.h"
+#include "engine/pipettedevice.h"
+#include "engine/runevents.h"
 #include "protocol/clconnectpipetten.h"
 
 namespace veltrin {
 
-class ClTreadImpl;
-
 // The update of one identified pipette, from re-opening its port to the start of its new
 // application: checks, firmware analysis, questions, bootloader, restart into the bootloader,
-// data modules and application. One object per run; the worker's RunUpdate drives it.
+// data modules and application. One object per run; the worker's RunUpdate drives it, with the
+// found port already selected on the connection.
 class UpdateSequence {
 public:
-    UpdateSequence(ClTreadImpl& worker, ClConnectPipetten& device, ClIntelHex& hexReader);
+    UpdateSequence(RunEvents& run, ClConnectPipetten& connection, ClIntelHex& hexReader);
 
     // Result code of the run; endText is set only when the run reached its regular end.
-    int Run(const std::string& port, std::string& endText);
+    int Run(std::string& endText);
 
     // True while a failure must be reported to the device with SignalUpdateFailed.
     bool InBootloaderPhase() const { return inBootloaderPhase_; }
@@ -51,9 +52,10 @@ private:
     Exit StopCheck();
     void ShowModule();
 
-    ClTreadImpl& worker_;
-    ClConnectPipetten& device_;
+    RunEvents& run_;
+    ClConnectPipetten& connection_;
     ClIntelHex& hexReader_;
+    PipetteDevice device_;
 
     int code_ = 0;
     std::string title_;

@@ -4,7 +4,6 @@
 
 #include "data/firmwarecheck.h"
 #include "data/hexfault.h"
-#include "engine/clthreadimpl.h"
 #include "engine/devicefamily.h"
 #include "engine/updateresult.h"
 #include "engine/updatesequence.h"
@@ -13,7 +12,7 @@
 namespace veltrin {
 
 UpdateSequence::Exit UpdateSequence::PrepareFirmware() {
-    const TSThreadParams& params = worker_.Params();
+    const TSThreadParams& params = run_.Params();
     const std::string* hexText = nullptr;
     FirmwareFamily family;
     if (IsTarnovelleK7Type(deviceType_)) {
@@ -33,22 +32,22 @@ UpdateSequence::Exit UpdateSequence::PrepareFirmware() {
     } else {
         return Leave(kUpdateUnsupportedDevice);
     }
-    worker_.ShowTitle(title_ + " ...");
+    run_.ShowTitle(title_ + " ...");
     PrepareImage(family, ranges_);
     // A firmware that did not reach the file whole has no file: the scan below fails.
     file_ = std::make_unique<FirmwareTempFile>(*hexText);
     buffers_.Attach(ranges_);
 
-    worker_.AnnounceStep("das Intel-Hex File analysieren");
-    worker_.ShowAction("Check the data for the update ...");
-    worker_.SetActionMax(100);
-    worker_.SetActionPosition(10);
+    run_.AnnounceStep("das Intel-Hex File analysieren");
+    run_.ShowAction("Check the data for the update ...");
+    run_.SetActionMax(100);
+    run_.SetActionPosition(10);
     std::uint32_t line = 0;
     const int scan = hexReader_.ScanRanges(File(), ranges_, kFirmwareRangeCount, &line);
-    worker_.SetActionPosition(80);
+    run_.SetActionPosition(80);
     if (scan != 0) {
         // The code only says the file is bad; the trace says where and what.
-        worker_.Trace("Intel HEX: " + DescribeHexFault(File(), line, scan));
+        run_.Trace("Intel HEX: " + DescribeHexFault(File(), line, scan));
         return Leave(kUpdateHexInvalid);
     }
 
@@ -58,12 +57,12 @@ UpdateSequence::Exit UpdateSequence::PrepareFirmware() {
         return Leave(check);
     bootloaderVersion_ = buffers_.BootloaderVersion(ranges_);
 
-    worker_.SetActionPosition(100);
+    run_.SetActionPosition(100);
     buffers_.AppVersion[8] = 0;
     bootloaderVersion_[8] = 0;
     title_ += " Version ";
     title_ += reinterpret_cast<const char*>(buffers_.AppVersion);
-    worker_.ShowTitle(title_);
+    run_.ShowTitle(title_);
 
     bootloaderSize_ = ClIntelHex::GetDataSize(ranges_[RANGE_BOOTLOADER]);
     applicationSize_ = ClIntelHex::GetDataSize(ranges_[RANGE_APPLICATION_BODY]);
@@ -72,8 +71,8 @@ UpdateSequence::Exit UpdateSequence::PrepareFirmware() {
                       RANGE_FONTS, RANGE_TEXTS}) {
         total += ClIntelHex::GetDataSize(ranges_[range]);
     }
-    worker_.SetTotalMax(static_cast<std::int32_t>(total));
-    worker_.SetTotalPosition(static_cast<std::int32_t>(total / 20));
+    run_.SetTotalMax(static_cast<std::int32_t>(total));
+    run_.SetTotalPosition(static_cast<std::int32_t>(total / 20));
     return StopCheck();
 }
 

@@ -11,10 +11,12 @@
 #include "common/widetext_win32.h"
 #include "win32ui/programwindows.h"
 #include "windowlogic/demowindowoptions.h"
+#include "wiring/realtransports.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     veltrin::MainWindowServices services;
-    if (!veltrin::ParseDemoWindowOptions(veltrin::ProgramArguments(0, nullptr), services)) {
+    if (!veltrin::ParseDemoWindowOptions(veltrin::ProgramArguments(0, nullptr),
+                                         veltrin::MakeRealCommandSet, services)) {
         MessageBoxW(nullptr, veltrin::WideFromUtf8(veltrin::DemoWindowUsage()).c_str(),
                     L"veltrin-demo-window", MB_OK | MB_ICONINFORMATION);
         return 2;

@@ -4,7 +4,9 @@
 
 #include "win32ui/programwindows.h"
 #include "windowlogic/updateservices.h"
+#include "wiring/realtransports.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
-    return veltrin::win32ui::RunProgramWindows(veltrin::DefaultServices(), showCommand);
+    return veltrin::win32ui::RunProgramWindows(
+        veltrin::DefaultServices(veltrin::MakeRealCommandSet), showCommand);
 }

@@ -6,10 +6,12 @@
 
 namespace veltrin {
 
-bool ParseDemoWindowOptions(const std::vector<std::string>& args, MainWindowServices& services) {
+bool ParseDemoWindowOptions(const std::vector<std::string>& args, CommandSetFactory makeCommandSet,
+                            MainWindowServices& services) {
     std::string server;
     HttpsClientOptions client;
     UpdateThreadSettings worker;
+    worker.MakeCommandSet = std::move(makeCommandSet);
     std::string historyFile;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const bool hasValue = i + 1 < args.size();

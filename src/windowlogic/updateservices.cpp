@@ -1,6 +1,7 @@
 #include "windowlogic/updateservices.h"
 
 #include <memory>
+#include <utility>
 
 #include "common/texttrim.h"
 #include "diagnostics/clprotocol.h"
@@ -34,8 +35,11 @@ MainWindowServices UpdateServices(const std::string& serverBase, HttpsClientOpti
     return services;
 }
 
-MainWindowServices DefaultServices() {
-    MainWindowServices services = UpdateServices(DefaultUpdateServerBase());
+MainWindowServices DefaultServices(CommandSetFactory makeCommandSet) {
+    UpdateThreadSettings settings;
+    settings.MakeCommandSet = std::move(makeCommandSet);
+    MainWindowServices services =
+        UpdateServices(DefaultUpdateServerBase(), {}, std::move(settings));
     services.HistoryFile = DefaultHistoryFile();
     return services;
 }

@@ -13,8 +13,8 @@ namespace veltrin {
 MainWindowServices UpdateServices(const std::string& serverBase, HttpsClientOptions options = {},
                                   UpdateThreadSettings settings = {});
 
-// The program's own: the build-time update server, the system's trust store and serial ports,
-// and the user's update history.
-MainWindowServices DefaultServices();
+// The program's own: the build-time update server, the system's trust store, workers on the
+// command sets of makeCommandSet (the system's serial ports) and the user's update history.
+MainWindowServices DefaultServices(CommandSetFactory makeCommandSet);
 
 }  // namespace veltrin

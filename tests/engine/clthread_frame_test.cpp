@@ -10,6 +10,7 @@
 #include "engine/updateresult.h"
 #include "recordingowner.h"
 #include "threaddispatcher.h"
+#include "wiring/realtransports.h"
 #include "workerrun.h"
 
 namespace veltrin {
@@ -21,6 +22,7 @@ using testing_support::ThreadDispatcher;
 
 UpdateThreadSettings NoPorts() {
     UpdateThreadSettings settings;
+    settings.MakeCommandSet = MakeRealCommandSet;
     settings.OverridePorts = true;
     settings.TraceFileName = "";
     return settings;

@@ -167,7 +167,7 @@ TEST(SelectPortTest, TheConnectionGetsTheTrimmedNameWholeOrNone) {
     for (const auto& c : cases) {
         w.Worker->SelectPort(c.Given);
         TSConnectParams params;
-        w.Worker->Device().GetParams(params);
+        w.Device->Connection().GetParams(params);
         EXPECT_STREQ(params.PortName, c.Selected) << c.Given;
         // Everything else stays as the worker configured it.
         EXPECT_EQ(params.BaudRate, 230400u);
@@ -180,7 +180,7 @@ TEST(ConfigureConnectionTest, EveryPortIsProbedWithThePipettesLineSettings) {
     auto pipette = StartSim(testing_support::FastSim(6, 1));
     testing_support::ConnectedWorker w(*pipette);
     TSConnectParams p;
-    w.Worker->Device().GetParams(p);
+    w.Device->Connection().GetParams(p);
     EXPECT_EQ(p.TxChecksum, 0x0201);
     EXPECT_EQ(p.RxChecksum, 0x0201);
     EXPECT_EQ(p.TxLengthBytes, 2);

@@ -9,6 +9,7 @@
 #include "engine/updateresult.h"
 #include "engine/workerconnectparams.h"
 #include "simharness.h"
+#include "wiring/realtransports.h"
 
 namespace veltrin {
 namespace {
@@ -139,7 +140,7 @@ TEST_F(SearchModesTest, ProbesReportInListOrderOnTheCallingThread) {
     const auto caller = std::this_thread::get_id();
     testing_support::SleepLog sleeps;
     const std::vector<PortProbe> probes = ProbePortsAtOnce(
-        names, WorkerConnectParams(), sleeps.Sleeper(),
+        MakeRealCommandSet, names, WorkerConnectParams(), sleeps.Sleeper(),
         [&](std::size_t finished) {
             steps.push_back(finished);
             allOnCaller = allOnCaller && std::this_thread::get_id() == caller;

@@ -14,17 +14,17 @@ set(_rules
     "src/data|common"
     "src/diagnostics|common"
     "src/report|common"
-    "src/engine|common,data,diagnostics,protocol,report,transport,wiring"
+    "src/engine|common,data,diagnostics,protocol,report,transport"
     "src/download|common,crypto,data"
     "src/history|common,crypto,download,engine,protocol,report"
     "src/records|common,data,engine"
     "src/windowlogic|common,data,diagnostics,download,engine,history,records,report"
-    "src/ui|common,engine,windowlogic"
-    "src/win32ui|common,engine,transport,windowlogic"
+    "src/ui|common,engine,windowlogic,wiring"
+    "src/win32ui|common,engine,transport,windowlogic,wiring"
     "tools/pipette-sim|common,protocol"
     "tools/sample-data|common,data"
     "tools/update-server|common,support"
-    "tools/demo-window|common,ui,windowlogic"
+    "tools/demo-window|common,ui,windowlogic,wiring"
     "tools/veltrin-cli|common,data,diagnostics,download,engine,history,protocol,records,report,transport,wiring")
 # The names an include can start with that mean another folder; anything else is a file or a
 # subfolder of the including folder itself.

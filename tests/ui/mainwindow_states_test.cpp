@@ -11,6 +11,7 @@
 #include "modalanswerer.h"
 #include "screenshot.h"
 #include "ui/programwindows.h"
+#include "wiring/realtransports.h"
 
 using namespace veltrin;
 
@@ -340,6 +341,7 @@ private slots:
                 throw refused();
             }
             UpdateThreadSettings settings;
+            settings.MakeCommandSet = MakeRealCommandSet;
             settings.TraceFileName = "";
             settings.LaunchThread = [&](std::function<void()>) -> std::thread { throw refused(); };
             return ClTread::Start(owner, dispatcher, settings);

@@ -23,6 +23,7 @@
 #include "transport/portlock.h"
 #include "ui/programwindows.h"
 #include "windowlogic/updateservices.h"
+#include "wiring/realtransports.h"
 #include "records/variantrecords.h"
 
 using namespace veltrin;
@@ -91,6 +92,7 @@ private:
         HttpsClientOptions client;
         client.CaFile = certificates_.CaCertFile;
         UpdateThreadSettings settings;
+        settings.MakeCommandSet = MakeRealCommandSet;
         // Countdowns and restart waits at a hundredth of their length.
         settings.Sleeper = [](std::uint32_t milliseconds) {
             std::this_thread::sleep_for(std::chrono::microseconds(milliseconds * 10ull));

@@ -20,6 +20,7 @@
 #include "win32ui/mainwindow.h"
 #include "windowlogic/updateservices.h"
 #include "windowprobe.h"
+#include "wiring/realtransports.h"
 
 namespace {
 
@@ -69,6 +70,7 @@ protected:
                             "VELTRIN_TEST_COM_PORT)";
         }
         veltrin::UpdateThreadSettings settings;
+        settings.MakeCommandSet = veltrin::MakeRealCommandSet;
         settings.OverridePorts = true;
         settings.Ports = {port};
         veltrin::MainWindowServices services = veltrin::UpdateServices(server, {}, settings);

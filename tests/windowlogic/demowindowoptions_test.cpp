@@ -26,7 +26,7 @@ TEST(DemoWindowOptionsTest, TakesEveryOptionAndRefusesWhatIsIncomplete) {
     for (const auto& c : cases) {
         MainWindowServices services;
         services.HistoryFile = "untouched";
-        ASSERT_EQ(ParseDemoWindowOptions(c.args, services), c.accepted) << c.args.size();
+        ASSERT_EQ(ParseDemoWindowOptions(c.args, nullptr, services), c.accepted) << c.args.size();
         if (c.accepted) {
             EXPECT_EQ(services.HistoryFile, c.historyFile);
             EXPECT_TRUE(services.Download && services.StartWorker);

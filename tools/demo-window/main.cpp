@@ -9,11 +9,12 @@
 #include "ui/programwindows.h"
 #include "ui/veltrinapplication.h"
 #include "windowlogic/demowindowoptions.h"
+#include "wiring/realtransports.h"
 
 int main(int argc, char* argv[]) {
     veltrin::MainWindowServices services;
     if (!veltrin::ParseDemoWindowOptions(std::vector<std::string>(argv + 1, argv + argc),
-                                         services)) {
+                                         veltrin::MakeRealCommandSet, services)) {
         std::fputs(veltrin::DemoWindowUsage(), stderr);
         return 2;
     }

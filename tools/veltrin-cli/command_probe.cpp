@@ -163,8 +163,9 @@ int RunProbeCommand(const CliArguments& arguments, CliIo& io) {
     } catch (...) {
         update.Fetch(arguments, io.Err);  // no thread to be had: one after the other
     }
-    const std::vector<PortProbe> probes = ProbePortsAtOnce(
-        distinct, ProbeConnectParams(), SleepFunction(), nullptr, ProbeReads::DeviceTexts);
+    const std::vector<PortProbe> probes =
+        ProbePortsAtOnce(MakeRealCommandSet, distinct, ProbeConnectParams(), SleepFunction(),
+                         nullptr, ProbeReads::DeviceTexts);
     if (fetch.joinable())
         fetch.join();
 

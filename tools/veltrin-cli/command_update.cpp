@@ -10,6 +10,7 @@
 #include "terminalowner.h"
 #include "tracefilename.h"
 #include "variantlookup.h"
+#include "wiring/realtransports.h"
 
 namespace veltrin {
 
@@ -52,6 +53,7 @@ int RunUpdateCommand(const CliArguments& arguments, CliIo& io, const CliEnvironm
                         &history);
     MainThreadDispatcher dispatcher;
     UpdateThreadSettings settings;
+    settings.MakeCommandSet = MakeRealCommandSet;
     settings.Sleeper = environment.Sleeper;
     // A silent port costs seconds; probed together they cost the slowest one, not the sum.
     settings.ProbeAtOnce = true;

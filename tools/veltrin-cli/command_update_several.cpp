@@ -230,6 +230,7 @@ int RunSeveralDeviceUpdate(const CliArguments& arguments, CliIo& io,
                 i, ports[i], data, lookup, view, io, ConsentFrom(arguments), run.History.get());
         }
         UpdateThreadSettings settings;
+        settings.MakeCommandSet = MakeRealCommandSet;
         settings.Sleeper = environment.Sleeper;
         settings.OverridePorts = true;
         settings.Ports = {ports[i]};

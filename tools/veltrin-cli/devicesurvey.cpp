@@ -7,6 +7,7 @@
 #include "engine/devicetext.h"
 #include "engine/parallelprobe.h"
 #include "probeconnection.h"
+#include "wiring/realtransports.h"
 
 namespace veltrin {
 
@@ -21,8 +22,9 @@ std::vector<DeviceSurvey> SurveyPortsAtOnce(const std::vector<std::string>& port
     std::vector<std::string> names;
     for (const auto& port : ports)
         names.push_back(TrimText(port));
-    const std::vector<PortProbe> probes = ProbePortsAtOnce(
-        names, ProbeConnectParams(), SleepFunction(), nullptr, ProbeReads::DeviceTexts);
+    const std::vector<PortProbe> probes =
+        ProbePortsAtOnce(MakeRealCommandSet, names, ProbeConnectParams(), SleepFunction(), nullptr,
+                         ProbeReads::DeviceTexts);
     std::vector<DeviceSurvey> surveys(names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
         const PortProbe& probe = probes[i];

@@ -1,6 +1,7 @@
+#include "engine/pipettedevice.h"
+
 #include <cstdint>
 
-#include "engine/clthreadimpl.h"
 #include "engine/devicefamily.h"
 #include "engine/devicerestart.h"
 #include "engine/updateresult.h"
@@ -15,41 +16,39 @@ std::int32_t FirstUint16(const std::uint8_t* record) {
 
 }  // namespace
 
-int ClTreadImpl::ReadVariantId(std::int32_t& variantId) {
+int PipetteDevice::ReadVariantId(std::int32_t& variantId) {
     const int code = ReadKnownVariantId(variantId);
     if (code == kUpdateOk && IsKnownVariant(variantId)) {
-        params_.Device.HasVariantId = true;
-        params_.Device.VariantId = variantId;
-        ReportDevice();
+        events_.ReportVariant(variantId);
     }
     return code;
 }
 
-int ClTreadImpl::ReadKnownVariantId(std::int32_t& variantId) {
+int PipetteDevice::ReadKnownVariantId(std::int32_t& variantId) {
     // Each of the three records starts with the variant id; older devices keep it only in one.
     variantId = 0;
     std::uint8_t deviceRecord[kDeviceRecordSize] = {};
-    if (device_->ReadDeviceRecord(deviceRecord) != 0)
+    if (connection_.ReadDeviceRecord(deviceRecord) != 0)
         return kUpdateReadDeviceRecordFailed;
     variantId = FirstUint16(deviceRecord);
     if (IsKnownVariant(variantId))
         return kUpdateOk;
 
     variantId = 0;
-    if (Terminated())
+    if (events_.Terminated())
         return kUpdateOk;
     std::uint8_t configRecord[kConfigRecordSize] = {};
-    if (device_->ReadConfigRecord(configRecord) != 0)
+    if (connection_.ReadConfigRecord(configRecord) != 0)
         return kUpdateReadConfigRecordFailed;
     variantId = FirstUint16(configRecord);
     if (IsKnownVariant(variantId))
         return kUpdateOk;
 
     variantId = 0;
-    if (Terminated())
+    if (events_.Terminated())
         return kUpdateOk;
     std::uint8_t paramRecord[kParamRecordSize] = {};
-    if (device_->ReadParamRecord(paramRecord) != 0)
+    if (connection_.ReadParamRecord(paramRecord) != 0)
         return kUpdateReadParamRecordFailed;
     variantId = FirstUint16(paramRecord);
     if (IsKnownVariant(variantId))
@@ -59,26 +58,26 @@ int ClTreadImpl::ReadKnownVariantId(std::int32_t& variantId) {
     return kUpdateNoKnownVariant;
 }
 
-int ClTreadImpl::RestoreVariantParameters(std::int32_t& variantId) {
+int PipetteDevice::RestoreVariantParameters(std::int32_t& variantId) {
     // The update erased the adjustments; the device must be back in its application to take
     // its variant's records again.
     WaitWithCountdown(kRestartCountdownSeconds);
-    if (Terminated())
+    if (events_.Terminated())
         return kUpdateOk;
-    if (device_->Open() != 0)
+    if (connection_.Open() != 0)
         return kUpdateOpenFailed;
     const int code = WriteVariantParameters(variantId);
-    device_->Close();
+    connection_.Close();
     return code;
 }
 
-int ClTreadImpl::WriteVariantParameters(std::int32_t& variantId) {
-    if (Terminated())
+int PipetteDevice::WriteVariantParameters(std::int32_t& variantId) {
+    if (events_.Terminated())
         return kUpdateOk;
     int mode = 0;
-    if (device_->ReadDeviceMode(&mode) != 0)
+    if (connection_.ReadDeviceMode(&mode) != 0)
         return kUpdateReadDeviceModeFailed;
-    if (Terminated())
+    if (events_.Terminated())
         return kUpdateOk;
     if (mode != kApplicationMode)
         return kUpdateNotInApplication;
@@ -88,38 +87,38 @@ int ClTreadImpl::WriteVariantParameters(std::int32_t& variantId) {
         const int code = ReadVariantId(variantId);
         if (code != kUpdateOk)
             return code;
-        if (Terminated())
+        if (events_.Terminated())
             return kUpdateOk;
     }
 
     std::uint8_t configImage[kConfigImageSize];
     std::uint8_t paramImage[kParamImageSize];
-    if (LookupVariant(variantId, configImage, paramImage)) {
-        if (device_->WriteConfigRecord(configImage) != 0)
+    if (events_.LookupVariant(variantId, configImage, paramImage)) {
+        if (connection_.WriteConfigRecord(configImage) != 0)
             return kUpdateWriteConfigRecordFailed;
-        if (Terminated())
+        if (events_.Terminated())
             return kUpdateOk;
-        if (device_->WriteParamRecord(paramImage) != 0)
+        if (connection_.WriteParamRecord(paramImage) != 0)
             return kUpdateWriteParamRecordFailed;
-        if (Terminated())
+        if (events_.Terminated())
             return kUpdateOk;
         std::uint8_t deviceRecord[kDeviceRecordSize] = {};
-        if (device_->ReadDeviceRecord(deviceRecord) != 0)
+        if (connection_.ReadDeviceRecord(deviceRecord) != 0)
             return kUpdateReadDeviceRecordFailed;
-        if (Terminated())
+        if (events_.Terminated())
             return kUpdateOk;
         if (FirstUint16(deviceRecord) != variantId) {
             deviceRecord[0] = static_cast<std::uint8_t>(variantId);
             deviceRecord[1] = static_cast<std::uint8_t>(variantId >> 8);
-            if (device_->WriteDeviceRecord(deviceRecord) != 0) {
+            if (connection_.WriteDeviceRecord(deviceRecord) != 0) {
                 return kUpdateWriteDeviceRecordFailed;
             }
-            if (Terminated())
+            if (events_.Terminated())
                 return kUpdateOk;
         }
     }
     // An unknown variant leaves the records as they are; the application starts all the same.
-    device_->RestartDevice();
+    connection_.RestartDevice();
     return kUpdateOk;
 }
 

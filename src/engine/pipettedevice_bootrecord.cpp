@@ -1,13 +1,14 @@
+#include "engine/pipettedevice.h"
+
 #include <cstring>
 
-#include "engine/clthreadimpl.h"
 #include "engine/updateresult.h"
 
 namespace veltrin {
 
 namespace {
 
-// Fields of the 64-byte boot record that the worker changes; every other byte stays as read.
+// Fields of the 64-byte boot record that the update changes; every other byte stays as read.
 constexpr std::size_t kBootVersionOffset = 0;
 constexpr std::size_t kBootVersionSize = 31;
 constexpr std::size_t kBootStateOffset = 32;
@@ -45,30 +46,31 @@ void StartApplication(std::uint8_t* record, std::uint32_t, const std::uint8_t*) 
 
 }  // namespace
 
-int ClTreadImpl::ChangeBootRecord(void (*change)(std::uint8_t*, std::uint32_t, const std::uint8_t*),
-                                  std::uint32_t size, const std::uint8_t* version) {
+int PipetteDevice::ChangeBootRecord(void (*change)(std::uint8_t*, std::uint32_t,
+                                                   const std::uint8_t*),
+                                    std::uint32_t size, const std::uint8_t* version) {
     std::uint8_t record[kBootRecordSize] = {};
-    if (device_->ReadBootRecord(record) != 0)
+    if (connection_.ReadBootRecord(record) != 0)
         return kUpdateReadBootRecordFailed;
     change(record, size, version);
-    if (device_->WriteBootRecord(record) != 0)
+    if (connection_.WriteBootRecord(record) != 0)
         return kUpdateWriteBootRecordFailed;
     return kUpdateOk;
 }
 
-int ClTreadImpl::InvalidateBootloader() {
+int PipetteDevice::InvalidateBootloader() {
     return ChangeBootRecord(&Invalidate, 0, nullptr);
 }
 
-int ClTreadImpl::ValidateBootloader(std::uint32_t size, const std::uint8_t* versionBlock) {
+int PipetteDevice::ValidateBootloader(std::uint32_t size, const std::uint8_t* versionBlock) {
     return ChangeBootRecord(&Validate, size, versionBlock);
 }
 
-int ClTreadImpl::SetStayInBootloader() {
+int PipetteDevice::SetStayInBootloader() {
     return ChangeBootRecord(&StayInBootloader, 0, nullptr);
 }
 
-int ClTreadImpl::SetStartApplication() {
+int PipetteDevice::SetStartApplication() {
     return ChangeBootRecord(&StartApplication, 0, nullptr);
 }
 

@@ -1,9 +1,10 @@
+#include "engine/pipettedevice.h"
+
 #include <algorithm>
 #include <new>
 #include <vector>
 
 #include "data/hexfault.h"
-#include "engine/clthreadimpl.h"
 #include "engine/updateresult.h"
 
 namespace veltrin {
@@ -21,14 +22,14 @@ constexpr std::uint32_t kProgressStep = 10;
 
 }  // namespace
 
-int ClTreadImpl::UploadModule(std::FILE* file, std::uint16_t memoryType, const TSHexRange& range,
-                              const UploadOptions& options) {
+int PipetteDevice::UploadModule(std::FILE* file, std::uint16_t memoryType, const TSHexRange& range,
+                                const UploadOptions& options) {
     std::vector<std::uint8_t> image;
     try {
         std::uint32_t line = 0;
-        const int extracted = hexReader_->ExtractRange(image, file, range, &line);
+        const int extracted = hexReader_.ExtractRange(image, file, range, &line);
         if (extracted != 0) {
-            Trace("Intel HEX: " + DescribeHexFault(file, line, extracted));
+            events_.Trace("Intel HEX: " + DescribeHexFault(file, line, extracted));
             return kUpdateExtractFailed;
         }
     } catch (const std::bad_alloc&) {
@@ -38,41 +39,41 @@ int ClTreadImpl::UploadModule(std::FILE* file, std::uint16_t memoryType, const T
                       static_cast<std::uint32_t>(image.size()), options.SkipFill, options.Fill);
 }
 
-int ClTreadImpl::WriteBytes(bool bootMode, std::uint16_t memoryType, std::uint32_t address,
-                            const std::uint8_t* bytes, std::uint32_t count) {
+int PipetteDevice::WriteBytes(bool bootMode, std::uint16_t memoryType, std::uint32_t address,
+                              const std::uint8_t* bytes, std::uint32_t count) {
     std::span<const std::uint8_t> image;
     if (bytes != nullptr)
         image = std::span<const std::uint8_t>(bytes, count);
     return WriteImage(bootMode, memoryType, address, image, 0, count, false, 0xFF);
 }
 
-bool ClTreadImpl::IsFillBlock(std::span<const std::uint8_t> image, std::uint32_t offset,
-                              std::uint32_t count, std::uint8_t fill) {
+bool PipetteDevice::IsFillBlock(std::span<const std::uint8_t> image, std::uint32_t offset,
+                                std::uint32_t count, std::uint8_t fill) {
     if (image.size() < std::uint64_t{offset} + count)
         return false;
     const auto block = image.subspan(offset, count);
     return std::all_of(block.begin(), block.end(), [fill](std::uint8_t b) { return b == fill; });
 }
 
-int ClTreadImpl::WriteImage(bool bootMode, std::uint16_t memoryType, std::uint32_t address,
-                            std::span<const std::uint8_t> image, std::uint32_t start,
-                            std::uint32_t length, bool skipFill, std::uint8_t fill) {
+int PipetteDevice::WriteImage(bool bootMode, std::uint16_t memoryType, std::uint32_t address,
+                              std::span<const std::uint8_t> image, std::uint32_t start,
+                              std::uint32_t length, bool skipFill, std::uint8_t fill) {
     if (image.empty())
         return kUpdateModuleEmpty;
     if (image.size() < std::uint64_t{start} + length)
         return kUpdateModuleTooShort;
 
-    SetActionPosition(0);
-    SetActionMax(100);
+    events_.SetActionPosition(0);
+    events_.SetActionMax(100);
     if (bootMode) {
-        if (device_->BeginUpload() != 0)
+        if (connection_.BeginUpload() != 0)
             return kUpdateBeginUploadFailed;
-        if (device_->SetProgress(0) != 0)
+        if (connection_.SetProgress(0) != 0)
             return kUpdateSetProgressFailed;
     }
 
     TSMemoryInfo info;
-    const int infoResult = device_->ReadMemoryInfo(&info, memoryType);
+    const int infoResult = connection_.ReadMemoryInfo(&info, memoryType);
     if (infoResult == kNoMemoryInfo) {
         info = TSMemoryInfo{};
         info.LargestBlock = kDefaultBlockSize;
@@ -88,7 +89,7 @@ int ClTreadImpl::WriteImage(bool bootMode, std::uint16_t memoryType, std::uint32
     const std::uint64_t end = std::uint64_t{start} + length;
     std::uint64_t position = start;
     std::uint64_t last = 0;
-    while (!Terminated() && position < end) {
+    while (!events_.Terminated() && position < end) {
         const auto count =
             static_cast<std::uint32_t>(std::min<std::uint64_t>(end - position, blockSize));
         TSMemoryBlock block;
@@ -97,35 +98,36 @@ int ClTreadImpl::WriteImage(bool bootMode, std::uint16_t memoryType, std::uint32
         block.MemoryType = memoryType;
 
         if (skipFill && IsFillBlock(image, static_cast<std::uint32_t>(position), count, fill)) {
-            Sleep(kSkippedBlockPause);
+            events_.Sleep(kSkippedBlockPause);
         } else {
-            if (TraceEnabled) {
-                TraceTimed("schreibe in Speicher: " + device_->GetMemoryBlockText(block, true));
+            if (events_.Tracing()) {
+                events_.TraceTimed("schreibe in Speicher: " +
+                                   connection_.GetMemoryBlockText(block, true));
             }
-            const int result =
-                device_->WriteMemory(block, image.data(), static_cast<std::uint32_t>(image.size()),
-                                     static_cast<std::uint32_t>(position));
-            if (TraceEnabled) {
-                TraceTimed(device_->GetResultText(result, true));
-                TraceBlankLine();
+            const int result = connection_.WriteMemory(block, image.data(),
+                                                       static_cast<std::uint32_t>(image.size()),
+                                                       static_cast<std::uint32_t>(position));
+            if (events_.Tracing()) {
+                events_.TraceTimed(connection_.GetResultText(result, true));
+                events_.TraceBlankLine();
             }
             if (result != 0)
                 return kUpdateWriteMemoryFailed;
         }
 
         position += count;
-        StepTotal(static_cast<std::int32_t>(count));
+        events_.StepTotal(static_cast<std::int32_t>(count));
         const std::uint64_t percent = position * 100 / end;
         if (percent > last + kProgressStep) {
             last = percent;
-            SetActionPosition(static_cast<std::int32_t>(percent));
-            if (bootMode && device_->SetProgress(static_cast<std::uint16_t>(percent)) != 0) {
+            events_.SetActionPosition(static_cast<std::int32_t>(percent));
+            if (bootMode && connection_.SetProgress(static_cast<std::uint16_t>(percent)) != 0) {
                 return kUpdateSetProgressFailed;
             }
         }
     }
     // A stop leaves the loop early and still succeeds: the caller checks Terminated.
-    SetActionPosition(100);
+    events_.SetActionPosition(100);
     return kUpdateOk;
 }
 

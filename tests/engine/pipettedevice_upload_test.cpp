@@ -34,7 +34,7 @@ TEST(WriteImageTest, TenThousandBytesInBootloaderMode) {
     ASSERT_EQ(w.OpenResult, 0);
     const auto image = Pattern(10000);
 
-    EXPECT_EQ(w.Worker->WriteImage(true, MEM_EXT_FLASH, 0x400000, image, 0, 10000, false, 0xFF),
+    EXPECT_EQ(w.Device->WriteImage(true, MEM_EXT_FLASH, 0x400000, image, 0, 10000, false, 0xFF),
               kUpdateOk);
 
     EXPECT_EQ(BlockCounts(sim), (std::vector<std::uint16_t>{4096, 4096, 1808}));
@@ -64,7 +64,7 @@ TEST_P(BlockSizeTest, BlocksAreAsLargeAsTheMemoryAllowsAndAtMost4096) {
     ASSERT_EQ(sim.Start(), 0);
     ConnectedWorker w(sim);
     const auto image = Pattern(9000);
-    EXPECT_EQ(w.Worker->WriteImage(true, MEM_INT_FLASH, 0x08010000, image, 0, 9000, false, 0xFF),
+    EXPECT_EQ(w.Device->WriteImage(true, MEM_INT_FLASH, 0x08010000, image, 0, 9000, false, 0xFF),
               kUpdateOk);
     const auto counts = BlockCounts(sim);
     ASSERT_FALSE(counts.empty());
@@ -92,7 +92,7 @@ TEST(WriteImageTest, FillBlocksAreSkippedWithAPauseAndStillCounted) {
     auto image = Pattern(12288);
     std::fill(image.begin() + 4096, image.begin() + 8192, 0xFF);
 
-    EXPECT_EQ(w.Worker->WriteImage(true, MEM_INT_FLASH, 0x08010000, image, 0, 12288, true, 0xFF),
+    EXPECT_EQ(w.Device->WriteImage(true, MEM_INT_FLASH, 0x08010000, image, 0, 12288, true, 0xFF),
               kUpdateOk);
 
     const auto blocks = sim.WrittenBlocks();
@@ -103,7 +103,7 @@ TEST(WriteImageTest, FillBlocksAreSkippedWithAPauseAndStillCounted) {
     EXPECT_EQ(w.Sleeps.Count(20), 1u);
     EXPECT_EQ(w.Owner.Sum(EventKind::StepTotal), 12288);
     // Without skipping the same image travels whole.
-    EXPECT_EQ(w.Worker->WriteImage(true, MEM_INT_FLASH, 0x08010000, image, 0, 12288, false, 0xFF),
+    EXPECT_EQ(w.Device->WriteImage(true, MEM_INT_FLASH, 0x08010000, image, 0, 12288, false, 0xFF),
               kUpdateOk);
     EXPECT_EQ(sim.WrittenBlocks().size(), 5u);
 }
@@ -113,11 +113,11 @@ TEST(WriteImageTest, RefusesImagesThatCannotHoldTheRange) {
     ASSERT_EQ(sim.Start(), 0);
     ConnectedWorker w(sim);
     const auto image = Pattern(100);
-    EXPECT_EQ(w.Worker->WriteImage(true, MEM_EXT_FLASH, 0, {}, 0, 0, false, 0xFF),
+    EXPECT_EQ(w.Device->WriteImage(true, MEM_EXT_FLASH, 0, {}, 0, 0, false, 0xFF),
               kUpdateModuleEmpty);
-    EXPECT_EQ(w.Worker->WriteImage(true, MEM_EXT_FLASH, 0, image, 50, 51, false, 0xFF),
+    EXPECT_EQ(w.Device->WriteImage(true, MEM_EXT_FLASH, 0, image, 50, 51, false, 0xFF),
               kUpdateModuleTooShort);
-    EXPECT_EQ(w.Worker->WriteImage(true, MEM_EXT_FLASH, 0, image, 0xFFFFFFFF, 2, false, 0xFF),
+    EXPECT_EQ(w.Device->WriteImage(true, MEM_EXT_FLASH, 0, image, 0xFFFFFFFF, 2, false, 0xFF),
               kUpdateModuleTooShort);
     EXPECT_TRUE(sim.WrittenBlocks().empty());
     EXPECT_EQ(sim.State().BeginUploads, 0u);
@@ -132,7 +132,7 @@ TEST(WriteImageTest, AStopEndsTheLoopEarlyAndStillSucceeds) {
             w.Worker->Terminate();
     });
     const auto image = Pattern(10000);
-    EXPECT_EQ(w.Worker->WriteImage(true, MEM_EXT_FLASH, 0, image, 0, 10000, false, 0xFF),
+    EXPECT_EQ(w.Device->WriteImage(true, MEM_EXT_FLASH, 0, image, 0, 10000, false, 0xFF),
               kUpdateOk);
     sim.SetRequestListener(nullptr);
     EXPECT_EQ(sim.WrittenBlocks().size(), 1u);
@@ -140,11 +140,11 @@ TEST(WriteImageTest, AStopEndsTheLoopEarlyAndStillSucceeds) {
 
 TEST(WriteImageTest, IsFillBlockNeedsTheWholeBlockInsideTheImage) {
     const std::vector<std::uint8_t> image = {0xFF, 0xFF, 0xFF, 0x00};
-    EXPECT_TRUE(ClTreadImpl::IsFillBlock(image, 0, 3, 0xFF));
-    EXPECT_FALSE(ClTreadImpl::IsFillBlock(image, 1, 3, 0xFF));
-    EXPECT_FALSE(ClTreadImpl::IsFillBlock(image, 2, 3, 0xFF));  // past the end
-    EXPECT_TRUE(ClTreadImpl::IsFillBlock(image, 3, 1, 0x00));
-    EXPECT_FALSE(ClTreadImpl::IsFillBlock(image, 0xFFFFFFFF, 2, 0xFF));
+    EXPECT_TRUE(PipetteDevice::IsFillBlock(image, 0, 3, 0xFF));
+    EXPECT_FALSE(PipetteDevice::IsFillBlock(image, 1, 3, 0xFF));
+    EXPECT_FALSE(PipetteDevice::IsFillBlock(image, 2, 3, 0xFF));  // past the end
+    EXPECT_TRUE(PipetteDevice::IsFillBlock(image, 3, 1, 0x00));
+    EXPECT_FALSE(PipetteDevice::IsFillBlock(image, 0xFFFFFFFF, 2, 0xFF));
 }
 
 }  // namespace

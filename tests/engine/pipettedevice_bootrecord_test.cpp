@@ -17,7 +17,7 @@ constexpr std::uint32_t k5A = 0x5A5A5A5A;
 
 struct BootRecordCase {
     const char* Name;
-    std::function<int(ClTreadImpl&)> Operation;
+    std::function<int(PipetteDevice&)> Operation;
     std::function<void(const SimDeviceState&)> Check;
 };
 
@@ -28,7 +28,7 @@ TEST_P(BootRecordTest, ChangesOnlyItsFieldsAndKeepsEveryOtherByte) {
     ASSERT_EQ(sim.Start(), 0);
     const auto before = sim.State().BootRecord;
     ConnectedWorker w(sim);
-    ASSERT_EQ(GetParam().Operation(*w.Worker), kUpdateOk);
+    ASSERT_EQ(GetParam().Operation(*w.Device), kUpdateOk);
     const SimDeviceState state = sim.State();
     GetParam().Check(state);
     // Bytes 31, 36-47, 52-55 and 60-63 belong to the device.
@@ -42,7 +42,7 @@ const std::uint8_t kVersion[31] = {'0', '2', '.', '0', '0', '.', '0', '1', 0, 'B
 INSTANTIATE_TEST_SUITE_P(
     Operations, BootRecordTest,
     testing::Values(BootRecordCase{"InvalidateBootloader",
-                                   [](ClTreadImpl& w) { return w.InvalidateBootloader(); },
+                                   [](PipetteDevice& w) { return w.InvalidateBootloader(); },
                                    [](const SimDeviceState& s) {
                                        EXPECT_EQ(s.BootState(), k5A);
                                        EXPECT_EQ(s.BootSize(), 0u);
@@ -52,20 +52,20 @@ INSTANTIATE_TEST_SUITE_P(
                                    }},
                     BootRecordCase{
                         "ValidateBootloader",
-                        [](ClTreadImpl& w) { return w.ValidateBootloader(0x12345, kVersion); },
+                        [](PipetteDevice& w) { return w.ValidateBootloader(0x12345, kVersion); },
                         [](const SimDeviceState& s) {
                             EXPECT_EQ(s.BootState(), kA5);
                             EXPECT_EQ(s.BootSize(), 0x12345u);
                             EXPECT_TRUE(std::equal(kVersion, kVersion + 31, s.BootRecord.begin()));
                         }},
                     BootRecordCase{"SetStayInBootloader",
-                                   [](ClTreadImpl& w) { return w.SetStayInBootloader(); },
+                                   [](PipetteDevice& w) { return w.SetStayInBootloader(); },
                                    [](const SimDeviceState& s) {
                                        EXPECT_EQ(s.AppState(), k5A);
                                        EXPECT_EQ(s.BootState(), kA5);
                                    }},
                     BootRecordCase{"SetStartApplication",
-                                   [](ClTreadImpl& w) {
+                                   [](PipetteDevice& w) {
                                        const int stay = w.SetStayInBootloader();
                                        return stay != 0 ? stay : w.SetStartApplication();
                                    },
@@ -98,7 +98,7 @@ TEST_P(ReadVariantIdTest, TakesTheFirstKnownIdOfTheThreeRecords) {
     ASSERT_EQ(sim.Start(), 0);
     ConnectedWorker w(sim);
     std::int32_t id = -1;
-    EXPECT_EQ(w.Worker->ReadVariantId(id), c.Expected);
+    EXPECT_EQ(w.Device->ReadVariantId(id), c.Expected);
     EXPECT_EQ(id, c.ExpectedId);
     EXPECT_EQ(sim.Requests().size(), c.Reads);
 }
@@ -115,7 +115,7 @@ TEST(WaitWithCountdownTest, CountsDownEverySecondWithTheSameWording) {
     PipetteSimulator sim(testing_support::FastSim(9, 1));
     ASSERT_EQ(sim.Start(), 0);
     ConnectedWorker w(sim);
-    w.Worker->WaitWithCountdown(10);
+    w.Device->WaitWithCountdown(10);
     std::vector<std::string> texts;
     for (int n = 10; n >= 1; --n) {
         texts.push_back("Update will continue in " + std::to_string(n) + " seconds ...");
@@ -135,7 +135,7 @@ TEST(WaitWithCountdownTest, AStopEndsItWithinOneSecond) {
         if (event.Text == "Update will continue in 8 seconds ...")
             w.Worker->Terminate();
     };
-    w.Worker->WaitWithCountdown(10);
+    w.Device->WaitWithCountdown(10);
     EXPECT_EQ(w.Owner.Texts(EventKind::ShowAction).size(), 3u);
     EXPECT_EQ(w.Sleeps.Count(1000), 3u);
 }
