@@ -1,4 +1,4 @@
-#include "cliarguments.h"
+#include "args/cliarguments.h"
 #include "common/utctime.h"
 
 #include <gtest/gtest.h>
