@@ -14,6 +14,7 @@ set(_rules
     "src/data|common"
     "src/diagnostics|common"
     "src/report|common"
+    "src/events|"
     "src/engine|common,data,diagnostics,protocol,report,transport,wiring"
     "src/download|common,crypto,data"
     "src/history|common,crypto,download,engine,protocol,report"
@@ -25,10 +26,10 @@ set(_rules
     "tools/sample-data|common,data"
     "tools/update-server|common,support"
     "tools/demo-window|common,ui,windowlogic"
-    "tools/veltrin-cli|common,data,diagnostics,download,engine,history,protocol,records,report,transport,wiring")
+    "tools/veltrin-cli|common,data,diagnostics,download,engine,events,history,protocol,records,report,transport,wiring")
 # The names an include can start with that mean another folder; anything else is a file or a
 # subfolder of the including folder itself.
-set(_folders common crypto protocol transport wiring data diagnostics report engine download
+set(_folders common crypto protocol transport wiring data diagnostics report events engine download
     history records windowlogic ui win32ui support pipette-sim sample-data update-server
     demo-window veltrin-cli)
 

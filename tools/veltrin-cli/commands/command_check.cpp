@@ -19,7 +19,7 @@
 #include "data/firmwarecheck.h"
 #include "data/firmwarelayout.h"
 #include "data/hexfault.h"
-#include "output/jsonevents.h"
+#include "events/jsonevents.h"
 #include "report/endtexts.h"
 
 namespace veltrin {

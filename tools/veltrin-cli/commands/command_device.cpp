@@ -8,7 +8,7 @@
 #include "commands/probeconnection.h"
 #include "common/printabletext.h"
 #include "common/texttrim.h"
-#include "output/jsonevents.h"
+#include "events/jsonevents.h"
 #include "protocol/clconnectpipetten.h"
 #include "transport/portaccess.h"
 #include "wiring/realtransports.h"

@@ -14,7 +14,7 @@
 #include "download/indexnames.h"
 #include "download/stagedfolder.h"
 #include "download/updatedatareason.h"
-#include "output/jsonevents.h"
+#include "events/jsonevents.h"
 #include "report/endtexts.h"
 
 namespace veltrin {

@@ -10,10 +10,10 @@
 #include "common/printabletext.h"
 #include "common/texttrim.h"
 #include "common/utctime.h"
+#include "events/jsonevents.h"
 #include "history/historyfile.h"
 #include "history/historyreader.h"
 #include "history/historyrecord.h"
-#include "output/jsonevents.h"
 
 namespace veltrin {
 

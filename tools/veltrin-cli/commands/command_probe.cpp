@@ -17,7 +17,7 @@
 #include "common/texttrim.h"
 #include "engine/devicetext.h"
 #include "engine/parallelprobe.h"
-#include "output/jsonevents.h"
+#include "events/jsonevents.h"
 #include "owners/ownerhandlers.h"
 #include "protocol/clconnectpipetten.h"
 #include "protocol/devicetypes.h"

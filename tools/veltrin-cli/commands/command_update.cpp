@@ -6,8 +6,9 @@
 #include "commands/commands.h"
 #include "commands/variantlookup.h"
 #include "engine/clthread.h"
+#include "events/jsonevents.h"
 #include "history/historyrecorder.h"
-#include "output/jsonevents.h"
+#include "owners/jsoneventsowner.h"
 #include "owners/mainthreaddispatcher.h"
 #include "owners/terminalowner.h"
 
@@ -48,8 +49,15 @@ int RunUpdateCommand(const CliArguments& arguments, CliIo& io, const CliEnvironm
                                                      ? environment.HistoryFile
                                                      : arguments.HistoryFile);
     history.NoteUpdateData(data);
-    TerminalOwner owner(data, MakeVariantLookup(variants), io, ConsentFrom(arguments), events.get(),
-                        &history);
+    std::unique_ptr<RunOwner> shown;
+    if (events) {
+        shown = std::make_unique<JsonEventsOwner>(data, MakeVariantLookup(variants), io,
+                                                  ConsentFrom(arguments), *events, &history);
+    } else {
+        shown = std::make_unique<TerminalOwner>(data, MakeVariantLookup(variants), io,
+                                                ConsentFrom(arguments), &history);
+    }
+    RunOwner& owner = *shown;
     MainThreadDispatcher dispatcher;
     UpdateThreadSettings settings;
     settings.Sleeper = environment.Sleeper;

@@ -17,14 +17,14 @@
 #include "engine/clthread.h"
 #include "engine/devicefamily.h"
 #include "engine/updateresult.h"
+#include "events/jsonevents.h"
 #include "history/historyrecorder.h"
 #include "output/endadvice.h"
-#include "output/jsonevents.h"
 #include "output/multiprogressview.h"
 #include "owners/deviceowner.h"
+#include "owners/jsoneventsowner.h"
 #include "owners/mainthreaddispatcher.h"
 #include "owners/ownerhandlers.h"
-#include "owners/terminalowner.h"
 #include "protocol/clconnectpipetten.h"
 #include "protocol/devicetypes.h"
 #include "wiring/realtransports.h"
@@ -76,8 +76,8 @@ struct DeviceRun {
     DeviceSurvey Survey;
     std::unique_ptr<UpdateHistoryRecorder> History;
     std::unique_ptr<UpdateEventStream> Events;
-    std::unique_ptr<TerminalOwner> JsonOwner;  // with --json
-    std::unique_ptr<DeviceOwner> LineOwner;    // otherwise
+    std::unique_ptr<JsonEventsOwner> JsonOwner;  // with --json
+    std::unique_ptr<DeviceOwner> LineOwner;      // otherwise
     ClTread* Worker = nullptr;
 
     UpdateThreadOwner& Owner() {
@@ -223,8 +223,8 @@ int RunSeveralDeviceUpdate(const CliArguments& arguments, CliIo& io,
         run.History->NoteUpdateData(data);
         if (arguments.Json) {
             run.Events = std::make_unique<UpdateEventStream>(io.Out, ports[i]);
-            run.JsonOwner = std::make_unique<TerminalOwner>(
-                data, lookup, io, ConsentFrom(arguments), run.Events.get(), run.History.get());
+            run.JsonOwner = std::make_unique<JsonEventsOwner>(
+                data, lookup, io, ConsentFrom(arguments), *run.Events, run.History.get());
         } else {
             run.LineOwner = std::make_unique<DeviceOwner>(
                 i, ports[i], data, lookup, view, io, ConsentFrom(arguments), run.History.get());

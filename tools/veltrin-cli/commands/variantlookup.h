@@ -1,7 +1,7 @@
 #pragma once
 
 #include "data/clquorvanvariants.h"
-#include "owners/terminalowner.h"
+#include "owners/ownerhandlers.h"
 
 namespace veltrin {
 

@@ -11,7 +11,7 @@
 #include "history/historyrecorder.h"
 #include "output/cliio.h"
 #include "output/multiprogressview.h"
-#include "owners/terminalowner.h"
+#include "owners/ownerhandlers.h"
 
 namespace veltrin {
 

@@ -1,13 +1,19 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <ostream>
 #include <string>
 
 #include "download/updatedownload.h"
 #include "engine/threadparams.h"
-#include "owners/terminalowner.h"
 
 namespace veltrin {
+
+// Fills the two device record images for a variant id; false (images zero) when unknown.
+using VariantLookupFunction =
+    std::function<bool(std::int32_t variantId, std::uint8_t config[kConfigImageSize],
+                       std::uint8_t param[kParamImageSize])>;
 
 // The two owner handlers every command-line owner answers the same way.
 

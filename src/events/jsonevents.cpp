@@ -1,4 +1,4 @@
-#include "output/jsonevents.h"
+#include "events/jsonevents.h"
 
 namespace veltrin {
 
