@@ -1,9 +1,11 @@
 // update: a whole run as the window does it: download, device search, update, end texts.
 
+#include <functional>
 #include <memory>
+#include <vector>
 
-#include "args/tracefilename.h"
 #include "commands/commands.h"
+#include "commands/updaterun.h"
 #include "commands/variantlookup.h"
 #include "engine/clthread.h"
 #include "events/jsonevents.h"
@@ -14,17 +16,8 @@
 
 namespace veltrin {
 
-namespace {
-
-constexpr char kNoUpdateData[] =
-    "No data found for update.\nPlease check your internet connection.";
-
-}  // namespace
-
 int RunUpdateCommand(const CliArguments& arguments, CliIo& io, const CliEnvironment& environment) {
-    std::string traceError;
-    if (!arguments.TraceFile.empty() && !CanWriteTraceFile(arguments.TraceFile, traceError)) {
-        io.Err << "veltrin-cli: " << traceError << '\n';
+    if (!TraceFileUsable(arguments, io)) {
         return kExitUsage;
     }
     // Until the search names the device's port, the events carry the one port asked for.
@@ -36,12 +29,7 @@ int RunUpdateCommand(const CliArguments& arguments, CliIo& io, const CliEnvironm
     UpdateData data;
     ClQuorvanVariants variants;
     UpdateDownloadReport report;
-    if (!FetchUpdateData(arguments, io, data, variants, report, events.get())) {
-        if (events) {
-            EmitEndWithoutRun(*events, kExitNoUpdateData, kNoUpdateData);
-        } else {
-            io.Out << kNoUpdateData << '\n' << NoUpdateDataCause(report);
-        }
+    if (!FetchUpdateDataForRun(arguments, io, data, variants, report, events.get())) {
         return kExitNoUpdateData;
     }
 
@@ -59,14 +47,9 @@ int RunUpdateCommand(const CliArguments& arguments, CliIo& io, const CliEnvironm
     }
     RunOwner& owner = *shown;
     MainThreadDispatcher dispatcher;
-    UpdateThreadSettings settings;
-    settings.Sleeper = environment.Sleeper;
+    UpdateThreadSettings settings = WorkerSettings(environment, arguments.TraceFile);
     // A silent port costs seconds; probed together they cost the slowest one, not the sum.
     settings.ProbeAtOnce = true;
-    if (!arguments.TraceFile.empty()) {
-        settings.TraceFileName = arguments.TraceFile;
-        settings.Trace = true;
-    }
     if (!arguments.Ports.empty()) {
         settings.OverridePorts = true;
         settings.Ports = arguments.Ports;
@@ -79,23 +62,13 @@ int RunUpdateCommand(const CliArguments& arguments, CliIo& io, const CliEnvironm
         io.Err << "veltrin-cli: the update could not be started\n";
         return kExitFailure;
     }
-    bool cancelled = false;
-    dispatcher.RunUntil([&owner] { return owner.Ended(); },
-                        [&] {
-                            // The worker lives until its end has been handled here, so it can still
-                            // be asked.
-                            if (!cancelled && environment.Interrupted != nullptr &&
-                                environment.Interrupted->load()) {
-                                cancelled = true;
-                                if (events) {
-                                    events->Emit("cancel_requested");
-                                } else {
-                                    io.Out << "\nCancelling at the next safe point ...\n";
-                                }
-                                worker->Terminate();
-                            }
-                        });
-    ClTread::JoinFinishedWorkers();
+    std::vector<RunningWorker> workers = {
+        {worker, events.get(), [&owner] { return owner.Ended(); }}};
+    std::function<void()> announceCancel;
+    if (!events) {
+        announceCancel = [&io] { io.Out << "\nCancelling at the next safe point ...\n"; };
+    }
+    RunWorkersToTheirEnd(dispatcher, environment, workers, announceCancel);
     if (!events) {
         io.Out << RefusedVariantsNote(data, report);
     }

@@ -2,6 +2,7 @@
 // temporary file and trace file, all reporting to the main thread; a summary table at the end.
 
 #include <algorithm>
+#include <functional>
 #include <iomanip>
 #include <memory>
 #include <string>
@@ -11,6 +12,7 @@
 #include "commands/commands.h"
 #include "commands/devicesurvey.h"
 #include "commands/probeconnection.h"
+#include "commands/updaterun.h"
 #include "commands/variantlookup.h"
 #include "common/printabletext.h"
 #include "common/texttrim.h"
@@ -33,8 +35,6 @@ namespace veltrin {
 
 namespace {
 
-constexpr char kNoUpdateData[] =
-    "No data found for update.\nPlease check your internet connection.";
 constexpr char kNoSupportedPipette[] = "No supported pipette answers on any port.";
 
 // Every worker deletes its trace file when it starts; several at once need one file each.
@@ -168,11 +168,8 @@ int RunSeveralDeviceUpdate(const CliArguments& arguments, CliIo& io,
         return kExitUsage;
     }
     // The per-port trace files go beside FILE: a folder that takes FILE takes them.
-    std::string traceError;
-    if (!arguments.TraceFile.empty() && !CanWriteTraceFile(arguments.TraceFile, traceError)) {
-        io.Err << "veltrin-cli: " << traceError << '\n';
+    if (!TraceFileUsable(arguments, io))
         return kExitUsage;
-    }
     // The download's events belong to no device yet.
     std::unique_ptr<UpdateEventStream> downloadEvents;
     if (arguments.Json)
@@ -180,14 +177,8 @@ int RunSeveralDeviceUpdate(const CliArguments& arguments, CliIo& io,
     UpdateData data;
     ClQuorvanVariants variants;
     UpdateDownloadReport report;
-    if (!FetchUpdateData(arguments, io, data, variants, report, downloadEvents.get())) {
-        if (downloadEvents) {
-            EmitEndWithoutRun(*downloadEvents, kExitNoUpdateData, kNoUpdateData);
-        } else {
-            io.Out << kNoUpdateData << '\n' << NoUpdateDataCause(report);
-        }
+    if (!FetchUpdateDataForRun(arguments, io, data, variants, report, downloadEvents.get()))
         return kExitNoUpdateData;
-    }
 
     std::vector<DeviceSurvey> devices = DevicesToUpdate(arguments);
     if (devices.empty()) {
@@ -229,12 +220,10 @@ int RunSeveralDeviceUpdate(const CliArguments& arguments, CliIo& io,
             run.LineOwner = std::make_unique<DeviceOwner>(
                 i, ports[i], data, lookup, view, io, ConsentFrom(arguments), run.History.get());
         }
-        UpdateThreadSettings settings;
-        settings.Sleeper = environment.Sleeper;
+        UpdateThreadSettings settings =
+            WorkerSettings(environment, TraceFileFor(arguments, ports[i]));
         settings.OverridePorts = true;
         settings.Ports = {ports[i]};
-        settings.TraceFileName = TraceFileFor(arguments, ports[i]);
-        settings.Trace = !arguments.TraceFile.empty();
         run.Worker = ClTread::Start(run.Owner(), dispatcher, settings);
         if (run.Worker == nullptr) {
             // The system refused this device a thread: it has no run, and nothing would ever
@@ -245,30 +234,16 @@ int RunSeveralDeviceUpdate(const CliArguments& arguments, CliIo& io,
         }
     }
 
-    const auto allEnded = [&runs] {
-        for (const auto& run : runs) {
-            if (!run.Ended())
-                return false;
-        }
-        return true;
-    };
-    bool cancelled = false;
-    dispatcher.RunUntil(allEnded, [&] {
-        if (!cancelled && environment.Interrupted != nullptr && environment.Interrupted->load()) {
-            cancelled = true;
-            if (!arguments.Json)
-                view.Message(io.Out, "Cancelling every device at its next safe point ...");
-            // A worker lives until its end has been handled here, so each can still be asked.
-            for (auto& run : runs) {
-                if (!run.Ended() && run.Worker != nullptr) {
-                    if (run.Events)
-                        run.Events->Emit("cancel_requested");
-                    run.Worker->Terminate();
-                }
-            }
-        }
-    });
-    ClTread::JoinFinishedWorkers();
+    std::vector<RunningWorker> workers;
+    for (auto& run : runs)
+        workers.push_back({run.Worker, run.Events.get(), [&run] { return run.Ended(); }});
+    std::function<void()> announceCancel;
+    if (!arguments.Json) {
+        announceCancel = [&] {
+            view.Message(io.Out, "Cancelling every device at its next safe point ...");
+        };
+    }
+    RunWorkersToTheirEnd(dispatcher, environment, workers, announceCancel);
 
     if (arguments.Json) {
         EmitSummary(data, runs);
