@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "clirun.h"
+#include "commands/clirun.h"
 #include "pipettesimulator.h"
 #include "pseudoterminal.h"
 

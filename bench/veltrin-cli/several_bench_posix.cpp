@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "clirun.h"
+#include "commands/clirun.h"
 #include "pipettesimulator.h"
 #include "sampledata.h"
 

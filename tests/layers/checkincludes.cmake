@@ -14,6 +14,7 @@ set(_rules
     "src/data|common"
     "src/diagnostics|common"
     "src/report|common"
+    "src/events|"
     "src/engine|common,data,diagnostics,protocol,report,transport"
     "src/download|common,crypto,data"
     "src/history|common,crypto,download,engine,protocol,report"
@@ -25,12 +26,30 @@ set(_rules
     "tools/sample-data|common,data"
     "tools/update-server|common,support"
     "tools/demo-window|common,ui,windowlogic,wiring"
-    "tools/veltrin-cli|common,data,diagnostics,download,engine,history,protocol,records,report,transport,wiring")
+    "tools/veltrin-cli|common,data,diagnostics,download,engine,events,history,protocol,records,report,transport,wiring")
 # The names an include can start with that mean another folder; anything else is a file or a
 # subfolder of the including folder itself.
-set(_folders common crypto protocol transport wiring data diagnostics report engine download
+set(_folders common crypto protocol transport wiring data diagnostics report events engine download
     history records windowlogic ui win32ui support pipette-sim sample-data update-server
     demo-window veltrin-cli)
+
+# Adds to _failures each include in the files (named by files_var) whose part before the first
+# slash is one of the folders in known_var but not one in allowed_var.
+function(check_includes files_var known_var allowed_var)
+    set(_found "")
+    foreach(_file IN LISTS ${files_var})
+        file(STRINGS "${_file}" _hits REGEX "^[ \t]*#[ \t]*include[ \t]+\"[^\"/]+/")
+        foreach(_hit IN LISTS _hits)
+            string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]+\"([^\"/]+)/.*" "\\1" _target "${_hit}")
+            list(FIND ${known_var} "${_target}" _known)
+            list(FIND ${allowed_var} "${_target}" _ok)
+            if(_known GREATER -1 AND _ok EQUAL -1)
+                string(APPEND _found "${_file}: ${_hit}\n")
+            endif()
+        endforeach()
+    endforeach()
+    set(_failures "${_failures}${_found}" PARENT_SCOPE)
+endfunction()
 
 set(_failures "")
 set(_ruled "")
@@ -47,17 +66,7 @@ foreach(_rule IN LISTS _rules)
     list(APPEND _allowed "${_self}")
     list(APPEND _ruled "${_folder}")
     file(GLOB_RECURSE _files "${SOURCE_DIR}/${_folder}/*.h" "${SOURCE_DIR}/${_folder}/*.cpp")
-    foreach(_file IN LISTS _files)
-        file(STRINGS "${_file}" _hits REGEX "^[ \t]*#[ \t]*include[ \t]+\"[^\"/]+/")
-        foreach(_hit IN LISTS _hits)
-            string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]+\"([^\"/]+)/.*" "\\1" _target "${_hit}")
-            list(FIND _folders "${_target}" _known)
-            list(FIND _allowed "${_target}" _ok)
-            if(_known GREATER -1 AND _ok EQUAL -1)
-                string(APPEND _failures "${_file}: ${_hit}\n")
-            endif()
-        endforeach()
-    endforeach()
+    check_includes(_files _folders _allowed)
     set(_arrows_${_folder} "${_allowed}")
 endforeach()
 
@@ -68,6 +77,22 @@ foreach(_file IN LISTS _files)
     foreach(_hit IN LISTS _hits)
         string(APPEND _failures "${_file}: ${_hit}\n")
     endforeach()
+endforeach()
+
+# Inside the command-line front end each folder is a library of its own, with its arrows
+# downwards: the commands over the owners of a worker, both over the arguments and the output;
+# the platform's calls stand apart for the program.
+set(_cli_folders args output platform owners commands)
+set(_cli_rules "args|" "output|" "platform|" "owners|args,output" "commands|args,output,owners")
+foreach(_rule IN LISTS _cli_rules)
+    string(REPLACE "|" ";" _parts "${_rule}")
+    list(GET _parts 0 _folder)
+    list(GET _parts 1 _allowed)
+    string(REPLACE "," ";" _allowed "${_allowed}")
+    list(APPEND _allowed "${_folder}")
+    file(GLOB _files "${SOURCE_DIR}/tools/veltrin-cli/${_folder}/*.h"
+         "${SOURCE_DIR}/tools/veltrin-cli/${_folder}/*.cpp")
+    check_includes(_files _cli_folders _allowed)
 endforeach()
 
 # Every folder with code has its rule.

@@ -1,5 +1,5 @@
-#include "cliarguments.h"
-#include "clioptions.h"
+#include "args/cliarguments.h"
+#include "args/clioptions.h"
 #include "common/utctime.h"
 
 #include <gtest/gtest.h>

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "cliupdatefixture.h"
-#include "endadvice.h"
 #include "history/historyfile.h"
 #include "history/historyreader.h"
+#include "output/endadvice.h"
 #include "protocol/clconnectpipetten.h"
 #include "protocol/devicetypes.h"
 

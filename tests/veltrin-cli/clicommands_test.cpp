@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "clirun.h"
+#include "commands/clirun.h"
 #include "crypto/sha256.h"
 #include "download/checksumlist.h"
 #include "jsondoc.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "clirun.h"
+#include "commands/clirun.h"
 #include "history/historyfile.h"
 #include "history/historyrecord.h"
 #include "jsondoc.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "cliarguments.h"
+#include "args/cliarguments.h"
 
 namespace veltrin {
 namespace {

@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "cliio.h"
 #include "cliprocess_posix.h"
 #include "cliupdatefixture.h"
 #include "devicecommands.h"
+#include "output/cliio.h"
 
 namespace veltrin {
 namespace {

@@ -12,14 +12,14 @@
 #include <string>
 #include <vector>
 
+#include "args/tracefilename.h"
 #include "cliupdatefixture.h"
-#include "endadvice.h"
 #include "engine/updateresult.h"
-#include "jsonevents.h"
+#include "events/jsonevents.h"
+#include "output/endadvice.h"
 #include "protocol/connectparams.h"
 #include "records/variantrecords.h"
 #include "support/portalias.h"
-#include "tracefilename.h"
 
 namespace veltrin {
 namespace {

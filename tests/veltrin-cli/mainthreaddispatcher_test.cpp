@@ -1,4 +1,4 @@
-#include "mainthreaddispatcher.h"
+#include "owners/mainthreaddispatcher.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "progressview.h"
-#include "multiprogressview.h"
+#include "output/progressview.h"
+#include "output/multiprogressview.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
-#include "tracefilename.h"
+#include "args/tracefilename.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "cliarguments.h"
-#include "endadvice.h"
+#include "args/cliarguments.h"
+#include "output/endadvice.h"
 
 namespace veltrin {
 namespace {

@@ -2,13 +2,13 @@
 #include <string>
 #include <vector>
 
-#include "clirun.h"
+#include "commands/clirun.h"
 #include "common/programarguments.h"
 #include "history/historyfile.h"
-#include "sessionwatch.h"
-#include "stoprequest.h"
-#include "stopsignals.h"
-#include "terminal.h"
+#include "platform/sessionwatch.h"
+#include "platform/stoprequest.h"
+#include "platform/stopsignals.h"
+#include "platform/terminal.h"
 
 int main(int argc, char** argv) {
     // The first Ctrl+C (or termination signal) asks the running update to stop at its next
