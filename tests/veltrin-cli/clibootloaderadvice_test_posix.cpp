@@ -53,7 +53,7 @@ TEST_P(CliBootloaderAdviceTest, TheAdviceFollowsWhereThePipetteWaits) {
 
     const CliResult result = RunUpdate(sim, true);
     EXPECT_EQ(result.Status, c.Status) << result.Out;
-    // The specified hint stays; the advice beside it fits the pipette's state.
+    // The end texts' own hint stays; the advice beside it fits the pipette's state.
     EXPECT_TRUE(Contains(result.Out, "Restart update or unplug the device.\n")) << result.Out;
     const std::string bootloader = EndAdviceFor(c.Status, false, true);
     EXPECT_EQ(Contains(result.Out, bootloader + "\n"), c.InBootloader) << result.Out;

@@ -146,7 +146,7 @@ TEST_P(CliUpdateRefusedTest, ExitsWithTheResultCodeAndPrintsTheEndTexts) {
         << result.Out;
     EXPECT_TRUE(Contains(result.Out, std::string(c.ErrorText) + "\n" + c.Hint + "\n"))
         << result.Out;
-    // The line of advice follows the specified texts, where the code has one.
+    // The line of advice follows the end texts, where the code has one.
     const std::string advice = EndAdviceFor(c.Status);
     EXPECT_EQ(Contains(result.Out, c.Hint + ("\n" + advice + "\n")), !advice.empty()) << result.Out;
     EXPECT_EQ(Contains(result.Out, "What to do: "), !advice.empty()) << result.Out;

@@ -124,7 +124,7 @@ void TerminalOwner::ShowEnd(const TSThreadParams& params, bool terminated) {
     if (!advice.empty()) {
         out << advice << '\n';
     }
-    // After the specified texts and the advice: what stood in the way on each port asked.
+    // After the end texts and the advice: what stood in the way on each port asked.
     for (const std::string& line : PortFindingLines(params))
         out << line << '\n';
     out.flush();
