@@ -47,18 +47,27 @@ protected:
     virtual void ShowVariantLookup(const TSThreadParams& params) = 0;
     // Before the answer is known: the question (trimmed) is put to the user.
     virtual void ShowQuestion(const std::string& question) = 0;
+    // The options left the question open: the answer is read from the input next.
+    virtual void ShowInputPrompt(const std::string&) {}
     // typed is the line read (trimmed) for AnswerSource::Input, empty otherwise.
     virtual void ShowAnswer(const std::string& question, bool answer, AnswerSource source,
                             const std::string& typed) = 0;
     // Only for a run that reached a device; error is empty when the record was written.
     virtual void ShowHistoryRecord(const UpdateHistoryRecorder& history, bool written,
                                    const std::string& error) = 0;
+    // The run's record could not be written. On the error stream by default.
+    virtual void ShowHistoryNotWritten(const std::string& error);
+    // A run refused because other runs hold its ports: who holds them. On the error stream by
+    // default.
+    virtual void ShowBusyPorts(const TSThreadParams& params);
     // After the record is written and the busy ports are named.
     virtual void ShowEnd(const TSThreadParams& params, bool terminated) = 0;
 
     const UpdateData& Data() const { return data_; }
     CliIo& Io() { return io_; }
     const TSDeviceReport& Device() const { return device_; }
+    bool Terminated() const { return terminated_; }
+    std::int32_t ResultCode() const { return resultCode_; }
 
 private:
     void RecordHistory(const TSThreadParams& params, bool terminated);
