@@ -15,7 +15,8 @@ namespace veltrin {
 // The owner of one worker that updates one device, whatever shows the run: it hands the worker
 // the update data and the variant records, answers its questions from the options or from the
 // input, keeps the run's history record and remembers how the run ended. What the user or a
-// script sees of each event is the view's: the terminal's text or the JSON events.
+// script sees of each event is the view's: the terminal's text, the JSON events, or the device's
+// line among several updated at once.
 class RunOwner : public UpdateThreadOwner {
 public:
     void ThreadFetchParams(TSThreadParams& params) final;
