@@ -16,20 +16,10 @@ namespace veltrin {
 DeviceOwner::DeviceOwner(std::size_t index, std::string port, const UpdateData& data,
                          VariantLookupFunction lookup, MultiProgressView& view, CliIo& io,
                          ConsentOptions consent, UpdateHistoryRecorder* history)
-    : index_(index),
+    : RunOwner(data, std::move(lookup), io, consent, history),
+      index_(index),
       port_(std::move(port)),
-      data_(data),
-      lookup_(std::move(lookup)),
-      view_(view),
-      io_(io),
-      consent_(consent),
-      history_(history) {}
-
-void DeviceOwner::ThreadFetchParams(TSThreadParams& params) {
-    if (history_ != nullptr)
-        history_->RunStarted();
-    CopyFirmwareInto(data_, params);
-}
+      view_(view) {}
 
 void DeviceOwner::ThreadSetTotalMax(TSThreadParams& params) {
     view_.SetTotalMax(index_, params.EventValue);
@@ -55,88 +45,63 @@ void DeviceOwner::ThreadShowAction(TSThreadParams& params) {
     view_.ShowAction(index_, params.EventText);
 }
 
-void DeviceOwner::ThreadAskYesNo(TSThreadParams& params) {
-    bool optionAnswer = false;
-    if (AnswerFromOptions(consent_, params.EventText, optionAnswer, leftAlone_)) {
-        params.EventAnswer = optionAnswer ? 1 : 0;
-        return;
-    }
+// The device, its variant and its record show in the summary table at the end, not on the lines.
+void DeviceOwner::ShowDevice(const TSThreadParams&) {}
+void DeviceOwner::ShowVariantLookup(const TSThreadParams&) {}
+void DeviceOwner::ShowHistoryRecord(const UpdateHistoryRecorder&, bool, const std::string&) {}
+
+// A question the options answer stays off the lines; so does the answer to one that is asked.
+void DeviceOwner::ShowQuestion(const std::string&) {}
+void DeviceOwner::ShowAnswer(const std::string&, bool, AnswerSource, const std::string&) {}
+
+void DeviceOwner::ShowInputPrompt(const std::string& question) {
     // Only a run of one device gets here (several need --yes): its question can be asked.
-    io_.Out << '\n'
-            << '[' << port_ << "] " << PrintableText(TrimText(params.EventText), true) << " [y/N] ";
-    io_.Out.flush();
-    std::string answer;
-    params.EventAnswer = 0;
-    if (std::getline(io_.In, answer)) {
-        answer = TrimText(answer);
-        params.EventAnswer = (answer == "y" || answer == "Y" || answer == "yes" ||
-                              answer == "Yes" || answer == "YES")
-                                 ? 1
-                                 : 0;
-    }
+    Io().Out << '\n' << '[' << port_ << "] " << PrintableText(question, true) << " [y/N] ";
 }
 
-void DeviceOwner::ThreadReportEnd(TSThreadParams& params, bool terminated) {
-    reported_ = true;
-    terminated_ = terminated;
-    resultCode_ = params.ResultCode;
-    leftInBootloader_ = params.LeftInBootloader;
-    endText_ = params.EventText;
-    findingLines_ = PortFindingLines(params);
-    // A device left alone is as it should be: its line ends as a good one.
-    view_.ShowEnd(index_, ResultText(), Succeeded() || DeviceLeftAlone() != LeftAlone::No);
-    // Through the view, so the note lands above the redrawn block instead of inside it.
+// Through the view, so the notes land above the redrawn block instead of inside it.
+void DeviceOwner::ShowHistoryNotWritten(const std::string& error) {
+    view_.Message(Io().Err, "veltrin-cli: " + port_ + ": the update history was not written: " +
+                                error);
+}
+
+void DeviceOwner::ShowBusyPorts(const TSThreadParams& params) {
     std::ostringstream busy;
     ReportBusyPorts(params, busy);
     std::string note = busy.str();
     if (!note.empty()) {
         note.pop_back();  // Message ends the line itself
-        view_.Message(io_.Err, note);
-    }
-    if (history_ != nullptr) {
-        if (DeviceLeftAlone() != LeftAlone::No)
-            history_->LeftDeviceAlone(LeftAloneWord(DeviceLeftAlone()));
-        std::string error;
-        // The update's result stands whatever happens to its record; only say so.
-        if (history_->RunEnded(params.ResultCode, terminated, error) != 0)
-            view_.Message(io_.Err, "veltrin-cli: " + port_ +
-                                       ": the update history was not written: " + error);
+        view_.Message(Io().Err, note);
     }
 }
 
-void DeviceOwner::ThreadReportDevice(TSThreadParams& params) {
-    device_ = params.Device;
-    if (history_ != nullptr)
-        history_->DeviceReported(params.Device);
-}
-
-void DeviceOwner::ThreadLookupVariant(TSThreadParams& params) {
-    LookupVariantInto(lookup_, params);
-}
-
-void DeviceOwner::UpdateThreadEnded() {
-    ended_ = true;
+void DeviceOwner::ShowEnd(const TSThreadParams& params, bool) {
+    leftInBootloader_ = params.LeftInBootloader;
+    endText_ = params.EventText;
+    findingLines_ = PortFindingLines(params);
+    // A device left alone is as it should be: its line ends as a good one.
+    view_.ShowEnd(index_, ResultText(), Succeeded() || DeviceLeftAlone() != LeftAlone::No);
 }
 
 std::string DeviceOwner::ResultText() const {
-    if (!reported_)
+    if (!Reported())
         return "no result";
     if (DeviceLeftAlone() != LeftAlone::No)
         return std::string("left alone: ") + LeftAloneText(DeviceLeftAlone());
     if (leftInBootloader_) {
         return std::string("interrupted, in its bootloader (") +
-               (terminated_ ? "cancelled" : "code " + std::to_string(resultCode_)) + ")";
+               (Terminated() ? "cancelled" : "code " + std::to_string(ResultCode())) + ")";
     }
-    if (terminated_)
+    if (Terminated())
         return "cancelled";
-    if (resultCode_ == 0)
+    if (ResultCode() == 0)
         return "success";
-    const EndTexts texts = ResultTexts(false, resultCode_, endText_);
-    return "code " + std::to_string(resultCode_) + ": " + TrimText(texts.ErrorText);
+    const EndTexts texts = ResultTexts(false, ResultCode(), endText_);
+    return "code " + std::to_string(ResultCode()) + ": " + TrimText(texts.ErrorText);
 }
 
 std::string DeviceOwner::EndAdvice() const {
-    return reported_ ? EndAdviceFor(resultCode_, terminated_, leftInBootloader_) : "";
+    return Reported() ? EndAdviceFor(ResultCode(), Terminated(), leftInBootloader_) : "";
 }
 
 std::string DeviceOwner::InstalledVersion() const {

@@ -7,24 +7,24 @@
 
 #include "args/consent.h"
 #include "download/updatedownload.h"
-#include "engine/threadowner.h"
 #include "history/historyrecorder.h"
 #include "output/cliio.h"
 #include "output/multiprogressview.h"
 #include "owners/ownerhandlers.h"
+#include "owners/runowner.h"
 
 namespace veltrin {
 
-// The owner of one worker among several that update devices at once: its progress goes to its
-// own line of the shared view, and it keeps what the summary needs. All handlers run on the
-// program's main thread, one at a time, so the owners share the view and the streams unlocked.
-class DeviceOwner : public UpdateThreadOwner {
+// The owner of one worker among several that update devices at once: the run's rules are
+// RunOwner's, its view is its own line of the shared view, and it keeps what the summary needs.
+// All handlers run on the program's main thread, one at a time, so the owners share the view
+// and the streams unlocked.
+class DeviceOwner : public RunOwner {
 public:
     DeviceOwner(std::size_t index, std::string port, const UpdateData& data,
                 VariantLookupFunction lookup, MultiProgressView& view, CliIo& io,
                 ConsentOptions consent, UpdateHistoryRecorder* history = nullptr);
 
-    void ThreadFetchParams(TSThreadParams& params) override;
     void ThreadSetTotalMax(TSThreadParams& params) override;
     void ThreadSetTotalPosition(TSThreadParams& params) override;
     void ThreadStepTotal(TSThreadParams& params) override;
@@ -32,23 +32,13 @@ public:
     void ThreadSetActionPosition(TSThreadParams& params) override;
     void ThreadShowTitle(TSThreadParams& params) override;
     void ThreadShowAction(TSThreadParams& params) override;
-    void ThreadAskYesNo(TSThreadParams& params) override;
-    void ThreadReportEnd(TSThreadParams& params, bool terminated) override;
-    void ThreadLookupVariant(TSThreadParams& params) override;
-    void ThreadReportDevice(TSThreadParams& params) override;
-    void UpdateThreadEnded() override;
 
     const std::string& Port() const { return port_; }
-    bool Ended() const { return ended_; }
-    bool Succeeded() const { return reported_ && !terminated_ && resultCode_ == 0; }
-    // Why the run declined to write its device; LeftAlone::No for every other run.
-    LeftAlone DeviceLeftAlone() const {
-        return reported_ && terminated_ ? leftAlone_ : LeftAlone::No;
-    }
+    bool Succeeded() const { return Reported() && !Terminated() && ResultCode() == 0; }
     // The code of a run that failed on its own (not cancelled); 0 otherwise.
-    std::int32_t FailureCode() const { return reported_ && !terminated_ ? resultCode_ : 0; }
+    std::int32_t FailureCode() const { return Reported() && !Terminated() ? ResultCode() : 0; }
     // The run stopped inside the write; the pipette waits in its bootloader for the next one.
-    bool LeftInBootloader() const { return reported_ && leftInBootloader_; }
+    bool LeftInBootloader() const { return Reported() && leftInBootloader_; }
     // "success", "cancelled", "left alone: up to date", "code N: status", or for a pipette left
     // in its bootloader "interrupted, in its bootloader (...)".
     std::string ResultText() const;
@@ -61,24 +51,25 @@ public:
     std::string InstalledVersion() const;
     // What the worker read from its device before changing anything; Port empty when the run
     // never reached a device.
-    const TSDeviceReport& Device() const { return device_; }
+    using RunOwner::Device;
 
 private:
+    void ShowDevice(const TSThreadParams& params) override;
+    void ShowVariantLookup(const TSThreadParams& params) override;
+    void ShowQuestion(const std::string& question) override;
+    void ShowInputPrompt(const std::string& question) override;
+    void ShowAnswer(const std::string& question, bool answer, AnswerSource source,
+                    const std::string& typed) override;
+    void ShowHistoryRecord(const UpdateHistoryRecorder& history, bool written,
+                           const std::string& error) override;
+    void ShowHistoryNotWritten(const std::string& error) override;
+    void ShowBusyPorts(const TSThreadParams& params) override;
+    void ShowEnd(const TSThreadParams& params, bool terminated) override;
+
     std::size_t index_;
     std::string port_;
-    const UpdateData& data_;
-    VariantLookupFunction lookup_;
     MultiProgressView& view_;
-    CliIo& io_;
-    ConsentOptions consent_;
-    LeftAlone leftAlone_ = LeftAlone::No;
-    UpdateHistoryRecorder* history_;
-    TSDeviceReport device_;
-    bool ended_ = false;
-    bool reported_ = false;
-    bool terminated_ = false;
     bool leftInBootloader_ = false;
-    std::int32_t resultCode_ = 0;
     std::string endText_;
     std::vector<std::string> findingLines_;
 };

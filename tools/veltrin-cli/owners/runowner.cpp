@@ -38,6 +38,7 @@ void RunOwner::ThreadAskYesNo(TSThreadParams& params) {
     std::string typed;
     bool answer = false;
     if (!AnswerFromOptions(consent_, params.EventText, answer, leftAlone_)) {
+        ShowInputPrompt(question);
         io_.Out.flush();
         std::string line;
         if (!std::getline(io_.In, line)) {
@@ -59,7 +60,7 @@ void RunOwner::ThreadReportEnd(TSThreadParams& params, bool terminated) {
     resultCode_ = params.ResultCode;
     // The record goes to disk before anything is shown, so it survives whatever follows.
     RecordHistory(params, terminated);
-    ReportBusyPorts(params, io_.Err);
+    ShowBusyPorts(params);
     ShowEnd(params, terminated);
 }
 
@@ -75,11 +76,19 @@ void RunOwner::RecordHistory(const TSThreadParams& params, bool terminated) {
     const int code = history_->RunEnded(params.ResultCode, terminated, error);
     // The update's result stands whatever happens to its record; only say so.
     if (code != 0) {
-        io_.Err << "veltrin-cli: the update history was not written: " << error << '\n';
+        ShowHistoryNotWritten(error);
     }
     if (due) {
         ShowHistoryRecord(*history_, code == 0, error);
     }
+}
+
+void RunOwner::ShowHistoryNotWritten(const std::string& error) {
+    io_.Err << "veltrin-cli: the update history was not written: " << error << '\n';
+}
+
+void RunOwner::ShowBusyPorts(const TSThreadParams& params) {
+    ReportBusyPorts(params, io_.Err);
 }
 
 void RunOwner::ThreadLookupVariant(TSThreadParams& params) {
