@@ -27,6 +27,7 @@
 #include "owners/jsoneventsowner.h"
 #include "owners/mainthreaddispatcher.h"
 #include "owners/ownerhandlers.h"
+#include "owners/runowner.h"
 #include "protocol/clconnectpipetten.h"
 #include "protocol/devicetypes.h"
 #include "wiring/realtransports.h"
@@ -80,13 +81,12 @@ struct DeviceRun {
     std::unique_ptr<DeviceOwner> LineOwner;      // otherwise
     ClTread* Worker = nullptr;
 
-    UpdateThreadOwner& Owner() {
-        return JsonOwner ? static_cast<UpdateThreadOwner&>(*JsonOwner) : *LineOwner;
+    // Either view owns the run the same way.
+    RunOwner& Owner() const {
+        return JsonOwner ? static_cast<RunOwner&>(*JsonOwner) : *LineOwner;
     }
-    bool Ended() const { return JsonOwner ? JsonOwner->Ended() : LineOwner->Ended(); }
-    LeftAlone DeviceLeftAlone() const {
-        return JsonOwner ? JsonOwner->DeviceLeftAlone() : LineOwner->DeviceLeftAlone();
-    }
+    bool Ended() const { return Owner().Ended(); }
+    LeftAlone DeviceLeftAlone() const { return Owner().DeviceLeftAlone(); }
     bool Succeeded() const {
         return JsonOwner ? JsonOwner->Reported() && JsonOwner->ExitStatus() == 0
                          : LineOwner->Succeeded();
