@@ -1,6 +1,7 @@
 #include "support/testcertificates.h"
 
 #include <openssl/bio.h>
+#include <openssl/ecdsa.h>
 #include <openssl/evp.h>
 #include <openssl/pem.h>
 #include <openssl/x509.h>
@@ -32,6 +33,38 @@ bool AddExtension(X509* cert, X509V3_CTX& context, int nid, const char* value) {
     const bool added = X509_add_ext(cert, extension, -1) == 1;
     X509_EXTENSION_free(extension);
     return added;
+}
+
+// Whether both halves of the certificate's ECDSA signature fill their 32 bytes. Wine's crypt32
+// hands a shorter r or s to its verifier unpadded and calls the signature invalid, so a chain
+// with one (about one signature in 128) is refused under Wine though Windows takes it.
+bool SignatureFillsItsHalves(const X509* cert) {
+    const ASN1_BIT_STRING* signature = nullptr;
+    X509_get0_signature(&signature, nullptr, cert);
+    const unsigned char* der = ASN1_STRING_get0_data(signature);
+    ECDSA_SIG* decoded = d2i_ECDSA_SIG(nullptr, &der, ASN1_STRING_length(signature));
+    if (decoded == nullptr) {
+        return false;
+    }
+    const BIGNUM* r = nullptr;
+    const BIGNUM* s = nullptr;
+    ECDSA_SIG_get0(decoded, &r, &s);
+    const bool full = BN_num_bytes(r) == 32 && BN_num_bytes(s) == 32;
+    ECDSA_SIG_free(decoded);
+    return full;
+}
+
+// Signs until the signature is one every verifier reads alike (each signing draws anew).
+bool Sign(X509* cert, EVP_PKEY* issuerKey) {
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        if (X509_sign(cert, issuerKey, EVP_sha256()) == 0) {
+            return false;
+        }
+        if (SignatureFillsItsHalves(cert)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 // issuer == nullptr makes a self-signed CA certificate.
@@ -80,7 +113,7 @@ CertPtr MakeCertificate(EVP_PKEY* key, const std::string& commonName, X509* issu
             AddExtension(cert.get(), context, NID_ext_key_usage, "serverAuth") &&
             AddExtension(cert.get(), context, NID_subject_alt_name, "IP:127.0.0.1,DNS:localhost");
     }
-    if (!extensions || X509_sign(cert.get(), issuerKey, EVP_sha256()) == 0) {
+    if (!extensions || !Sign(cert.get(), issuerKey)) {
         return CertPtr(nullptr, X509_free);
     }
     return cert;

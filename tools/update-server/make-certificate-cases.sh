@@ -18,6 +18,28 @@ mkdir "$work"
 now() { date -u -d "$1" +%Y%m%d%H%M%SZ; }
 key() { openssl genpkey -algorithm EC -pkeyopt ec_paramgen_curve:P-256 -out "$1" 2>/dev/null; }
 
+# full_signature x509|crl FILE: whether both halves (r, s) of the ECDSA signature fill their
+# 32 bytes. Wine's crypt32 hands a shorter one to its verifier unpadded and calls the signature
+# invalid (about one signature in 128), so such a certificate or list is signed again.
+full_signature() {
+    openssl "$1" -in "$2" -noout -text 2>/dev/null | awk '
+        /Signature Value:/ { take = 1; next }
+        take && /^ +[0-9a-f][0-9a-f](:[0-9a-f][0-9a-f])*:?$/ {
+            gsub(/[ :]/, ""); hex = hex $0; next }
+        take { take = 0 }
+        function byte(at) {
+            return 16 * (index("0123456789abcdef", substr(hex, at, 1)) - 1) + \
+                   index("0123456789abcdef", substr(hex, at + 1, 1)) - 1
+        }
+        # The INTEGER whose tag starts at hex digit "at": 32 bytes of value, with or without
+        # the zero byte that keeps a high first bit positive.
+        function half(at) {
+            return substr(hex, at, 2) == "02" &&
+                   (byte(at + 2) == 33 || (byte(at + 2) == 32 && substr(hex, at + 4, 2) != "00"))
+        }
+        END { exit !(substr(hex, 1, 2) == "30" && half(5) && half(9 + 2 * byte(7))) }'
+}
+
 # issue NAME SUBJECT KEY ISSUER_CERT ISSUER_KEY SERIAL START END EXTENSIONS
 # Signs NAME.crt with openssl ca; ISSUER_CERT "self" makes a self-signed certificate. Each
 # certificate gets a database of its own, so its serial number is exactly SERIAL.
@@ -25,8 +47,6 @@ issue() {
     name=$1 subject=$2 subjectKey=$3 issuer=$4 issuerKey=$5 serial=$6 start=$7 end=$8
     db="$work/$name"
     mkdir -p "$db"
-    : > "$db/index.txt"
-    echo "$serial" > "$db/serial"
     cat > "$db/ca.cnf" <<EOF
 [ca]
 default_ca = here
@@ -49,8 +69,16 @@ EOF
     else
         set -- -cert "$issuer" -keyfile "$issuerKey"
     fi
-    openssl ca -batch -notext -config "$db/ca.cnf" -extfile "$db/ca.cnf" -extensions ext \
-        -startdate "$start" -enddate "$end" "$@" -in "$db/req.csr" -out "$name.crt" 2>/dev/null
+    attempts=0
+    while :; do
+        : > "$db/index.txt"
+        echo "$serial" > "$db/serial"
+        openssl ca -batch -notext -config "$db/ca.cnf" -extfile "$db/ca.cnf" -extensions ext \
+            -startdate "$start" -enddate "$end" "$@" -in "$db/req.csr" -out "$name.crt" 2>/dev/null
+        full_signature x509 "$name.crt" && break
+        attempts=$((attempts + 1))
+        [ "$attempts" -lt 64 ] || { echo "no full-length signature for $name" >&2; exit 1; }
+    done
 }
 
 past=$(now '-1 hour')
@@ -134,8 +162,12 @@ $host
 crlDistributionPoints = URI:file:///Z:$here/root.crl"
 openssl ca -config "$work/revoked/ca.cnf" -cert root.crt -keyfile root.key \
     -revoke revoked.crt 2>/dev/null
-openssl ca -config "$work/revoked/ca.cnf" -cert root.crt -keyfile root.key -gencrl \
-    -crldays 30 -out "$work/root.crl" 2>/dev/null
+attempts=0
+until openssl ca -config "$work/revoked/ca.cnf" -cert root.crt -keyfile root.key -gencrl \
+    -crldays 30 -out "$work/root.crl" 2>/dev/null && full_signature crl "$work/root.crl"; do
+    attempts=$((attempts + 1))
+    [ "$attempts" -lt 64 ] || { echo "no full-length signature for the revocation list" >&2; exit 1; }
+done
 openssl crl -in "$work/root.crl" -outform DER -out root.crl
 cp revoked.crt revoked.pem
 cp leaf.key revoked.key
